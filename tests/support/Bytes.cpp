@@ -1,0 +1,42 @@
+#include "Bytes.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+Bytes hex(std::string_view text)
+{
+    Bytes bytes;
+    int high = -1;
+    for (char c : text) {
+        if (c == ' ' || c == '\n')
+            continue;
+        int nibble = c >= '0' && c <= '9' ? c - '0'
+                     : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                     : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                            : -1;
+        if (nibble < 0)
+            throw std::invalid_argument("not a hex digit");
+        if (high < 0) {
+            high = nibble;
+        } else {
+            bytes.push_back(static_cast<uint8_t>(high * 16 + nibble));
+            high = -1;
+        }
+    }
+    if (high >= 0)
+        throw std::invalid_argument("odd number of hex digits");
+    return bytes;
+}
+
+std::string toHex(const Bytes& bytes)
+{
+    std::string text;
+    char octet[4];
+    for (uint8_t b : bytes) {
+        std::snprintf(octet, sizeof(octet), "%02X ", b);
+        text += octet;
+    }
+    if (!text.empty())
+        text.pop_back();
+    return text;
+}
