@@ -41,6 +41,14 @@ public:
         used_ += length;
     }
 
+    void redirect(int fd)
+    {
+        std::lock_guard lock(mutex_);
+        flushLocked();
+        fd_ = fd;
+        direct_ = isatty(fd) == 1;
+    }
+
     void flush()
     {
         std::lock_guard lock(mutex_);
@@ -54,10 +62,10 @@ private:
         used_ = 0;
     }
 
-    static void writeAll(const char* text, std::size_t length)
+    void writeAll(const char* text, std::size_t length)
     {
         while (length > 0) {
-            ssize_t written = ::write(STDERR_FILENO, text, length);
+            ssize_t written = ::write(fd_, text, length);
             if (written <= 0)
                 return; // nowhere to report a failing standard error
             text += written;
@@ -66,6 +74,7 @@ private:
     }
 
     std::mutex mutex_;
+    int fd_ = STDERR_FILENO;
     bool direct_;
     std::size_t used_ = 0;
     char buffer_[64 * 1024];
@@ -93,4 +102,9 @@ void ornTracef(const char* format, ...)
 void ornTraceFlush()
 {
     TraceSink::sink().flush();
+}
+
+void ornTraceRedirect(int fd)
+{
+    TraceSink::sink().redirect(fd);
 }

@@ -10,3 +10,6 @@
 void ornTrace(const char* line);
 void ornTracef(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void ornTraceFlush();
+// Sends the lines to fd instead of standard error: for fuzzers, whose own
+// reports must stay on standard error while the traces go to /dev/null.
+void ornTraceRedirect(int fd);

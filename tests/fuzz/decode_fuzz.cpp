@@ -1,0 +1,20 @@
+// Any bytes as one received message: Decode must end in a status, never
+// read outside the input, and leave nothing allocated but the entry it returns.
+#include "OrnQuery.h"
+#include "io.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    DecodedMessage message{};
+    if (Decode(data, static_cast<uint32_t>(size), BER_MINIMAL_LENGTHS, &message) == 0 && message.entry) {
+        char* dn = nullptr;
+        if (OrnGetDn(message.entry, &dn) == 0 && dn)
+            OrnFreeDn(dn);
+        OrnCountEntries(message.entry);
+        OrnFreeResult(message.entry);
+    }
+    return 0;
+}
