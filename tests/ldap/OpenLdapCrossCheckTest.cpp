@@ -1,0 +1,323 @@
+// Our requests against the bytes OpenLDAP's libldap sends for the same
+// operation, over a deterministic corpus of well-formed requests.
+#include "Abandon.h"
+#include "Add.h"
+#include "Authent.h"
+#include "Bytes.h"
+#include "Delete.h"
+#include "Modify.h"
+#include "ModifyDn.h"
+#include "OpenLdapPeer.h"
+#include "OrnQuery.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kCases = 150;
+constexpr int32_t kMsgid = 1; // libldap's first id on a fresh session
+
+// Small, fixed generator so that the corpus is the same everywhere.
+class Corpus {
+public:
+    explicit Corpus(uint64_t seed)
+        : state_(seed)
+    {
+    }
+
+    uint32_t below(uint32_t n)
+    {
+        state_ = state_ * 6364136223846793005u + 1442695040888963407u;
+        return static_cast<uint32_t>(state_ >> 33) % n;
+    }
+    bool chance(uint32_t percent) { return below(100) < percent; }
+
+    // Lengths around the one- and two-octet length boundaries, or short.
+    std::size_t length()
+    {
+        static const std::size_t kEdges[] = { 126, 127, 128, 129, 254, 255, 256, 257 };
+        return chance(25) ? kEdges[below(8)] : 1 + below(20);
+    }
+
+    std::string text(std::size_t size, const char* alphabet)
+    {
+        std::string s;
+        const std::size_t n = std::char_traits<char>::length(alphabet);
+        for (std::size_t i = 0; i < size; ++i)
+            s += alphabet[below(static_cast<uint32_t>(n))];
+        return s;
+    }
+
+    // Characters a filter value may hold without escapes or blanks.
+    std::string value()
+    {
+        return text(length(), "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.,:;=+-_@");
+    }
+    std::string anyText() { return text(length(), "abcdefghijklmnopqrstuvwxyz 0123456789()*\\=,.#!"); }
+    std::string binary()
+    {
+        std::string s;
+        for (std::size_t i = 0, n = length(); i < n; ++i)
+            s += static_cast<char>(below(256));
+        return s;
+    }
+    std::string attribute()
+    {
+        static const char* kKnown[] = { "cn", "sn", "objectClass", "mail", "uid", "description" };
+        if (chance(50))
+            return kKnown[below(6)];
+        return text(1, "abcdefghijklmnopqrstuvwxyz") + text(below(12), "abcdefghijklmnopqrstuvwxyz0123456789-");
+    }
+    std::string dn()
+    {
+        std::string dn = attribute() + "=" + value();
+        for (uint32_t i = below(3); i > 0; --i)
+            dn += ",ou=" + value();
+        return dn;
+    }
+    int32_t number()
+    {
+        static const int32_t kEdges[] = { 0, 1, 127, 128, 255, 256, 32767, 32768, 65535, 65536, 0x7FFFFFFF };
+        return chance(50) ? kEdges[below(11)] : static_cast<int32_t>(below(100000));
+    }
+
+    std::string filter(int depth = 0)
+    {
+        switch (depth < 4 ? below(10) : 3 + below(7)) {
+        case 0:
+        case 1: {
+            std::string f = below(2) == 0 ? "(&" : "(|";
+            for (uint32_t i = 1 + below(3); i > 0; --i)
+                f += filter(depth + 1);
+            return f + ")";
+        }
+        case 2:
+            return "(!" + filter(depth + 1) + ")";
+        case 3:
+            return "(" + attribute() + "=*)";
+        case 4: {
+            static const char* kOps[] = { "=", ">=", "<=", "~=" };
+            return "(" + attribute() + kOps[below(4)] + value() + ")";
+        }
+        default: {
+            static const char* kShapes[] = { "a*", "*a", "a*b", "*a*", "a*b*c", "*a*b*" };
+            std::string shape = kShapes[below(6)], v;
+            for (char c : shape)
+                v += c == '*' ? std::string("*") : value();
+            return "(" + attribute() + "=" + v + ")";
+        }
+        }
+    }
+
+private:
+    uint64_t state_;
+};
+
+// out is read only after the encoder has run.
+Bytes take(int32_t result, BerBuffer** place)
+{
+    BerBuffer* out = *place;
+    EXPECT_EQ(result, 0);
+    if (!out) {
+        ADD_FAILURE() << "no buffer";
+        return {};
+    }
+    Bytes bytes(out->fill, out->fill + out->len);
+    BerCodec codec;
+    codec.ber_free(out, 1);
+    return bytes;
+}
+
+// Our AttrMod array for the peer's changes, with the storage it points into.
+class Mods {
+public:
+    explicit Mods(const std::vector<openldap::Change>& changes)
+    {
+        for (const openldap::Change& change : changes) {
+            auto mod = std::make_unique<AttrMod>();
+            mod->op = change.op | (change.binary ? ATTR_MOD_BVALUES : 0);
+            mod->type = const_cast<char*>(change.type.c_str());
+            if (change.binary) {
+                auto& records = records_.emplace_back();
+                auto& values = bvalues_.emplace_back();
+                records.reserve(change.values.size());
+                for (const std::string& v : change.values) {
+                    records.push_back(BerValue { static_cast<uint32_t>(v.size()), const_cast<char*>(v.data()) });
+                    values.push_back(&records.back());
+                }
+                values.push_back(nullptr);
+                mod->bvalues = values.data();
+            } else {
+                auto& values = values_.emplace_back();
+                for (const std::string& v : change.values)
+                    values.push_back(const_cast<char*>(v.c_str()));
+                values.push_back(nullptr);
+                mod->values = values.data();
+            }
+            pointers_.push_back(mod.get());
+            mods_.push_back(std::move(mod));
+        }
+        pointers_.push_back(nullptr);
+    }
+    AttrMod** get() { return pointers_.data(); }
+
+private:
+    std::vector<std::unique_ptr<AttrMod>> mods_;
+    std::vector<AttrMod*> pointers_;
+    std::vector<std::vector<char*>> values_;
+    std::vector<std::vector<BerValue>> records_;
+    std::vector<std::vector<BerValue*>> bvalues_;
+};
+
+std::vector<openldap::Change> changes(Corpus& corpus, bool forAdd)
+{
+    std::vector<openldap::Change> list;
+    for (uint32_t i = (forAdd ? 1 : 0) + corpus.below(4); i > 0; --i) {
+        openldap::Change change;
+        change.op = forAdd ? 0 : static_cast<int>(corpus.below(3));
+        change.type = corpus.attribute();
+        change.binary = corpus.chance(30);
+        // Only a modify may leave the values out (delete the whole attribute).
+        for (uint32_t j = (forAdd ? 1 : 0) + corpus.below(4); j > 0; --j)
+            change.values.push_back(change.binary ? corpus.binary() : corpus.anyText());
+        list.push_back(std::move(change));
+    }
+    return list;
+}
+
+// Runs kCases cases; each returns OpenLDAP's bytes and ours.
+void crossCheck(uint64_t seed, const std::function<std::pair<Bytes, Bytes>(Corpus&, std::string&)>& one)
+{
+    Corpus corpus(seed);
+    for (int i = 0; i < kCases; ++i) {
+        std::string what;
+        auto [theirs, ours] = one(corpus, what);
+        ASSERT_EQ(toHex(ours), toHex(theirs)) << "case " << i << ": " << what;
+    }
+}
+
+TEST(OpenLdapCrossCheck, Bind)
+{
+    crossCheck(1, [](Corpus& c, std::string& what) {
+        int version = c.chance(20) ? 2 : 3;
+        std::string dn = c.chance(15) ? "" : c.dn();
+        std::string password = c.chance(15) ? "" : c.anyText();
+        what = dn;
+        BerBuffer* out = nullptr;
+        Bytes ours
+            = take(Authent(version).OrnBind(dn.c_str(), password.c_str(), LDAP_AUTH_SIMPLE_30, 1, &out, kMsgid), &out);
+        return std::pair { openldap::bindRequest(version, dn, password), ours };
+    });
+}
+
+TEST(OpenLdapCrossCheck, Unbind)
+{
+    BerBuffer* out = nullptr;
+    EXPECT_EQ(toHex(take(Authent().OrnUnbind(1, &out, kMsgid), &out)), toHex(openldap::unbindRequest()));
+}
+
+TEST(OpenLdapCrossCheck, Search)
+{
+    crossCheck(2, [](Corpus& c, std::string& what) {
+        std::string base = c.chance(10) ? "" : c.dn();
+        int32_t scope = static_cast<int32_t>(c.below(3));
+        int32_t deref = static_cast<int32_t>(c.below(4));
+        int32_t sizeLimit = c.number();
+        int32_t timeLimit = c.number();
+        bool typesOnly = c.chance(30);
+        std::string filter = c.filter();
+        std::vector<std::string> attrs;
+        for (uint32_t i = c.below(5); i > 0; --i)
+            attrs.push_back(c.attribute());
+        std::vector<char*> names;
+        for (std::string& name : attrs)
+            names.push_back(name.data());
+        names.push_back(nullptr);
+        what = filter;
+        BerBuffer* out = nullptr;
+        Bytes ours = take(OrnSearch(base.c_str(), filter.c_str(), attrs.empty() ? nullptr : names.data(),
+                              typesOnly ? 1 : 0, scope, sizeLimit, timeLimit, deref, 1, &out, kMsgid),
+            &out);
+        return std::pair { openldap::searchRequest(base, scope, deref, sizeLimit, timeLimit, typesOnly, filter, attrs),
+            ours };
+    });
+}
+
+TEST(OpenLdapCrossCheck, Compare)
+{
+    crossCheck(3, [](Corpus& c, std::string& what) {
+        std::string dn = c.dn(), type = c.attribute(), value = c.anyText();
+        what = dn;
+        BerBuffer* out = nullptr;
+        Bytes ours = take(OrnCompare(dn.c_str(), type.c_str(), value.c_str(), 1, &out, kMsgid), &out);
+        return std::pair { openldap::compareRequest(dn, type, value), ours };
+    });
+}
+
+TEST(OpenLdapCrossCheck, Add)
+{
+    crossCheck(4, [](Corpus& c, std::string& what) {
+        std::string dn = c.dn();
+        auto attributes = changes(c, true);
+        what = dn;
+        Mods mods(attributes);
+        BerBuffer* out = nullptr;
+        Bytes ours = take(OrnAdd(dn.c_str(), mods.get(), 1, &out, kMsgid), &out);
+        return std::pair { openldap::addRequest(dn, attributes), ours };
+    });
+}
+
+TEST(OpenLdapCrossCheck, Modify)
+{
+    crossCheck(5, [](Corpus& c, std::string& what) {
+        std::string dn = c.dn();
+        auto list = changes(c, false);
+        what = dn;
+        Mods mods(list);
+        BerBuffer* out = nullptr;
+        Bytes ours = take(OrnModify(dn.c_str(), mods.get(), 1, &out, kMsgid), &out);
+        return std::pair { openldap::modifyRequest(dn, list), ours };
+    });
+}
+
+TEST(OpenLdapCrossCheck, ModifyRdn)
+{
+    crossCheck(6, [](Corpus& c, std::string& what) {
+        std::string dn = c.dn(), rdn = c.attribute() + "=" + c.value();
+        bool deleteOld = c.chance(50);
+        what = dn;
+        BerBuffer* out = nullptr;
+        Bytes ours = take(OrnModifyRdn(dn.c_str(), rdn.c_str(), deleteOld ? 1 : 0, 1, &out, kMsgid), &out);
+        return std::pair { openldap::renameRequest(dn, rdn, deleteOld), ours };
+    });
+}
+
+TEST(OpenLdapCrossCheck, Delete)
+{
+    crossCheck(7, [](Corpus& c, std::string& what) {
+        std::string dn = c.dn();
+        what = dn;
+        BerBuffer* out = nullptr;
+        Bytes ours = take(OrnDelete(dn.c_str(), 1, &out, kMsgid), &out);
+        return std::pair { openldap::deleteRequest(dn), ours };
+    });
+}
+
+TEST(OpenLdapCrossCheck, Abandon)
+{
+    crossCheck(8, [](Corpus& c, std::string& what) {
+        int32_t id = c.number();
+        what = std::to_string(id);
+        BerBuffer* out = nullptr;
+        Bytes ours = take(ornAbandon(1, &out, kMsgid, id), &out);
+        return std::pair { openldap::abandonRequest(id), ours };
+    });
+}
+
+} // namespace
