@@ -136,8 +136,9 @@ public:
 
     // One filter text: parenthesized filters one after another, blanks
     // between them, or a bare item that runs to the end. depth counts the
-    // and, or and not elements around it.
-    int32_t filter(string_view text, int depth)
+    // and, or and not elements around it. A member of a list is known to
+    // end at the ")" that balances its first character.
+    int32_t filter(string_view text, int depth, bool listMember = false)
     {
         long open = 0;
         std::size_t at = 0;
@@ -161,7 +162,10 @@ public:
                         ornTrace("OrnQuery:put_filter: NOT:\n");
                         tag = kNot;
                     }
-                    at = complex(text, at, tag, depth);
+                    // A member "(&...)" of a list closes at its end: the scan
+                    // that cut it out already found that ")".
+                    const std::size_t knownClose = listMember && at == 1 ? text.size() - 1 : kNone;
+                    at = complex(text, at, tag, depth, knownClose);
                     if (at == kNone)
                         return -1;
                 } else {
@@ -197,7 +201,7 @@ public:
 private:
     // and, or, not: op is the position of the operator. Returns the
     // position after the closing ")", or kNone.
-    std::size_t complex(string_view text, std::size_t op, uint32_t tag, int depth)
+    std::size_t complex(string_view text, std::size_t op, uint32_t tag, int depth, std::size_t knownClose)
     {
         // Refused before the scan below, so that a deep filter costs at most
         // kMaxNesting passes over the text.
@@ -205,7 +209,7 @@ private:
             return kNone;
         if (codec_.ber_printf(ber_, "t{", tag) == -1)
             return kNone;
-        const std::size_t close = findRightParen(text, op + 1);
+        const std::size_t close = knownClose != kNone ? knownClose : findRightParen(text, op + 1);
         if (close == kNone)
             return kNone;
         if (list(text.substr(op + 1, close - op - 1), depth + 1) == -1)
@@ -228,7 +232,7 @@ private:
             const std::size_t close = findRightParen(text, at + 1);
             if (close == kNone)
                 return -1;
-            if (filter(text.substr(at, close + 1 - at), depth) == -1)
+            if (filter(text.substr(at, close + 1 - at), depth, true) == -1)
                 return -1;
             at = close + 1;
         }
