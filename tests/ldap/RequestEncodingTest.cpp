@@ -135,36 +135,6 @@ TEST_P(GoldenRequest, EncodesExactBytes)
 
 INSTANTIATE_TEST_SUITE_P(Requests, GoldenRequest, testing::ValuesIn(kGolden), nameOf);
 
-// Lengths past one octet: the message, the operation and the DN all cross
-// the 127 and 255 boundaries.
-TEST(RequestLengths, LongDnTakesLongLengthForms)
-{
-    for (std::size_t size : { 122u, 123u, 250u, 251u, 252u, 300u }) {
-        std::string dn(size, 'x');
-        BerBuffer* out = nullptr;
-        ASSERT_EQ(OrnDelete(dn.c_str(), 1, &out, 2), 0);
-        Bytes expected = hex("02 01 02 4A");
-        if (size > 255)
-            expected.insert(expected.end(), { 0x82, static_cast<uint8_t>(size >> 8), static_cast<uint8_t>(size) });
-        else if (size > 127)
-            expected.insert(expected.end(), { 0x81, static_cast<uint8_t>(size) });
-        else
-            expected.push_back(static_cast<uint8_t>(size));
-        expected.insert(expected.end(), dn.begin(), dn.end());
-        Bytes header = { 0x30 };
-        std::size_t body = expected.size();
-        if (body > 255)
-            header.insert(header.end(), { 0x82, static_cast<uint8_t>(body >> 8), static_cast<uint8_t>(body) });
-        else if (body > 127)
-            header.insert(header.end(), { 0x81, static_cast<uint8_t>(body) });
-        else
-            header.push_back(static_cast<uint8_t>(body));
-        header.insert(header.end(), expected.begin(), expected.end());
-        EXPECT_EQ(toHex(sent(out)), toHex(header)) << "DN of " << size << " bytes";
-        release(out);
-    }
-}
-
 // Captures the library's trace lines written while call runs.
 std::string traced(const std::function<void()>& call)
 {
