@@ -1,7 +1,8 @@
 // The search result model: a chain of entries, each with its attributes and
 // their values as zero-terminated text. An entry with a DN carries it as a
 // first attribute named "dn". Each record owns its strings and the records
-// below it; a chain is released whole with OrnFreeResult.
+// below it; a chain is released whole with OrnFreeResult. Records built by
+// Decode carry their text in the record's own allocation.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +10,7 @@
 struct ValueRecord {
     int32_t kind; // always 4
     int32_t len;  // bytes of data, including the terminating zero
-    char* data;
+    char* data;   // the whole value, zero bytes inside it included
     ValueRecord* next;
 };
 

@@ -15,15 +15,23 @@ struct DecodedMessage {
     int32_t result_code;
 };
 
+// Decodes one complete message: 0 (also for a message it cannot read, with
+// out untouched or holding only msgid, entry and op_tag), INVALID_INPUT for
+// no bytes, ORN_BER_DECODE_ERROR for no complete message. A search entry is
+// read in one pass; when it cannot be built nothing of it is left allocated.
 int32_t Decode(const uint8_t* bytes, uint32_t count, uint8_t options, DecodedMessage* out);
 
-// Readers over a search entry message positioned after its message id.
+// Readers over a search entry message positioned after its message id; types
+// of any length are read. ldap_next_attribute cannot tell where the attribute
+// list ends, so a message with controls gives it one more "attribute".
 // Strings and arrays they return are the caller's (ornFree, ber_bvecfree).
 char* ldap_get_dn(BerBuffer* ber);
 char* ldap_first_attribute(BerBuffer* ber);
 char* ldap_next_attribute(BerBuffer* ber);
 BerValue** ldap_get_values_len(BerBuffer* ber, const char* type);
 
+// Every record of a chain comes from the library allocator, so a node made
+// elsewhere (the end-of-search node) is made with ornCalloc too.
 EntryRecord* NewEntryRecord();
 int32_t FreeEntryChain(EntryRecord* first);
 void FreeAttrChain(AttrRecord* first);

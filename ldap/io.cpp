@@ -1,0 +1,173 @@
+// Decode: one received LDAPMessage into a DecodedMessage, and the readers
+// over a search entry message.
+#include "io.h"
+
+#include "OrnCodes.h"
+#include "OrnTrace.h"
+#include "ioEntry.h"
+
+#include <strings.h>
+
+#include <cstring>
+
+namespace {
+
+constexpr uint32_t kBindResponse = 0x61;
+constexpr uint32_t kSearchEntry = 0x64;
+constexpr uint32_t kSearchDone = 0x65;
+constexpr uint32_t kModifyResponse = 0x67;
+constexpr uint32_t kAddResponse = 0x69;
+constexpr uint32_t kDeleteResponse = 0x6B;
+constexpr uint32_t kModifyRdnResponse = 0x6D;
+constexpr uint32_t kCompareResponse = 0x6F;
+
+// LDAPResult ::= SEQUENCE {
+//      resultCode         ENUMERATED,
+//      matchedDN          LDAPDN,
+//      diagnosticMessage  LDAPString,
+//      referral           [3] Referral OPTIONAL }
+// The two texts are not kept, so they are skipped rather than copied.
+bool readResultCode(BerCodec& codec, BerBuffer* ber, int32_t* code)
+{
+    return codec.ber_scanf(ber, "{ixx}", code) != BER_ERROR;
+}
+
+} // namespace
+
+// LDAPMessage ::= SEQUENCE {
+//      messageID       MessageID,
+//      protocolOp      CHOICE { bindResponse, searchResEntry, searchResDone,
+//                               modifyResponse, addResponse, delResponse,
+//                               modDNResponse, compareResponse, ... },
+//      controls        [0] Controls OPTIONAL }
+int32_t Decode(const uint8_t* bytes, uint32_t count, uint8_t options, DecodedMessage* out)
+{
+    if (!bytes || count == 0 || !out) {
+        ornTrace("io:Decode: Invalid Input :  \n");
+        return INVALID_INPUT;
+    }
+    // The message is read where it lies rather than copied out first with
+    // ber_get_next: every string kept is copied into the records anyway, and
+    // a message-sized copy per entry costs more than the rest of the decode.
+    // The framing accepted is the same: a tag, a length of at most four
+    // octets, and that many content bytes, at least one.
+    BerCodec codec;
+    BerBuffer ber;
+    codec.ber_init(&ber, options);
+    ber.buf = ber.ptr = const_cast<uint8_t*>(bytes); // only ever read
+    ber.end = ber.buf + count;
+    uint32_t length = 0;
+    if (codec.ber_skip_tag(&ber, &length) == BER_ERROR || length == 0) {
+        ornTrace("io:Decode: ber_get_next:Decoding error  \n");
+        return ORN_BER_DECODE_ERROR;
+    }
+    ber.end = ber.ptr + length;
+
+    int32_t msgid = 0;
+    if (codec.ber_get_int(&ber, &msgid) == BER_ERROR)
+        return 0;
+    const uint32_t opTag = codec.ber_peek_tag(&ber, &length);
+    int32_t code = 0;
+    switch (opTag) {
+    case kBindResponse:
+        if (!readResultCode(codec, &ber, &code))
+            return 0;
+        out->msgid = msgid;
+        out->entry = nullptr;
+        out->op_tag = static_cast<int32_t>(opTag);
+        out->result_code = code;
+        ornTracef("io:Decode: Bind Response: Mesg Id =%d : result = %d \n", msgid, code);
+        return 0;
+    case kSearchDone:
+    case kModifyResponse:
+    case kAddResponse:
+    case kDeleteResponse:
+    case kModifyRdnResponse:
+    case kCompareResponse:
+        out->msgid = msgid;
+        out->entry = nullptr;
+        out->op_tag = static_cast<int32_t>(opTag);
+        if (!readResultCode(codec, &ber, &code))
+            return 0;
+        out->result_code = code;
+        out->search_done = opTag == kSearchDone ? 1 : 0;
+        return 0;
+    case kSearchEntry: {
+        EntryRecord* entry = nullptr;
+        if (ornReadEntry(codec, &ber, &entry) != EntryRead::Read)
+            return 0;
+        out->msgid = msgid;
+        out->entry = entry;
+        out->op_tag = static_cast<int32_t>(opTag);
+        out->search_done = 0;
+        return 0;
+    }
+    default:
+        // Unreadable, or a reference or extended response: nothing to report.
+        return 0;
+    }
+}
+
+char* ldap_get_dn(BerBuffer* ber)
+{
+    if (!ber)
+        return nullptr;
+    BerCodec codec;
+    char* dn = nullptr;
+    return codec.ber_scanf(ber, "{a", &dn) == BER_ERROR ? nullptr : dn;
+}
+
+char* ldap_first_attribute(BerBuffer* ber)
+{
+    if (!ber)
+        return nullptr;
+    BerCodec codec;
+    char* type = nullptr;
+    return codec.ber_scanf(ber, "{x{{ax}", &type) == BER_ERROR ? nullptr : type;
+}
+
+char* ldap_next_attribute(BerBuffer* ber)
+{
+    if (!ber)
+        return nullptr;
+    BerCodec codec;
+    char* type = nullptr;
+    return codec.ber_scanf(ber, "{ax}", &type) == BER_ERROR ? nullptr : type;
+}
+
+// Types are compared where they stand in the message, whatever their length,
+// so the search allocates nothing until the values are found.
+BerValue** ldap_get_values_len(BerBuffer* ber, const char* type)
+{
+    if (!ber || !type)
+        return nullptr;
+    BerCodec codec;
+    const std::size_t typeLength = std::strlen(type);
+    uint32_t length = 0;
+    if (codec.ber_skip_tag(ber, &length) == BER_ERROR)
+        return nullptr;
+    ElementLimit operation(ber, ber->ptr + length);
+    if (codec.ber_skip_tag(ber, &length) == BER_ERROR)
+        return nullptr;
+    ber->ptr += length;
+    if (codec.ber_skip_tag(ber, &length) == BER_ERROR)
+        return nullptr;
+    ElementLimit list(ber, ber->ptr + length);
+    while (ber->ptr < ber->end) {
+        if (codec.ber_skip_tag(ber, &length) == BER_ERROR)
+            return nullptr;
+        uint8_t* const attributeEnd = ber->ptr + length;
+        ElementLimit attribute(ber, attributeEnd);
+        if (codec.ber_skip_tag(ber, &length) == BER_ERROR)
+            return nullptr;
+        const bool match =
+            length == typeLength && strncasecmp(reinterpret_cast<const char*>(ber->ptr), type, typeLength) == 0;
+        ber->ptr += length;
+        if (match) {
+            BerValue** values = nullptr;
+            return codec.ber_scanf(ber, "[V]", &values) == BER_ERROR ? nullptr : values;
+        }
+        ber->ptr = attributeEnd;
+    }
+    return nullptr;
+}

@@ -1,0 +1,437 @@
+#include "Ber.h"
+#include "Bytes.h"
+#include "LiveHeap.h"
+#include "OrnAlloc.h"
+#include "OrnCodes.h"
+#include "OrnQuery.h"
+#include "io.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Values = std::vector<std::string>;
+using Attrs = std::vector<std::pair<std::string, Values>>;
+
+constexpr int32_t kUntouched = 0x5A5A5A5A;
+EntryRecord* const kUntouchedEntry = reinterpret_cast<EntryRecord*>(alignof(EntryRecord) * 0x5A5A);
+
+std::string printable(const char* bytes, std::size_t length)
+{
+    if (length > 64)
+        return std::to_string(length) + " bytes#" + std::to_string(std::hash<std::string>{}({bytes, length}));
+    std::string text;
+    for (std::size_t i = 0; i < length; ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c >= 0x20 && c < 0x7F) {
+            text += static_cast<char>(c);
+        } else {
+            char escaped[8];
+            std::snprintf(escaped, sizeof(escaped), "\\%02X", c);
+            text += escaped;
+        }
+    }
+    return text;
+}
+
+std::string render(const Attrs& attrs)
+{
+    std::string text = "{";
+    for (const auto& [type, values] : attrs) {
+        text += " " + printable(type.data(), type.size()) + ":[";
+        for (std::size_t i = 0; i < values.size(); ++i)
+            text += (i ? "," : "") + printable(values[i].data(), values[i].size());
+        text += "]";
+    }
+    return text + " }";
+}
+
+// One line per outcome; a record that breaks an invariant of the model
+// (kind, counted terminator, a lone entry) shows up as BAD.
+std::string render(const EntryRecord* entry)
+{
+    if (!entry)
+        return "null";
+    if (entry == kUntouchedEntry)
+        return "-";
+    std::string text = entry->end_of_search || entry->next ? "BAD{" : "{";
+    for (const AttrRecord* attr = entry->attrs; attr; attr = attr->next) {
+        const bool nameOk = attr->kind == 4 && attr->name_len > 0 && attr->name[attr->name_len - 1] == '\0';
+        text += std::string(nameOk ? " " : " BAD") + printable(attr->name, std::size_t(std::max(attr->name_len - 1, 0))) + ":[";
+        for (const ValueRecord* value = attr->values; value; value = value->next) {
+            const bool valueOk = value->kind == 4 && value->len > 0 && value->data[value->len - 1] == '\0';
+            text += (value == attr->values ? "" : ",") + std::string(valueOk ? "" : "BAD") +
+                    printable(value->data, std::size_t(std::max(value->len - 1, 0)));
+        }
+        text += "]";
+    }
+    return text + " }";
+}
+
+std::string field(int32_t value, bool hexadecimal = false)
+{
+    if (value == kUntouched)
+        return "-";
+    char text[16];
+    std::snprintf(text, sizeof(text), hexadecimal ? "%X" : "%d", value);
+    return text;
+}
+
+std::string render(int32_t status, const DecodedMessage& out)
+{
+    return std::to_string(status) + " msgid=" + field(out.msgid) + " op=" + field(out.op_tag, true) +
+           " code=" + field(out.result_code) + " done=" + field(out.search_done) + " entry=" + render(out.entry);
+}
+
+// Decodes the first count bytes into a message the
+// caller had filled with markers, renders the outcome and frees the entry;
+// *leaked is the heap the call left behind.
+std::string decode(const Bytes& bytes, std::size_t count, long& leaked)
+{
+    DecodedMessage out{kUntouched, kUntouchedEntry, kUntouched, kUntouched, kUntouched};
+    // Exactly count bytes on the heap, so a read past them is caught.
+    const std::unique_ptr<uint8_t[]> message(count ? new uint8_t[count] : nullptr);
+    if (count)
+        std::memcpy(message.get(), bytes.data(), count);
+    std::string text;
+    text.reserve(4096); // the rendering must not count as a leak
+    const std::size_t before = liveHeapBytes();
+    const int32_t status = Decode(message.get(), uint32_t(count), BER_MINIMAL_LENGTHS, &out);
+    text += render(status, out);
+    if (out.entry != kUntouchedEntry)
+        OrnFreeResult(out.entry);
+    leaked = long(liveHeapBytes()) - long(before);
+    return text;
+}
+
+std::string decode(const Bytes& bytes)
+{
+    long leaked = 0;
+    std::string text = decode(bytes, bytes.size(), leaked);
+    EXPECT_EQ(leaked, 0) << text;
+    return text;
+}
+
+Bytes taken(BerCodec& codec, BerBuffer* ber, bool ok)
+{
+    EXPECT_TRUE(ok);
+    Bytes bytes(ber->buf, ber->ptr);
+    codec.ber_free(ber, 1);
+    return bytes;
+}
+
+// Our own encoder builds the messages whose shape the tests vary.
+Bytes entryMessage(int32_t msgid, const std::string& dn, const Attrs& attrs)
+{
+    BerCodec codec;
+    BerBuffer* ber = codec.ber_alloc(BER_MINIMAL_LENGTHS);
+    bool ok = codec.ber_printf(ber, "{it{o{", msgid, 0x64u, dn.data(), uint32_t(dn.size())) != -1;
+    for (const auto& [type, values] : attrs) {
+        ok = ok && codec.ber_printf(ber, "{o[", type.data(), uint32_t(type.size())) != -1;
+        for (const std::string& value : values)
+            ok = ok && codec.ber_printf(ber, "o", value.data(), uint32_t(value.size())) != -1;
+        ok = ok && codec.ber_printf(ber, "]}") != -1;
+    }
+    ok = ok && codec.ber_printf(ber, "}}}") != -1;
+    return taken(codec, ber, ok);
+}
+
+Bytes resultMessage(int32_t msgid, uint32_t opTag, int32_t code, const std::string& matched, const std::string& text)
+{
+    BerCodec codec;
+    BerBuffer* ber = codec.ber_alloc(BER_MINIMAL_LENGTHS);
+    const bool ok = codec.ber_printf(ber, "{it{eoo}}", msgid, opTag, code, matched.data(), uint32_t(matched.size()),
+                                     text.data(), uint32_t(text.size())) != -1;
+    return taken(codec, ber, ok);
+}
+
+std::string expectedEntry(int32_t msgid, const std::string& dn, Attrs attrs)
+{
+    if (!dn.empty())
+        attrs.insert(attrs.begin(), {"dn", {dn}});
+    return "0 msgid=" + std::to_string(msgid) + " op=64 code=- done=0 entry=" + (attrs.empty() ? "null" : render(attrs));
+}
+
+std::string binary(std::size_t size)
+{
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = char(i * 7 % 251); // zero bytes every 251
+    return bytes;
+}
+
+struct Golden {
+    const char* name;
+    Bytes bytes;
+    std::string expected;
+};
+
+const std::vector<Golden>& goldens()
+{
+    static const std::vector<Golden> table = {
+        {"bind", hex("30 0C 02 01 01 61 07 0A 01 00 04 00 04 00"), "0 msgid=1 op=61 code=0 done=- entry=null"},
+        {"bind refused", hex("30 0F 02 01 02 61 0A 0A 01 31 04 00 04 03 62 61 64"),
+         "0 msgid=2 op=61 code=49 done=- entry=null"},
+        {"bind, long length form", hex("30 81 0C 02 01 01 61 07 0A 01 00 04 00 04 00"),
+         "0 msgid=1 op=61 code=0 done=- entry=null"},
+        {"search done", hex("30 0F 02 01 03 65 0A 0A 01 20 04 03 6F 3D 78 04 00"),
+         "0 msgid=3 op=65 code=32 done=1 entry=null"},
+        {"modify", hex("30 0C 02 01 04 67 07 0A 01 00 04 00 04 00"), "0 msgid=4 op=67 code=0 done=0 entry=null"},
+        {"add", hex("30 0C 02 01 05 69 07 0A 01 44 04 00 04 00"), "0 msgid=5 op=69 code=68 done=0 entry=null"},
+        {"delete", hex("30 0C 02 01 06 6B 07 0A 01 42 04 00 04 00"), "0 msgid=6 op=6B code=66 done=0 entry=null"},
+        {"modify RDN", hex("30 0C 02 01 07 6D 07 0A 01 00 04 00 04 00"), "0 msgid=7 op=6D code=0 done=0 entry=null"},
+        {"compare", hex("30 0F 02 04 7F FF FF FF 6F 07 0A 01 05 04 00 04 00"),
+         "0 msgid=2147483647 op=6F code=5 done=0 entry=null"},
+        {"add with referral and controls",
+         hex("30 1A 02 01 09 69 13 0A 01 0A 04 00 04 00 A3 0A 04 08 6C 64 61 70 3A 2F 2F 78 A0 00"),
+         "0 msgid=9 op=69 code=10 done=0 entry=null"},
+        {"entry", hex("30 36 02 01 03 64 31 04 04 63 6E 3D 61 30 29 30 1C 04 0B 6F 62 6A 65 63 74 43 6C 61 73 73 31 0D"
+                      "04 03 74 6F 70 04 06 70 65 72 73 6F 6E 30 09 04 02 63 6E 31 03 04 01 61"),
+         "0 msgid=3 op=64 code=- done=0 entry={ dn:[cn=a] objectClass:[top,person] cn:[a] }"},
+        {"entry with empty DN and controls",
+         hex("30 25 02 01 04 64 1E 04 00 30 1A 30 18 04 0E 6E 61 6D 69 6E 67 43 6F 6E 74 65 78 74 73 31 06 04 04 64 63"
+             "3D 78 A0 00"),
+         "0 msgid=4 op=64 code=- done=0 entry={ namingContexts:[dc=x] }"},
+        {"empty DN, no attribute list", hex("30 07 02 01 05 64 02 04 00"), "0 msgid=5 op=64 code=- done=0 entry=null"},
+        {"empty DN, empty attribute list", hex("30 09 02 01 05 64 04 04 00 30 00"),
+         "0 msgid=5 op=64 code=- done=0 entry=null"},
+        {"empty value set", hex("30 15 02 01 03 64 10 04 04 63 6E 3D 61 30 08 30 06 04 02 63 6E 31 00"),
+         "0 msgid=3 op=64 code=- done=0 entry={ dn:[cn=a] cn:[] }"},
+        {"zero byte inside a value", hex("30 15 02 01 03 64 10 04 00 30 0C 30 0A 04 01 78 31 05 04 03 61 00 62"),
+         "0 msgid=3 op=64 code=- done=0 entry={ x:[a\\00b] }"},
+        {"repeated type",
+         hex("30 23 02 01 03 64 1E 04 04 63 6E 3D 61 30 16 30 09 04 02 63 6E 31 03 04 01 61 30 09 04 02 43 4E 31 03 04"
+             "01 62"),
+         "0 msgid=3 op=64 code=- done=0 entry={ dn:[cn=a] cn:[a] CN:[b] }"},
+        {"value set running past its end",
+         hex("30 20 02 01 03 64 1B 04 00 30 17 30 0B 04 02 63 6E 31 05 04 01 61 04 05 30 08 04 01 78 31 03 04 01 79"),
+         "0 msgid=3 op=64 code=- done=0 entry={ cn:[] x:[y] }"},
+        {"type running past its attribute",
+         hex("30 21 02 01 03 64 1C 04 00 30 18 30 08 04 01 78 31 03 04 01 79 30 02 04 05 30 08 04 01 7A 31 03 04 01 77"),
+         "0 msgid=3 op=64 code=- done=0 entry={ x:[y] }"},
+        {"300-byte type", entryMessage(8, "cn=long", {{std::string(300, 't'), {"v"}}, {"cn", {"long"}}}),
+         expectedEntry(8, "cn=long", {{std::string(300, 't'), {"v"}}, {"cn", {"long"}}})},
+        {"70000-byte binary value", entryMessage(9, "cn=photo", {{"jpegPhoto", {binary(70000)}}, {"cn", {"photo"}}}),
+         expectedEntry(9, "cn=photo", {{"jpegPhoto", {binary(70000)}}, {"cn", {"photo"}}})},
+        // Nothing is written for these.
+        {"search reference", hex("30 0F 02 01 0A 73 0A 04 08 6C 64 61 70 3A 2F 2F 78"), "0 msgid=- op=- code=- done=- entry=-"},
+        {"extended response",
+         hex("30 24 02 01 00 78 1F 0A 01 34 04 00 04 00 8A 16 31 2E 33 2E 36 2E 31 2E 34 2E 31 2E 31 34 36 36 2E 32 30 30"
+             "33 36"),
+         "0 msgid=- op=- code=- done=- entry=-"},
+        {"unreadable message id", hex("30 07 02 05 00 00 00 00 01"), "0 msgid=- op=- code=- done=- entry=-"},
+        {"no operation", hex("30 03 02 01 01"), "0 msgid=- op=- code=- done=- entry=-"},
+        {"operation longer than the message", hex("30 05 02 01 01 65 07"), "0 msgid=- op=- code=- done=- entry=-"},
+        {"entry DN past its operation", hex("30 09 02 01 01 64 02 04 05 61 62"), "0 msgid=- op=- code=- done=- entry=-"},
+        {"operation past the message, more bytes behind it", hex("30 05 02 01 01 65 07 0A 01 00 04 00 04 00"),
+         "0 msgid=- op=- code=- done=- entry=-"},
+        {"result code missing", hex("30 07 02 01 09 67 02 0A 01"), "0 msgid=9 op=67 code=- done=- entry=null"},
+    };
+    return table;
+}
+
+TEST(Decode, GoldenResponses)
+{
+    for (const Golden& golden : goldens())
+        EXPECT_EQ(decode(golden.bytes), golden.expected) << golden.name;
+}
+
+TEST(Decode, NoInputOrBrokenEnvelope)
+{
+    DecodedMessage out{kUntouched, kUntouchedEntry, kUntouched, kUntouched, kUntouched};
+    const Bytes bind = hex("30 0C 02 01 01 61 07 0A 01 00 04 00 04 00");
+    EXPECT_EQ(Decode(nullptr, 14, 1, &out), INVALID_INPUT);
+    EXPECT_EQ(Decode(bind.data(), 0, 1, &out), INVALID_INPUT);
+    EXPECT_EQ(render(0, out), "0 msgid=- op=- code=- done=- entry=-");
+    for (const char* broken : {"30", "30 00", "30 85 00 00 00 00 01 02", "30 0D 02 01 01 61 07 0A 01 00 04 00 04 00"})
+        EXPECT_EQ(decode(hex(broken)), "-202 msgid=- op=- code=- done=- entry=-") << broken;
+}
+
+// Every strict prefix is an incomplete message; the same bytes re-framed
+// as a complete one have inner lengths that run past their ends.
+TEST(Decode, TruncatedMessagesFailCleanly)
+{
+    for (const Golden& golden : goldens()) {
+        if (golden.bytes.size() > 1000)
+            continue;
+        const std::size_t header = golden.bytes[1] & 0x80 ? 2 + (golden.bytes[1] & 0x7F) : 2;
+        std::size_t contents = golden.bytes[1] & 0x80 ? 0 : golden.bytes[1];
+        for (std::size_t i = 2; i < header; ++i)
+            contents = contents << 8 | golden.bytes[i];
+        for (std::size_t count = 0; count < std::min(golden.bytes.size(), header + contents); ++count) {
+            long leaked = 0;
+            const std::string outcome = decode(golden.bytes, count, leaked);
+            EXPECT_EQ(outcome, std::string(count ? "-202" : "-7") + " msgid=- op=- code=- done=- entry=-")
+                << golden.name << " prefix " << count;
+            EXPECT_EQ(leaked, 0) << golden.name << " prefix " << count;
+
+            if (count <= header)
+                continue;
+            const std::size_t length = count - header;
+            Bytes reframed = length < 128 ? Bytes{0x30, uint8_t(length)}
+                                          : Bytes{0x30, 0x82, uint8_t(length >> 8), uint8_t(length)};
+            reframed.insert(reframed.end(), golden.bytes.begin() + long(header), golden.bytes.begin() + long(count));
+            const std::string partial = decode(reframed, reframed.size(), leaked);
+            EXPECT_EQ(partial.rfind("0 ", 0), 0u) << golden.name << " reframed " << count;
+            EXPECT_EQ(partial.find("BAD"), std::string::npos) << partial;
+            EXPECT_EQ(leaked, 0) << golden.name << " reframed " << count;
+        }
+    }
+}
+
+// Any byte of the contents replaced by a value that changes lengths,
+// tags or text: the decoder stays inside the message and keeps the model.
+TEST(Decode, CorruptedBytesStayInsideTheMessage)
+{
+    for (const Golden& golden : goldens()) {
+        if (golden.bytes.size() > 1000)
+            continue;
+        const std::size_t header = golden.bytes[1] & 0x80 ? 2 + (golden.bytes[1] & 0x7F) : 2;
+        for (std::size_t at = header; at < golden.bytes.size(); ++at) {
+            for (int replacement : {0x00, 0x01, 0x1F, 0x7F, 0x80, 0x81, 0x84, 0xFF}) {
+                Bytes corrupted = golden.bytes;
+                corrupted[at] = uint8_t(replacement);
+                long leaked = 0;
+                const std::string outcome = decode(corrupted, corrupted.size(), leaked);
+                EXPECT_EQ(outcome.rfind("0 ", 0), 0u) << golden.name << " @" << at << " " << outcome;
+                EXPECT_EQ(outcome.find("BAD"), std::string::npos) << outcome;
+                EXPECT_EQ(leaked, 0) << golden.name << " @" << at;
+            }
+        }
+    }
+}
+
+TEST(Decode, EveryAllocationFailureLeavesNothing)
+{
+    for (const Golden& golden : goldens()) {
+        const std::string complete = decode(golden.bytes);
+        for (long n = 0;; ++n) {
+            ASSERT_LT(n, 1000) << golden.name;
+            long leaked = 0;
+            ornFailAllocationAt(n);
+            const std::string outcome = decode(golden.bytes, golden.bytes.size(), leaked);
+            ornFailAllocationAt(-1);
+            EXPECT_EQ(leaked, 0) << golden.name << " failing allocation " << n;
+            if (outcome == complete)
+                break;
+            EXPECT_TRUE(outcome == "-202 msgid=- op=- code=- done=- entry=-" ||
+                        outcome == "0 msgid=- op=- code=- done=- entry=-")
+                << golden.name << " failing allocation " << n << ": " << outcome;
+        }
+    }
+}
+
+// Lengths of every element cross each length-form boundary somewhere in
+// each window of sizes; the message id grows through its forms too.
+TEST(Decode, RoundTripsAcrossLengthForms)
+{
+    const uint32_t results[] = {0x61, 0x65, 0x67, 0x69, 0x6B, 0x6D, 0x6F};
+    for (std::size_t boundary : {127u, 255u, 65535u}) {
+        for (std::size_t size = boundary - 40; size <= boundary + 1; ++size) {
+            const auto msgid = int32_t(size * 131);
+            const std::string value = binary(size);
+            EXPECT_EQ(decode(entryMessage(msgid, "cn=" + value.substr(0, size / 2), {{"cn", {value, "x"}}, {"sn", {}}})),
+                      expectedEntry(msgid, "cn=" + value.substr(0, size / 2), {{"cn", {value, "x"}}, {"sn", {}}}));
+            EXPECT_EQ(decode(entryMessage(msgid, "", {{std::string(size, 'a'), {}}})),
+                      expectedEntry(msgid, "", {{std::string(size, 'a'), {}}}));
+            for (uint32_t opTag : results) {
+                char expected[96];
+                std::snprintf(expected, sizeof(expected), "0 msgid=%d op=%X code=%d done=%s entry=null", msgid, opTag,
+                              int(size % 80), opTag == 0x61 ? "-" : opTag == 0x65 ? "1" : "0");
+                EXPECT_EQ(decode(resultMessage(msgid, opTag, int32_t(size % 80), "", value)), expected);
+            }
+        }
+    }
+}
+
+TEST(Decode, RoundTripsOfSixteenMegabyteValues)
+{
+    for (std::size_t size : {16777215u, 16777216u}) {
+        const Attrs attrs = {{"userCertificate;binary", {binary(size)}}};
+        EXPECT_EQ(decode(entryMessage(1, "cn=big", attrs)), expectedEntry(1, "cn=big", attrs));
+    }
+}
+
+// The readers position themselves by the message alone, after its id.
+TEST(Readers, WalkAnEntryWithTypesOfAnyLength)
+{
+    const std::string longType(300, 't');
+    const Bytes message = entryMessage(3, "cn=a", {{"objectClass", {"top", "person"}}, {longType, {"x"}}, {"cn", {}}});
+    BerCodec codec;
+    BerBuffer ber;
+    codec.ber_init(&ber, BER_MINIMAL_LENGTHS);
+    ASSERT_EQ(message[1], 0x82);
+    uint8_t* contents = const_cast<uint8_t*>(message.data()) + 4;
+    ber.buf = contents;
+    ber.end = contents + (message.size() - 4);
+    const auto rewind = [&] {
+        int32_t msgid = 0;
+        ber.ptr = contents;
+        ASSERT_NE(codec.ber_get_int(&ber, &msgid), BER_ERROR);
+    };
+    const auto taken = [](char* text) {
+        std::string copy = text ? text : "(null)";
+        ornFree(text);
+        return copy;
+    };
+    const auto values = [&](const char* type) {
+        rewind();
+        BerValue** found = ldap_get_values_len(&ber, type);
+        std::string text = found ? "" : "(null)";
+        for (BerValue** value = found; value && *value; ++value)
+            text += std::string((*value)->bytes, (*value)->length) + ";";
+        codec.ber_bvecfree(found);
+        return text;
+    };
+
+    rewind();
+    EXPECT_EQ(taken(ldap_get_dn(&ber)), "cn=a");
+    rewind();
+    EXPECT_EQ(taken(ldap_first_attribute(&ber)), "objectClass");
+    EXPECT_EQ(taken(ldap_next_attribute(&ber)), longType);
+    EXPECT_EQ(taken(ldap_next_attribute(&ber)), "cn");
+    EXPECT_EQ(taken(ldap_next_attribute(&ber)), "(null)");
+
+    EXPECT_EQ(values("OBJECTCLASS"), "top;person;");
+    EXPECT_EQ(taken(ldap_next_attribute(&ber)), longType);
+    EXPECT_EQ(values(longType.c_str()), "x;");
+    EXPECT_EQ(values("cn"), "(null)");
+    EXPECT_EQ(values("sn"), "(null)");
+    EXPECT_EQ(values("objectClas"), "(null)");
+}
+
+TEST(EntryRecords, NewRecordAndFreeCallsOwnWhatTheyHold)
+{
+    const std::size_t before = liveHeapBytes();
+    EntryRecord* entry = NewEntryRecord();
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->end_of_search, 0);
+    EXPECT_EQ(entry->next, nullptr);
+    ASSERT_NE(entry->attrs, nullptr);
+    EXPECT_EQ(entry->attrs->name, nullptr);
+    EXPECT_EQ(entry->attrs->values, nullptr);
+    // Text allocated apart from its record is freed with it.
+    entry->attrs->name = ornStrndup("cn", 2);
+    entry->attrs->values = static_cast<ValueRecord*>(ornCalloc(1, sizeof(ValueRecord)));
+    entry->attrs->values->data = ornStrndup("a", 1);
+    entry->next = static_cast<EntryRecord*>(ornCalloc(1, sizeof(EntryRecord)));
+    EXPECT_EQ(FreeEntryChain(entry), 0);
+    EXPECT_EQ(liveHeapBytes(), before);
+
+    for (long n : {0, 1}) {
+        ornFailAllocationAt(n);
+        EXPECT_EQ(NewEntryRecord(), nullptr);
+        ornFailAllocationAt(-1);
+    }
+    EXPECT_EQ(liveHeapBytes(), before);
+}
+
+} // namespace
