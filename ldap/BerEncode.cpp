@@ -20,9 +20,10 @@ constexpr uint32_t kTagSequence = 0x30;
 constexpr uint32_t kTagSet = 0x31;
 constexpr std::size_t kReservedLength = 5; // room for 0x84 and four octets
 
-// Tags and lengths for one element: at most four tag octets and five length octets.
+// Tags and lengths for one element: at most four tag octets, five length
+// octets and, for a bit string, the unused-bits octet.
 struct Header {
-    uint8_t bytes[9];
+    uint8_t bytes[10];
     uint32_t size = 0;
 };
 

@@ -52,13 +52,16 @@ uint32_t BerCodec::ber_get_next(BerSource* source, uint32_t* length, BerBuffer* 
         // Empty contents can hold no message: nothing is read or kept.
         if (contentLength == 0)
             return BER_ERROR;
+        const std::size_t first = std::clamp<std::size_t>(available(source), 1, contentLength);
+        auto* area = static_cast<uint8_t*>(ornMalloc(first));
+        if (!area) {
+            // Keep the header in the source so that a retry reads it again.
+            source->ptr = headerStart;
+            return BER_ERROR;
+        }
         ber->tag = tag;
         ber->len = contentLength;
         *length = contentLength;
-        const std::size_t first = std::clamp<std::size_t>(available(source), 1, contentLength);
-        auto* area = static_cast<uint8_t*>(ornMalloc(first));
-        if (!area)
-            return BER_ERROR;
         ber->buf = ber->ptr = ber->fill = area;
         ber->end = area + first;
     }
