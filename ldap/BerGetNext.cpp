@@ -16,16 +16,15 @@ std::size_t available(const BerSource* source)
     return source->ptr < source->end ? static_cast<std::size_t>(source->end - source->ptr) : 0;
 }
 
-// Grows the contents area to hold at least `needed` bytes. It never holds
-// more than the bytes actually received, rounded up by doubling, and never
-// more than the announced length: a hostile length costs nothing until its
-// bytes arrive.
+// Grows the contents area to exactly `needed` bytes: it never holds more
+// than the bytes actually received, so a hostile length costs nothing until
+// its bytes arrive.
 bool reserveContents(BerBuffer* ber, std::size_t needed)
 {
     const std::size_t capacity = static_cast<std::size_t>(ber->end - ber->buf);
     if (needed <= capacity)
         return true;
-    const std::size_t size = std::min<std::size_t>(std::max(needed, 2 * capacity), ber->len);
+    const std::size_t size = needed;
     const std::size_t filled = static_cast<std::size_t>(ber->fill - ber->buf);
     auto* area = static_cast<uint8_t*>(ornRealloc(ber->buf, size));
     if (!area)
