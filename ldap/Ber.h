@@ -45,6 +45,7 @@ struct BerBuffer {
     int32_t tag_pending;
     uint8_t options;
     uint8_t* fill;
+    BerOpenElement* spare; // closed elements kept for reuse; ber_free releases them
 };
 
 // The byte area ber_get_next reads from; it does not own the bytes.

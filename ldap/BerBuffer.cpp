@@ -37,6 +37,9 @@ bool growBy(BerBuffer* ber, std::size_t n)
 
 } // namespace
 
+int32_t berWriteParts(BerBuffer* ber, const void* first, uint32_t firstCount, const void* second,
+                      uint32_t secondCount, int ignore_open);
+
 // Makes the area reach the offset limit, growing by n bytes at a time.
 bool berEnsureRoom(BerBuffer* ber, std::size_t limit, std::size_t n)
 {
@@ -78,9 +81,11 @@ void BerCodec::ber_free(BerBuffer* ber, int free_bytes)
 {
     if (!ber)
         return;
-    while (BerOpenElement* element = ber->open) {
-        ber->open = element->enclosing;
-        ornFree(element);
+    for (BerOpenElement** list : {&ber->open, &ber->spare}) {
+        while (BerOpenElement* element = *list) {
+            *list = element->enclosing;
+            ornFree(element);
+        }
     }
     if (free_bytes && ber->buf)
         ornFree(ber->buf);
@@ -100,17 +105,28 @@ uint32_t BerCodec::ber_read(BerBuffer* ber, void* destination, uint32_t count)
 
 int32_t BerCodec::ber_write(BerBuffer* ber, const void* source, uint32_t count, int ignore_open)
 {
+    return berWriteParts(ber, source, count, nullptr, 0, ignore_open);
+}
+
+// One write of two pieces (an element's header and its contents), so the
+// room is checked and the position moved once.
+int32_t berWriteParts(BerBuffer* ber, const void* first, uint32_t firstCount, const void* second,
+                      uint32_t secondCount, int ignore_open)
+{
+    const std::size_t count = std::size_t{firstCount} + secondCount;
     if (count > INT32_MAX)
         return -1;
     BerOpenElement* into = ignore_open ? nullptr : ber->open;
-    std::size_t at = into ? into->wpos : offsetOf(ber, ber->ptr);
-    if (!berEnsureRoom(ber, at + count, count))
+    const std::size_t at = into ? into->wpos : offsetOf(ber, ber->ptr);
+    if (at + count > offsetOf(ber, ber->end) && !berEnsureRoom(ber, at + count, count))
         return -1;
-    if (count > 0)
-        std::memcpy(ber->buf + at, source, count);
+    if (firstCount > 0)
+        std::memcpy(ber->buf + at, first, firstCount);
+    if (secondCount > 0)
+        std::memcpy(ber->buf + at + firstCount, second, secondCount);
     if (into) {
         into->wpos += count;
-        into->content_len += count;
+        into->content_len += static_cast<uint32_t>(count);
     } else {
         ber->ptr = ber->buf + at + count;
     }

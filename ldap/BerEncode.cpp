@@ -7,6 +7,8 @@
 #include <cstring>
 
 bool berEnsureRoom(BerBuffer* ber, std::size_t limit, std::size_t n);
+int32_t berWriteParts(BerBuffer* ber, const void* first, uint32_t firstCount, const void* second,
+                      uint32_t secondCount, int ignore_open);
 
 namespace {
 
@@ -98,7 +100,7 @@ uint32_t integerOctets(int32_t value)
     return leading + 1;
 }
 
-int32_t putInteger(BerCodec& codec, BerBuffer* ber, int32_t value, uint32_t tag)
+int32_t putInteger(BerBuffer* ber, int32_t value, uint32_t tag)
 {
     Header header;
     appendTag(header, tag);
@@ -106,24 +108,38 @@ int32_t putInteger(BerCodec& codec, BerBuffer* ber, int32_t value, uint32_t tag)
     header.bytes[header.size++] = static_cast<uint8_t>(octets);
     for (uint32_t i = octets; i > 0; --i)
         header.bytes[header.size++] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * (i - 1)));
-    return codec.ber_write(ber, header.bytes, header.size, 0);
+    return berWriteParts(ber, header.bytes, header.size, nullptr, 0, 0);
 }
 
-int32_t putPrimitive(BerCodec& codec, BerBuffer* ber, uint32_t tag, const void* contents, uint32_t length)
+int32_t putPrimitive(BerBuffer* ber, uint32_t tag, const void* contents, uint32_t length)
 {
     Header header;
     appendTag(header, tag);
     appendMinimalLength(header, length);
-    if (codec.ber_write(ber, header.bytes, header.size, 0) == -1)
-        return -1;
-    if (length > 0 && codec.ber_write(ber, contents, length, 0) == -1)
-        return -1;
-    return static_cast<int32_t>(header.size + length);
+    return berWriteParts(ber, header.bytes, header.size, contents, length, 0);
+}
+
+// A request opens and closes dozens of elements but holds only a few open at
+// once, so closed ones are kept in the buffer for the next to reuse.
+BerOpenElement* newElement(BerBuffer* ber)
+{
+    if (BerOpenElement* element = ber->spare) {
+        ber->spare = element->enclosing;
+        *element = BerOpenElement{};
+        return element;
+    }
+    return static_cast<BerOpenElement*>(ornCalloc(1, sizeof(BerOpenElement)));
+}
+
+void keepElement(BerBuffer* ber, BerOpenElement* element)
+{
+    element->enclosing = ber->spare;
+    ber->spare = element;
 }
 
 int32_t startConstructed(BerBuffer* ber, uint32_t tag)
 {
-    auto* element = static_cast<BerOpenElement*>(ornCalloc(1, sizeof(BerOpenElement)));
+    BerOpenElement* element = newElement(ber);
     if (!element)
         return -1;
     element->owner = ber;
@@ -134,7 +150,7 @@ int32_t startConstructed(BerBuffer* ber, uint32_t tag)
     // The header is written into the reserved room when the element closes,
     // so the room must exist even if no content ever follows.
     if (!berEnsureRoom(ber, element->wpos, element->wpos - element->first)) {
-        ornFree(element);
+        keepElement(ber, element);
         return -1;
     }
     element->enclosing = ber->open;
@@ -160,28 +176,28 @@ int32_t BerCodec::ber_put_len(BerBuffer* ber, uint32_t length, int ignore_open)
 
 int32_t BerCodec::ber_put_int(BerBuffer* ber, int32_t value, uint32_t tag)
 {
-    return putInteger(*this, ber, value, orDefault(tag, kTagInteger));
+    return putInteger(ber, value, orDefault(tag, kTagInteger));
 }
 
 int32_t BerCodec::ber_put_enum(BerBuffer* ber, int32_t value, uint32_t tag)
 {
-    return putInteger(*this, ber, value, orDefault(tag, kTagEnumerated));
+    return putInteger(ber, value, orDefault(tag, kTagEnumerated));
 }
 
 int32_t BerCodec::ber_put_boolean(BerBuffer* ber, int value, uint32_t tag)
 {
     uint8_t octet = value ? 0xFF : 0x00;
-    return putPrimitive(*this, ber, orDefault(tag, kTagBoolean), &octet, 1);
+    return putPrimitive(ber, orDefault(tag, kTagBoolean), &octet, 1);
 }
 
 int32_t BerCodec::ber_put_null(BerBuffer* ber, uint32_t tag)
 {
-    return putPrimitive(*this, ber, orDefault(tag, kTagNull), nullptr, 0);
+    return putPrimitive(ber, orDefault(tag, kTagNull), nullptr, 0);
 }
 
 int32_t BerCodec::ber_put_ostring(BerBuffer* ber, const void* bytes, uint32_t length, uint32_t tag)
 {
-    return putPrimitive(*this, ber, orDefault(tag, kTagOctetString), bytes, length);
+    return putPrimitive(ber, orDefault(tag, kTagOctetString), bytes, length);
 }
 
 int32_t BerCodec::ber_put_string(BerBuffer* ber, const char* text, uint32_t tag)
@@ -201,11 +217,7 @@ int32_t BerCodec::ber_put_bitstring(BerBuffer* ber, const uint8_t* bytes, uint32
     appendTag(header, orDefault(tag, kTagBitString));
     appendMinimalLength(header, byteCount + 1);
     header.bytes[header.size++] = static_cast<uint8_t>(8 * byteCount - bit_count);
-    if (ber_write(ber, header.bytes, header.size, 0) == -1)
-        return -1;
-    if (byteCount > 0 && ber_write(ber, bytes, byteCount, 0) == -1)
-        return -1;
-    return static_cast<int32_t>(header.size + byteCount);
+    return berWriteParts(ber, header.bytes, header.size, bytes, byteCount, 0);
 }
 
 int32_t BerCodec::ber_start_seq(BerBuffer* ber, uint32_t tag)
@@ -254,7 +266,7 @@ int32_t BerCodec::ber_put_seq(BerBuffer* ber)
         ber->ptr += contentLength;
     }
     ber->open = element->enclosing;
-    ornFree(element);
+    keepElement(ber, element);
     return static_cast<int32_t>(total);
 }
 
