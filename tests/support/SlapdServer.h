@@ -1,0 +1,92 @@
+// A real OpenLDAP server for tests: /usr/sbin/slapd on 127.0.0.1, on a port
+// of its own, with a fresh mdb database in a temporary directory.
+//
+// The object owns the slapd process and the directory. The constructor
+// returns once the server answers a bind; the destructor stops the server
+// (SIGTERM, then SIGKILL) and removes the directory. Failures throw
+// std::runtime_error with slapd's own output attached.
+//
+// The directory holds suffix() with the schemas core, cosine, inetorgperson
+// and nis plus data/orn.schema. Anonymous clients read everything but
+// userPassword, which serves only to authenticate; bound users may write.
+//
+// Create, stop and destroy the object on one thread: slapd is started with a
+// parent-death signal, which the kernel ties to the starting thread, so a
+// crashed test does not leave servers behind.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <sys/types.h>
+
+struct SlapdOptions {
+    // LDIF loaded with slapadd before the server starts; empty: none.
+    std::string ldifFile;
+    // The same, given as text; loaded after ldifFile.
+    std::string ldifText;
+    // slapd refuses LDAPv2 binds unless told otherwise.
+    bool allowBindV2 = false;
+    // Limits for everyone but the admin; -1 is unlimited. 500 and 3600 are slapd's defaults.
+    int sizeLimit = 500;
+    int timeLimit = 3600;
+};
+
+class SlapdServer {
+public:
+    explicit SlapdServer(SlapdOptions options = {});
+    ~SlapdServer();
+    SlapdServer(const SlapdServer&) = delete;
+    SlapdServer& operator=(const SlapdServer&) = delete;
+
+    const std::string& host() const { return host_; }
+    uint16_t port() const { return port_; }
+    // "ldap://127.0.0.1:PORT"
+    std::string url() const;
+
+    static const char* suffix() { return "dc=example,dc=com"; }
+    static const char* adminDn() { return "cn=admin,dc=example,dc=com"; }
+    static const char* adminPassword() { return "secret"; }
+    // 2 with allowBindV2, else 3.
+    int lowestBindVersion() const { return options_.allowBindV2 ? 2 : 3; }
+
+    // The temporary directory: slapd.conf, slapd.log, db/.
+    const std::string& directory() const { return dir_; }
+    // Everything slapd and slapadd have written so far.
+    std::string log() const;
+
+    bool running() const { return pid_ > 0; }
+    // Shuts the server down: its clients see their connections close.
+    // SIGTERM, then SIGKILL if it has not exited within five seconds.
+    // Does nothing when the server is not running.
+    void stop();
+    // SIGKILL at once, for a server that dies instead of shutting down.
+    void kill();
+    // Starts the stopped server again on the same port with the same data.
+    void restart();
+
+    // The project's data/ folder ($ORN_DATA_DIR overrides it).
+    static std::string dataDirectory();
+    // data/test-directory.ldif: the base that tests and the demo load.
+    static std::string testDirectoryLdif();
+
+private:
+    void writeConfig() const;
+    void load(const std::string& ldifPath);
+    void launch();
+    bool waitUntilAnswering();
+    std::string launchLog() const;
+    void reservePort();
+    void terminate(int signal, int graceMs);
+
+    SlapdOptions options_;
+    std::string host_ = "127.0.0.1";
+    std::string slapd_;
+    std::string dir_;
+    uint16_t port_ = 0;
+    // Bound, never listening: keeps other tests from being handed our port,
+    // even while the server is stopped. slapd binds beside it (SO_REUSEADDR).
+    int portHolder_ = -1;
+    pid_t pid_ = -1;
+    // Size of slapd.log when the current slapd was launched.
+    std::uintmax_t logStart_ = 0;
+};
