@@ -1,6 +1,7 @@
 // Encode and decode together (integers, tags and lengths at every octet
 // boundary), and ber_get_next reading messages that arrive in pieces.
 #include "Ber.h"
+#include "BerWriter.h"
 #include "Bytes.h"
 #include "OrnAlloc.h"
 
@@ -12,22 +13,6 @@
 #include <vector>
 
 namespace {
-
-class Writer {
-public:
-    explicit Writer(uint8_t options = BER_MINIMAL_LENGTHS)
-        : ber(codec.ber_alloc(options))
-    {
-    }
-    ~Writer() { codec.ber_free(ber, 1); }
-    Writer(const Writer&) = delete;
-    Writer& operator=(const Writer&) = delete;
-
-    Bytes bytes() const { return ber->buf ? Bytes(ber->buf, ber->ptr) : Bytes {}; }
-
-    BerCodec codec;
-    BerBuffer* ber;
-};
 
 // A reading buffer over bytes it does not own.
 BerBuffer readerOf(Bytes& bytes)

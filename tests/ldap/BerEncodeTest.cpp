@@ -1,6 +1,7 @@
 // The BER encoders and ber_printf: golden bytes, tag overrides, growth of the
 // byte area, and allocation failure at every step.
 #include "Ber.h"
+#include "BerWriter.h"
 #include "Bytes.h"
 #include "OrnAlloc.h"
 
@@ -10,23 +11,6 @@
 #include <vector>
 
 namespace {
-
-class Writer {
-public:
-    explicit Writer(uint8_t options = BER_MINIMAL_LENGTHS)
-        : ber(codec.ber_alloc(options))
-    {
-    }
-    ~Writer() { codec.ber_free(ber, 1); }
-    Writer(const Writer&) = delete;
-    Writer& operator=(const Writer&) = delete;
-
-    Bytes bytes() const { return ber->buf ? Bytes(ber->buf, ber->ptr) : Bytes {}; }
-    std::size_t capacity() const { return ber->buf ? static_cast<std::size_t>(ber->end - ber->buf) : 0; }
-
-    BerCodec codec;
-    BerBuffer* ber;
-};
 
 char kA[] = "a";
 char kB[] = "b";
