@@ -1,0 +1,120 @@
+// OrnLdapService: the one object through which the program talks to an LDAP
+// server. It holds the connection settings, owns the transport and its
+// receive thread, numbers the requests, matches every response to its
+// request, and offers each operation as a synchronous call (waits for the
+// response), an asynchronous one (returns the message id, collected later
+// with OrnLdapResult) or a plain send.
+//
+// Results: 0 (or a message id) for success, a positive LDAP result code for a
+// server refusal, a negative library code (OrnCodes.h) for a failure.
+// Search results are chains of EntryRecords owned by the caller, released
+// with OrnFreeResult.
+//
+// Threads: one caller thread only. The receive thread touches nothing but
+// the receive queue, the read event and the library state of OrnState.h.
+#pragma once
+
+#include "AttrMod.h"
+#include "OrnEvent.h"
+#include "OrnList.h"
+#include "OrnQueue.h"
+#include "OrnResult.h"
+#include "OrnSocket.h"
+
+#include <cstdint>
+#include <thread>
+
+// A non-search request sent and not yet collected. The response fields hold
+// 200 (no LDAP result code has that value) until its response arrives.
+struct SavedRequest {
+    int32_t msgid;
+    int32_t op_tag;
+    int32_t result_code;
+};
+
+class OrnLdapService {
+public:
+    // The service keeps the host pointer, not a copy.
+    explicit OrnLdapService(const char* host = nullptr, uint32_t port = 389);
+    ~OrnLdapService();
+    OrnLdapService(const OrnLdapService&) = delete;
+    OrnLdapService& operator=(const OrnLdapService&) = delete;
+
+    int32_t OrnInitialise();
+    int32_t DestroyAll();
+
+    int32_t OrnSetHostName(const char* host);
+    int32_t OrnSetPortNo(uint32_t port);
+    int32_t OrnSetSizeLimit(int32_t limit);
+    int32_t OrnSetTimeLimit(int32_t limit);
+    int32_t OrnSetDerefAliases(int32_t deref);
+    int32_t OrnSetLdapVersion(int32_t version);
+    int32_t OrnGetSizeLimit() const { return sizeLimit_; }
+    int32_t OrnGetTimeLimit() const { return timeLimit_; }
+    int32_t OrnGetDerefAliases() const { return derefAliases_; }
+    int32_t OrnGetLdapVersion() const { return ldapVersion_; }
+    int32_t OrnGetErrorNo();
+
+    int32_t OrnLdapResult(int32_t msgid, EntryRecord** result);
+    int32_t ornAddElement(EntryRecord** head, EntryRecord* node);
+    int32_t ornSaveValidNonSearchRequest(int32_t msgid);
+
+    // Operations.
+    int32_t OrnBindSync(const char* dn, const char* password, int32_t method);
+    int32_t OrnUnbindSync();
+    int32_t OrnSearchSync(const char* base, const char* filter, char** attrs, int32_t types_only, int32_t scope,
+                          EntryRecord** result);
+    int32_t OrnSearch(const char* base, const char* filter, char** attrs, int32_t types_only, int32_t scope);
+    int32_t OrnReadSchema(EntryRecord** result);
+    int32_t OrnCompareSync(const char* dn, const char* type, const char* value);
+    int32_t OrnCompare(const char* dn, const char* type, const char* value);
+    int32_t OrnAddSync(const char* dn, AttrMod** attrs);
+    int32_t OrnAdd(const char* dn, AttrMod** attrs);
+    int32_t OrnModifySync(const char* dn, AttrMod** mods);
+    int32_t OrnModify(const char* dn, AttrMod** mods);
+    int32_t OrnModifyRdnSync(const char* dn, const char* new_rdn, int32_t delete_old_rdn);
+    int32_t OrnModifyRdn(const char* dn, const char* new_rdn, int32_t delete_old_rdn);
+    int32_t OrnDeleteSync(const char* dn);
+    int32_t OrnDelete(const char* dn);
+    int32_t OrnAbandon(int32_t msgid);
+
+    // Result access, refused while the service is not initialised.
+    int32_t OrnCountEntries(EntryRecord* result);
+    int32_t OrnSortEntries(EntryRecord* result, const char* attribute);
+    int32_t OrnCountValues(ValueRecord* values);
+    int32_t OrnFirstEntry(EntryRecord* result, EntryRecord** entry);
+    int32_t OrnNextEntry(EntryRecord* previous, EntryRecord** entry);
+    int32_t OrnFirstAttribute(EntryRecord* entry, AttrRecord** attr);
+    int32_t OrnNextAttribute(AttrRecord* previous, AttrRecord** attr);
+    int32_t OrnGetValues(EntryRecord* entry, const char* type, ValueRecord** values);
+    int32_t OrnGetValues(AttrRecord* attr, ValueRecord** values);
+    int32_t OrnGetDn(EntryRecord* entry, char** dn);
+    static int32_t OrnFreeResult(EntryRecord* result);
+    static int32_t OrnFreeValues(ValueRecord* values);
+    static int32_t OrnFreeDn(char* dn);
+
+    int32_t ErrorToString(int32_t code, const char** text);
+    static const char* LdapErrorToString(int32_t code);
+
+private:
+    const char* host_;
+    uint32_t port_;
+    int32_t sizeLimit_ = 0;
+    int32_t timeLimit_ = 0;
+    int32_t derefAliases_ = 0;
+    int32_t lastMsgId_ = 0;
+    int32_t berOptions_ = 1;
+    int32_t ValidSearchMsgId = 0;
+    int32_t bound_ = 0;
+    int32_t endOfSearch_ = 0;
+    int32_t initialised_ = 0;
+    int32_t ldapVersion_ = 3;
+    OrnSocket socket_;
+    RecvThreadParams threadParams_{};
+    std::thread receiveThread_;
+    OrnWakeDescriptor CloseThreadEventObject;
+    OrnEvent SockReadEventObject;
+    OrnQueue<RecvPacket> SockRecvQueue;
+    OrnList<SavedRequest> savedRequests_;
+    EntryRecord* lastAppended_ = nullptr;
+};

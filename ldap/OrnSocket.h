@@ -1,0 +1,71 @@
+// The transport: one TCP connection to the LDAP server, a sender on the
+// caller's thread and a receive thread that cuts the byte stream into whole
+// LDAP messages by their length octets and queues them.
+//
+// Waiting is poll() on the socket together with the wake descriptor that
+// asks the receive thread to end, so the thread ends promptly even while it
+// waits for the rest of a message. The sender waits for writability with its
+// own poll(), which consumes nothing the receive thread needs.
+//
+// Threads: OrnInitialiseSocket, OrnConnect, OrnSendData and OrnDisconnect run
+// on the caller's thread; RecvData, OrnRecvPktSize and OrnRecvThread on the
+// receive thread only.
+#pragma once
+
+#include "OrnEvent.h"
+#include "OrnQueue.h"
+
+#include <atomic>
+#include <cstdint>
+
+// One complete received message: identifier octet, length octets, contents.
+// The receive thread allocates the record and its data with ornMalloc; the
+// consumer frees both with ornFree.
+struct RecvPacket {
+    uint32_t size;
+    uint8_t* data;
+};
+
+class OrnSocket;
+
+// Handed to the receive thread; lives in the service object, which outlives the thread.
+struct RecvThreadParams {
+    OrnWakeDescriptor* CloseThreadEventObject;
+    OrnEvent* SockReadEventObject;
+    OrnQueue<RecvPacket>* SockRecvQueue;
+    OrnSocket* socket;
+};
+
+class OrnSocket {
+public:
+    OrnSocket();
+    ~OrnSocket();
+    OrnSocket(const OrnSocket&) = delete;
+    OrnSocket& operator=(const OrnSocket&) = delete;
+
+    // Prepares a connection: 0 or a library code.
+    int32_t OrnInitialiseSocket();
+    // host: an IPv4 or IPv6 literal (used without a lookup) or a name
+    // resolved with getaddrinfo; port: its low 16 bits. 0 or a library code.
+    int32_t OrnConnect(const char* host, uint32_t port);
+    int32_t OrnDisconnect();
+
+    // Octets sent: the whole length, or 0 with ErrorNo set.
+    uint32_t OrnSendData(uint32_t length, const uint8_t* buffer);
+
+    // Receive thread only.
+    uint32_t RecvData(uint32_t length, uint8_t* buffer);
+    uint32_t OrnRecvPktSize(uint8_t** header, uint32_t* total);
+    static int32_t OrnRecvThread(RecvThreadParams* params);
+
+    // The socket's descriptor, polled for the socket's events; -1 when none.
+    int GetSockEventObject() const { return socket_; }
+    bool connected() const { return connected_ != 0; }
+
+private:
+    std::atomic<int32_t> connected_{0};
+    int32_t started_ = 0;
+    int socket_ = -1;
+    // The receive thread's end request, watched inside RecvData as well.
+    const OrnWakeDescriptor* closeRequest_ = nullptr;
+};
