@@ -12,6 +12,20 @@ struct AddInput {
     std::string dn;
     std::vector<std::string> types;
     std::vector<std::vector<std::string>> values; // per type
+
+    // Each type's values as the null-terminated array both libraries take.
+    std::vector<std::vector<char*>> valuePointers() const
+    {
+        std::vector<std::vector<char*>> lists;
+        for (const auto& list : values) {
+            std::vector<char*> pointers;
+            for (const std::string& value : list)
+                pointers.push_back(const_cast<char*>(value.c_str()));
+            pointers.push_back(nullptr);
+            lists.push_back(std::move(pointers));
+        }
+        return lists;
+    }
 };
 
 struct CodecJobs {

@@ -26,13 +26,7 @@ public:
             throw std::runtime_error("ldap_initialize failed");
         int version = LDAP_VERSION3;
         ldap_set_option(ld_, LDAP_OPT_PROTOCOL_VERSION, &version);
-        for (std::size_t i = 0; i < input.types.size(); ++i) {
-            std::vector<char*> values;
-            for (const std::string& value : input.values[i])
-                values.push_back(const_cast<char*>(value.c_str()));
-            values.push_back(nullptr);
-            valueLists_.push_back(std::move(values));
-        }
+        valueLists_ = input.valuePointers();
         for (std::size_t i = 0; i < input.types.size(); ++i)
             mods_.push_back(LDAPMod{LDAP_MOD_ADD, const_cast<char*>(input.types[i].c_str()),
                                     {valueLists_[i].data()}});

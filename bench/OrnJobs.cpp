@@ -14,13 +14,7 @@ class OrnJobs final : public CodecJobs {
 public:
     explicit OrnJobs(const AddInput& input)
     {
-        for (std::size_t i = 0; i < input.types.size(); ++i) {
-            std::vector<char*> values;
-            for (const std::string& value : input.values[i])
-                values.push_back(const_cast<char*>(value.c_str()));
-            values.push_back(nullptr);
-            valueLists_.push_back(std::move(values));
-        }
+        valueLists_ = input.valuePointers();
         for (std::size_t i = 0; i < input.types.size(); ++i) {
             AttrMod mod{};
             mod.op = ATTR_MOD_ADD;
@@ -90,13 +84,9 @@ std::vector<uint8_t> searchEntryMessage(const AddInput& input)
     BerCodec codec;
     BerBuffer* ber = codec.ber_alloc(kOptions);
     codec.ber_printf(ber, "{it{s{", 7, 0x64u, input.dn.c_str());
-    for (std::size_t i = 0; i < input.types.size(); ++i) {
-        std::vector<char*> values;
-        for (const std::string& value : input.values[i])
-            values.push_back(const_cast<char*>(value.c_str()));
-        values.push_back(nullptr);
-        codec.ber_printf(ber, "{s[v]}", input.types[i].c_str(), values.data());
-    }
+    std::vector<std::vector<char*>> valueLists = input.valuePointers();
+    for (std::size_t i = 0; i < input.types.size(); ++i)
+        codec.ber_printf(ber, "{s[v]}", input.types[i].c_str(), valueLists[i].data());
     codec.ber_printf(ber, "}}}");
     std::vector<uint8_t> message(ber->buf, ber->ptr);
     codec.ber_free(ber, 1);
