@@ -8,9 +8,11 @@
 //
 // OrnWakeDescriptor: an eventfd, for a thread that waits in poll() beside a
 // socket (the receive thread asked to end). Once signalled it stays readable
-// until reset().
+// until reset(). signalled() reads a flag kept beside the descriptor, so a
+// thread that is busy reading can look at it often without a system call.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 
@@ -47,4 +49,5 @@ public:
 
 private:
     int fd_ = -1;
+    std::atomic<bool> raised_{false};
 };

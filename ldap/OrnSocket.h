@@ -16,7 +16,9 @@
 #include "OrnQueue.h"
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 
 // One complete received message: identifier octet, length octets, contents.
 // The receive thread allocates the record and its data with ornMalloc; the
@@ -63,9 +65,29 @@ public:
     bool connected() const { return connected_ != 0; }
 
 private:
+    enum class Pull { Data, Closed, Stop, WaitFailed, ReadFailed };
+    enum class Wake { Socket, Stop, Failed };
+
+    Pull pull(uint8_t* into, size_t room, size_t* got);
+    Wake waitForSocket();
+    uint32_t takeStaged(uint8_t* into, uint32_t length);
+    void closeSocket();
+
     std::atomic<int32_t> connected_{0};
     int32_t started_ = 0;
     int socket_ = -1;
     // The receive thread's end request, watched inside RecvData as well.
     const OrnWakeDescriptor* closeRequest_ = nullptr;
+
+    // Receive thread only. Each read takes what the socket holds, up to the
+    // staging buffer's size; bytes beyond the message being read wait in
+    // stage_ for the next one, so a stream of small messages costs one
+    // system call per buffer rather than several per message.
+    std::unique_ptr<uint8_t[]> stage_;
+    uint32_t stageBegin_ = 0;
+    uint32_t stageEnd_ = 0;
+    bool peerClosed_ = false; // recv reported the end: only stage_ is left
+    int readError_ = 0;
+    int waitError_ = 0;
+    bool stopRequested_ = false; // the end request arrived inside RecvData
 };

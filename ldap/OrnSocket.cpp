@@ -1,0 +1,204 @@
+#include "OrnSocket.h"
+
+#include "OrnCodes.h"
+#include "OrnState.h"
+#include "OrnTrace.h"
+
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+OrnSocket::OrnSocket() = default;
+
+OrnSocket::~OrnSocket()
+{
+    ornTrace("OrnSocket:Ornsocket destructor entry:\n");
+    if (connected_ && OrnDisconnect() == 0)
+        connected_ = 0;
+    // A failed shutdown still must not leak the descriptor.
+    closeSocket();
+    ornTrace("OrnSocket:Ornsocket destructor exit:\n");
+}
+
+void OrnSocket::closeSocket()
+{
+    if (socket_ >= 0)
+        ::close(socket_);
+    socket_ = -1;
+}
+
+// There is no socket layer to start on POSIX, and the socket is made in
+// OrnConnect, once the address family is known. What is left is to drop the
+// socket of an earlier connection that the service left to the server's close.
+int32_t OrnSocket::OrnInitialiseSocket()
+{
+    ornTrace("OrnSocket:OrnInitialiseSocket: Function Start:\n");
+    started_ = 1;
+    closeSocket();
+    connected_ = 0;
+    ornTrace("OrnSocket: OrnInitialiseSocket: Function End:\n");
+    return 0;
+}
+
+namespace {
+
+struct AddressList {
+    addrinfo* head = nullptr;
+    ~AddressList()
+    {
+        if (head)
+            ::freeaddrinfo(head);
+    }
+};
+
+// A literal address needs no resolver; anything else is looked up by name.
+int resolve(const char* host, uint16_t port, AddressList& list)
+{
+    char service[8];
+    std::snprintf(service, sizeof service, "%u", static_cast<unsigned>(port));
+    addrinfo hints {};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
+    if (::getaddrinfo(host, service, &hints, &list.head) == 0)
+        return 0;
+    list.head = nullptr;
+    hints.ai_flags = AI_NUMERICSERV;
+    int result = ::getaddrinfo(host, service, &hints, &list.head);
+    if (result != 0)
+        list.head = nullptr;
+    return result;
+}
+
+} // namespace
+
+int32_t OrnSocket::OrnConnect(const char* host, uint32_t port)
+{
+    ornTrace("OrnSocket:OrnConnect: Function Start:\n");
+    if (host == nullptr) {
+        ornTrace("OrnSocket:OrnConnect: InvalidInput:\n");
+        return INVALID_INPUT;
+    }
+    AddressList addresses;
+    if (int failure = resolve(host, static_cast<uint16_t>(port & 0xFFFF), addresses); failure != 0) {
+        ornTracef("OrnSocket:OrnConnect: gethostbyname:ErrCode = %d\n", failure == EAI_SYSTEM ? errno : failure);
+        return ORN_SOCKET_ERROR;
+    }
+
+    closeSocket();
+    connected_ = 0;
+    stageBegin_ = stageEnd_ = 0;
+    peerClosed_ = false;
+    readError_ = 0;
+
+    // Each address in turn: "localhost" may name ::1 first while the server
+    // listens on 127.0.0.1 only.
+    int socketError = 0;
+    int connectError = 0;
+    for (addrinfo* address = addresses.head; address && socket_ < 0; address = address->ai_next) {
+        int fd = ::socket(address->ai_family, address->ai_socktype | SOCK_CLOEXEC, address->ai_protocol);
+        if (fd < 0) {
+            socketError = errno;
+            continue;
+        }
+        int result;
+        do
+            result = ::connect(fd, address->ai_addr, address->ai_addrlen);
+        while (result != 0 && errno == EINTR);
+        if (result == 0) {
+            socket_ = fd;
+        } else {
+            connectError = errno;
+            ::close(fd);
+        }
+    }
+    if (socket_ < 0 && connectError == 0) {
+        ornTracef("OrnSocket: OrnInitialiseSocket :socket: ErrCode = %d\n", socketError);
+        return UNABLE_TO_CREATE_SOCK;
+    }
+    if (socket_ < 0) {
+        ornTracef("OrnSocket:OrnConnect: Connect:ErrCode = %d\n", connectError);
+        return SOCKET_CONNECTION_ERROR;
+    }
+    connected_ = 1;
+
+    // Requests go out whole in one send; Nagle would only hold the last segment back.
+    int on = 1;
+    int flags = ::fcntl(socket_, F_GETFL);
+    if (::setsockopt(socket_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on) != 0 || flags < 0
+        || ::fcntl(socket_, F_SETFL, flags | O_NONBLOCK) != 0) {
+        ornTracef("OrnSocket:OrnConnect :WSAEevntSelect : ErrCode = %d\n", errno);
+        return EVENT_OBJECT_ERROR;
+    }
+    ornTrace("OrnSocket:OrnConnect: Function End:\n");
+    return 0;
+}
+
+int32_t OrnSocket::OrnDisconnect()
+{
+    ornTrace("OrnSocket:OrnDisconnect: Function Entry:\n");
+    int32_t result = 0;
+    if (::shutdown(socket_, SHUT_RDWR) != 0)
+        result = ORN_SOCKET_ERROR;
+    connected_ = 0;
+    if (socket_ >= 0 && ::close(socket_) != 0)
+        result = ORN_SOCKET_ERROR;
+    socket_ = -1;
+    ornTrace("OrnSocket:OrnDisconnect: Function End:\n");
+    return result;
+}
+
+uint32_t OrnSocket::OrnSendData(uint32_t length, const uint8_t* buffer)
+{
+    ornTrace("OrnSocket:OrnSendData: Entry:\n");
+    if (IsRecvThreadExited()) {
+        SetErrorNo(0);
+        return 0;
+    }
+    uint32_t sent = 0;
+    while (sent < length) {
+        ssize_t n = ::send(socket_, buffer + sent, length - sent, MSG_NOSIGNAL);
+        if (n >= 0) {
+            sent += static_cast<uint32_t>(n);
+            continue;
+        }
+        int error = errno;
+        if (error == EINTR)
+            continue;
+        if (error != EAGAIN && error != EWOULDBLOCK) {
+            ornTracef("OrnSocket:OrnSendData: WSAWaitForMultipleEvents:ErrCode = %d\n", error);
+            SetErrorNo(ORN_SYSTEM_ERROR);
+            return 0;
+        }
+        // Level-triggered poll for writability takes nothing from the
+        // receive thread, which polls the same socket for input.
+        pollfd writable { socket_, POLLOUT, 0 };
+        int ready;
+        do
+            ready = ::poll(&writable, 1, -1);
+        while (ready < 0 && errno == EINTR);
+        if (ready < 0) {
+            ornTracef("OrnSocket:OrnSendData: WSAWaitForMultipleEvents:ErrCode = %d\n", errno);
+            SetErrorNo(ORN_SYSTEM_ERROR);
+            return 0;
+        }
+        if (!(writable.revents & POLLOUT) && (writable.revents & (POLLHUP | POLLERR))) {
+            int pending = 0;
+            socklen_t size = sizeof pending;
+            ::getsockopt(socket_, SOL_SOCKET, SO_ERROR, &pending, &size);
+            ornTracef("OrnSocket:OrnSendData: WSAWaitForMultipleEvents:ErrCode = %d\n", pending);
+            connected_ = 0;
+            SetErrorNo(ORN_CONNECTION_CLOSED);
+            return 0;
+        }
+    }
+    ornTracef("OrnSocket:OrnSendData: Exit:%u bytes sent\n", sent);
+    return sent;
+}

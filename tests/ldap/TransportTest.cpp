@@ -1,0 +1,598 @@
+// The transport against a scripted peer: framing, read-ahead across
+// messages, the ends of a connection, the end request, sending and connecting.
+#include "FakeLdapServer.h"
+#include "OrnAlloc.h"
+#include "OrnCodes.h"
+#include "OrnSocket.h"
+#include "OrnState.h"
+#include "OrnTrace.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <malloc.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <future>
+#include <sstream>
+#include <thread>
+
+using namespace std::chrono_literals;
+using Fake = FakeLdapServer;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+size_t heapInUse()
+{
+    return __sanitizer_get_current_allocated_bytes();
+}
+#else
+// Cached free blocks count as used here; good enough to tell megabytes from gigabytes.
+size_t heapInUse()
+{
+    struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+#endif
+
+// An OrnSocket connected to a port, with the receive thread's parameter
+// block, run on its own thread once start() is called.
+class Receiver {
+public:
+    explicit Receiver(uint16_t port, const char* host = "127.0.0.1")
+    {
+        connectResult = socket.OrnConnect(host, port);
+        wake.create();
+        params = { &wake, &readEvent, &queue, &socket };
+    }
+    ~Receiver()
+    {
+        wake.signal();
+        if (thread_.joinable())
+            thread_.join();
+        takeQueued();
+    }
+
+    void start()
+    {
+        thread_ = std::thread([this] { exit_.set_value(OrnSocket::OrnRecvThread(&params)); });
+    }
+    bool endsWithin(std::chrono::milliseconds timeout) { return ended_.wait_for(timeout) == std::future_status::ready; }
+    int32_t exitCode() { return ended_.get(); }
+
+    // Waits until count packets have been queued, the thread has ended or
+    // the timeout has passed, and hands back everything queued so far.
+    std::vector<Bytes> packets(size_t count, std::chrono::milliseconds timeout = 10s)
+    {
+        auto deadline = Clock::now() + timeout;
+        while (taken_.size() < count && Clock::now() < deadline) {
+            bool over = endsWithin(0ms);
+            takeQueued();
+            if (over)
+                break;
+            std::this_thread::sleep_for(1ms);
+        }
+        takeQueued();
+        return taken_;
+    }
+
+    OrnSocket socket;
+    int32_t connectResult = 0;
+    OrnWakeDescriptor wake;
+    OrnEvent readEvent { true };
+    OrnQueue<RecvPacket> queue;
+    RecvThreadParams params {};
+
+private:
+    void takeQueued()
+    {
+        queue.drain([this](RecvPacket* packet) {
+            taken_.emplace_back(packet->data, packet->data + packet->size);
+            ornFree(packet->data);
+            ornFree(packet);
+        });
+    }
+
+    std::vector<Bytes> taken_;
+    std::promise<int32_t> exit_;
+    std::shared_future<int32_t> ended_ = exit_.get_future().share();
+    std::thread thread_;
+};
+
+// Collects the trace lines written while it lives.
+class TraceCapture {
+public:
+    TraceCapture()
+    {
+        char name[] = "/tmp/transport-trace-XXXXXX";
+        fd_ = ::mkstemp(name);
+        path_ = name;
+        ornTraceRedirect(fd_);
+    }
+    ~TraceCapture()
+    {
+        ornTraceRedirect(STDERR_FILENO);
+        ::close(fd_);
+        ::unlink(path_.c_str());
+    }
+    std::string text()
+    {
+        ornTraceFlush();
+        std::ifstream file(path_);
+        std::stringstream all;
+        all << file.rdbuf();
+        return all.str();
+    }
+
+private:
+    int fd_ = -1;
+    std::string path_;
+};
+
+Bytes operator+(Bytes a, const Bytes& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// An LDAP-shaped element: 30, a minimal definite length, size content octets.
+Bytes message(size_t size, uint8_t fill = 0x42)
+{
+    Bytes bytes { 0x30 };
+    if (size < 0x80) {
+        bytes.push_back(static_cast<uint8_t>(size));
+    } else {
+        Bytes length;
+        for (size_t rest = size; rest > 0; rest >>= 8)
+            length.insert(length.begin(), static_cast<uint8_t>(rest));
+        bytes.push_back(static_cast<uint8_t>(0x80 | length.size()));
+        bytes = bytes + length;
+    }
+    for (size_t i = 0; i < size; ++i)
+        bytes.push_back(static_cast<uint8_t>(fill + i));
+    return bytes;
+}
+
+// A listening socket that accepts one client and leaves the reading to the test.
+class RawPeer {
+public:
+    explicit RawPeer(int family = AF_INET, int receiveBuffer = 0)
+    {
+        listener_ = ::socket(family, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (receiveBuffer > 0)
+            ::setsockopt(listener_, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+        sockaddr_storage address {};
+        socklen_t length;
+        if (family == AF_INET6) {
+            auto* in6 = reinterpret_cast<sockaddr_in6*>(&address);
+            in6->sin6_family = AF_INET6;
+            in6->sin6_addr = in6addr_loopback;
+            length = sizeof *in6;
+        } else {
+            auto* in4 = reinterpret_cast<sockaddr_in*>(&address);
+            in4->sin_family = AF_INET;
+            in4->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            length = sizeof *in4;
+        }
+        auto* any = reinterpret_cast<sockaddr*>(&address);
+        listening_ = listener_ >= 0 && ::bind(listener_, any, length) == 0 && ::listen(listener_, 1) == 0
+            && ::getsockname(listener_, any, &length) == 0;
+        if (listening_)
+            port_ = ntohs(family == AF_INET6 ? reinterpret_cast<sockaddr_in6*>(&address)->sin6_port
+                                             : reinterpret_cast<sockaddr_in*>(&address)->sin_port);
+    }
+    ~RawPeer()
+    {
+        if (connection_ >= 0)
+            ::close(connection_);
+        if (listener_ >= 0)
+            ::close(listener_);
+    }
+    bool listening() const { return listening_; }
+    uint16_t port() const { return port_; }
+    int accept()
+    {
+        connection_ = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        return connection_;
+    }
+    void send(const Bytes& bytes) { ASSERT_EQ(::send(connection_, bytes.data(), bytes.size(), 0), ssize_t(bytes.size())); }
+    Bytes readAll(size_t count)
+    {
+        Bytes bytes(count);
+        size_t got = 0;
+        while (got < count) {
+            ssize_t n = ::recv(connection_, bytes.data() + got, count - got, 0);
+            if (n <= 0)
+                break;
+            got += static_cast<size_t>(n);
+        }
+        bytes.resize(got);
+        return bytes;
+    }
+
+private:
+    int listener_ = -1;
+    int connection_ = -1;
+    bool listening_ = false;
+    uint16_t port_ = 0;
+};
+
+class Transport : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetLibraryState();
+        ornFailAllocationAt(-1);
+    }
+    void TearDown() override { ornFailAllocationAt(-1); }
+};
+
+// Each case's stream is played whole and then cut in two at every offset;
+// every play must yield the same packets.
+TEST_F(Transport, FramingWholeAndSplitAtEveryOffset)
+{
+    struct Case {
+        const char* name;
+        Bytes wire;
+        std::vector<Bytes> packets;
+    };
+    const Bytes m256 = message(256);
+    const Case cases[] = {
+        { "short form", hex("30 05 02 01 05 0a 00"), { hex("30 05 02 01 05 0a 00") } },
+        { "two length octets", m256, { m256 } },
+        { "one length octet", hex("30 81 03 01 02 03"), { hex("30 81 03 01 02 03") } },
+        { "four length octets", hex("30 84 00 00 00 05 01 02 03 04 05"), { hex("30 84 00 00 00 05 01 02 03 04 05") } },
+        { "empty content dropped", hex("30 00 30 01 07"), { hex("30 01 07") } },
+        { "indefinite form read as empty", hex("30 80 30 01 07"), { hex("30 01 07") } },
+        { "long form of zero length", hex("30 82 00 00 30 01 07"), { hex("30 01 07") } },
+        { "two messages", hex("30 03 02 01 01 30 82 00 02 aa bb"), { hex("30 03 02 01 01"), hex("30 82 00 02 aa bb") } },
+        { "identifier not examined", hex("61 02 0a 00"), { hex("61 02 0a 00") } },
+    };
+    ASSERT_EQ(m256.size(), 260u);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetLibraryState();
+        Fake::Script script { Fake::send(c.wire) };
+        for (Fake::Step& step : Fake::splitsAtEveryOffset(c.wire))
+            script.push_back(std::move(step));
+        script.push_back(Fake::hold());
+        Fake server(script);
+        Receiver receiver(server.port());
+        ASSERT_EQ(receiver.connectResult, 0);
+        receiver.start();
+
+        std::vector<Bytes> expected;
+        for (size_t play = 0; play < c.wire.size(); ++play)
+            expected.insert(expected.end(), c.packets.begin(), c.packets.end());
+        std::vector<Bytes> got = receiver.packets(expected.size());
+        ASSERT_EQ(got.size(), expected.size());
+        for (size_t i = 0; i < got.size(); ++i)
+            ASSERT_EQ(toHex(got[i]), toHex(expected[i])) << "packet " << i;
+
+        receiver.wake.signal();
+        ASSERT_TRUE(receiver.endsWithin(2s));
+        EXPECT_EQ(receiver.exitCode(), 0);
+        EXPECT_EQ(ErrorNo, 0);
+        EXPECT_TRUE(receiver.readEvent.isSet());
+    }
+}
+
+// Many messages of every header form back to back in one stream, so the
+// read-ahead buffer's edge falls inside headers and contents alike; then
+// messages larger than that buffer, which grow their own.
+TEST_F(Transport, ManyMessagesInOneStreamAndLargeOnes)
+{
+    std::vector<Bytes> messages;
+    Bytes stream;
+    for (size_t i = 0; i < 1500; ++i) {
+        size_t size = (i * 37) % 400;
+        if (size == 0)
+            continue; // dropped, as the framing test shows
+        messages.push_back(message(size, static_cast<uint8_t>(i)));
+        stream = stream + messages.back();
+    }
+    for (size_t size : { 64u * 1024 - 4, 64u * 1024, 200u * 1024 + 3, 3u * 1024 * 1024 }) {
+        messages.push_back(message(size, static_cast<uint8_t>(size)));
+        stream = stream + messages.back();
+    }
+    ASSERT_GT(stream.size(), 3u * 64 * 1024);
+
+    Fake server({ Fake::send(stream), Fake::sendSplit(stream, { 1, 70000, 70001, 300000 }, 5ms), Fake::hold() });
+    Receiver receiver(server.port());
+    ASSERT_EQ(receiver.connectResult, 0);
+    receiver.start();
+    std::vector<Bytes> got = receiver.packets(2 * messages.size());
+    ASSERT_EQ(got.size(), 2 * messages.size());
+    for (size_t i = 0; i < got.size(); ++i)
+        ASSERT_TRUE(got[i] == messages[i % messages.size()]) << "packet " << i << " of " << got[i].size() << " octets";
+    EXPECT_EQ(ErrorNo, 0);
+}
+
+// However the peer ends the connection, what arrived whole before the end is
+// queued and the thread ends with ORN_RECIEVING_ERROR.
+TEST_F(Transport, PeerEndsTheConnection)
+{
+    const Bytes m = hex("30 03 02 01 09");
+    struct Case {
+        const char* name;
+        Fake::Script script;
+        size_t queued;
+    };
+    Case cases[] = {
+        { "close while idle", { Fake::close() }, 0 },
+        { "data and close together", { Fake::send(m + m), Fake::close() }, 2 },
+        { "close inside a header", { Fake::send(m + hex("30 84 00")), Fake::close() }, 1 },
+        { "close inside a content", { Fake::send(m + hex("30 05 01 02")), Fake::close() }, 1 },
+        { "reset while idle", { Fake::send(m), Fake::reset() }, 1 },
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetLibraryState();
+        Fake server(c.script);
+        Receiver receiver(server.port());
+        ASSERT_EQ(receiver.connectResult, 0);
+        ASSERT_TRUE(server.waitForScriptEnd(2s));
+        // The peer's data and its end are both waiting before the thread looks.
+        std::this_thread::sleep_for(20ms);
+        receiver.start();
+        ASSERT_TRUE(receiver.endsWithin(2s));
+        EXPECT_EQ(receiver.exitCode(), ORN_RECIEVING_ERROR);
+        EXPECT_EQ(ErrorNo, ORN_RECIEVING_ERROR);
+        EXPECT_EQ(receiver.packets(c.queued).size(), c.queued);
+        EXPECT_TRUE(IsRecvThreadExited());
+        EXPECT_TRUE(receiver.readEvent.isSet());
+        EXPECT_FALSE(receiver.socket.connected());
+    }
+}
+
+// Lengths the thread refuses: more than four length octets, and a length
+// that makes the whole message too large for its 32-bit size.
+TEST_F(Transport, LengthsTooBig)
+{
+    struct Case {
+        Bytes wire;
+        const char* lines;
+    };
+    const Case cases[] = {
+        { hex("30 85 00 00 00 00 01 ff"),
+            "OrnSocket:OrnRecvPktSize: 5 bytes to hold length:\n"
+            "OrnSocket:OrnRecvPktSize: Length  greater than ULONG can hold:\n" },
+        { hex("30 84 ff ff ff fa 00"), "OrnSocket:OrnRecvPktSize: Length  greater than ULONG can hold:\n" },
+        { hex("30 84 ff ff ff ff 00"), "OrnSocket:OrnRecvPktSize: Length  greater than ULONG can hold:\n" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(toHex(c.wire));
+        ResetLibraryState();
+        Fake server({ Fake::send(hex("30 01 05") + c.wire), Fake::hold() });
+        TraceCapture trace;
+        Receiver receiver(server.port());
+        ASSERT_EQ(receiver.connectResult, 0);
+        receiver.start();
+        ASSERT_TRUE(receiver.endsWithin(2s));
+        EXPECT_EQ(receiver.exitCode(), ORN_RECIEVING_ERROR);
+        EXPECT_EQ(ErrorNo, ORN_RECIEVING_ERROR);
+        EXPECT_EQ(receiver.packets(1).size(), 1u);
+        EXPECT_TRUE(IsRecvThreadExited());
+        EXPECT_TRUE(receiver.readEvent.isSet());
+        std::string text = trace.text();
+        EXPECT_NE(text.find(std::string(c.lines) + "OrnSocket:OrnRecvThread: OrnRecvPacketsize Error:\n"
+                      "OrnSocket:OrnRecvThread: Thread exited:\n"),
+            std::string::npos)
+            << text;
+    }
+}
+
+// The largest length whose message size still fits 32 bits is accepted, and
+// its buffer grows with what arrives rather than with what was announced.
+TEST_F(Transport, HostileLengthAllocatesWhatArrives)
+{
+    const Bytes header = hex("30 84 ff ff ff f9");
+    Bytes content(1024 * 1024, 0x5a);
+    Fake server({ Fake::send(header + content), Fake::hold() });
+    Receiver receiver(server.port());
+    ASSERT_EQ(receiver.connectResult, 0);
+    size_t before = heapInUse();
+    receiver.start();
+    // Until the megabyte has been read into the message's buffer.
+    auto deadline = Clock::now() + 5s;
+    while (heapInUse() < before + content.size() && Clock::now() < deadline)
+        std::this_thread::sleep_for(2ms);
+    std::this_thread::sleep_for(20ms);
+    size_t used = heapInUse() - before;
+    EXPECT_GE(used, content.size());
+    EXPECT_LT(used, 2 * content.size() + 512 * 1024);
+    EXPECT_FALSE(receiver.endsWithin(0ms));
+
+    receiver.wake.signal();
+    ASSERT_TRUE(receiver.endsWithin(1s));
+    EXPECT_EQ(receiver.exitCode(), 0);
+    EXPECT_EQ(ErrorNo, 0);
+    EXPECT_TRUE(receiver.packets(0).empty());
+}
+
+// The end request is heard in the main wait and inside a message alike.
+TEST_F(Transport, EndRequestIsHeardAtOnce)
+{
+    const char* partial[] = { "", "30", "30 84 00 00", "30 05 01 02", "30 01 01 30 82 01" };
+    for (const char* bytes : partial) {
+        SCOPED_TRACE(bytes);
+        ResetLibraryState();
+        Fake server({ Fake::send(hex(bytes)), Fake::hold() });
+        Receiver receiver(server.port());
+        ASSERT_EQ(receiver.connectResult, 0);
+        receiver.start();
+        ASSERT_TRUE(server.waitForScriptEnd(2s));
+        std::this_thread::sleep_for(30ms);
+        ASSERT_FALSE(receiver.endsWithin(0ms));
+
+        TraceCapture trace;
+        auto asked = Clock::now();
+        receiver.wake.signal();
+        ASSERT_TRUE(receiver.endsWithin(1s));
+        EXPECT_LT(Clock::now() - asked, 500ms);
+        EXPECT_EQ(receiver.exitCode(), 0);
+        EXPECT_EQ(ErrorNo, 0);
+        EXPECT_TRUE(IsRecvThreadExited());
+        EXPECT_TRUE(receiver.readEvent.isSet());
+        EXPECT_NE(trace.text().find("OrnSocket:OrnRecvThread: Recv Thread exited = \n"
+                                    "OrnSocket:OrnRecvThread: Thread exited:\n"),
+            std::string::npos);
+    }
+}
+
+// A failed allocation at each step ends the thread, and the thread keeps none
+// of what it had allocated.
+TEST_F(Transport, AllocationFailureAtEachStep)
+{
+    const Bytes m = hex("30 03 02 01 09");
+    const struct {
+        long failing;
+        int32_t exit;
+    } cases[] = {
+        { 0, ORN_RECIEVING_ERROR }, // header
+        { 1, MALLOC_ERROR }, // content
+        { 2, MALLOC_ERROR }, // record
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.failing);
+        ResetLibraryState();
+        Fake server({ Fake::send(m), Fake::hold() });
+        Receiver receiver(server.port());
+        ASSERT_EQ(receiver.connectResult, 0);
+        size_t before = heapInUse();
+        ornFailAllocationAt(c.failing);
+        receiver.start();
+        ASSERT_TRUE(receiver.endsWithin(2s));
+        ornFailAllocationAt(-1);
+        EXPECT_EQ(receiver.exitCode(), c.exit);
+        EXPECT_EQ(ErrorNo, c.exit);
+        EXPECT_TRUE(receiver.packets(0).empty());
+        EXPECT_LE(heapInUse(), before + 64 * 1024 + 4096); // the read-ahead buffer stays
+    }
+}
+
+TEST_F(Transport, BadThreadParameters)
+{
+    Fake server({ Fake::hold() });
+    Receiver receiver(server.port());
+    OrnSocket unconnected;
+    RecvThreadParams good = receiver.params;
+    RecvThreadParams cases[] = { good, good, good, good, good };
+    cases[0].CloseThreadEventObject = nullptr;
+    cases[1].SockReadEventObject = nullptr;
+    cases[2].SockRecvQueue = nullptr;
+    cases[3].socket = nullptr;
+    cases[4].socket = &unconnected;
+    EXPECT_EQ(OrnSocket::OrnRecvThread(nullptr), INVALID_INPUT);
+    for (RecvThreadParams& params : cases) {
+        ResetLibraryState();
+        receiver.readEvent.reset();
+        EXPECT_EQ(OrnSocket::OrnRecvThread(&params), INVALID_INPUT);
+        EXPECT_EQ(ErrorNo, INVALID_INPUT);
+        EXPECT_TRUE(IsRecvThreadExited());
+        EXPECT_EQ(receiver.readEvent.isSet(), params.SockReadEventObject != nullptr);
+    }
+}
+
+// A peer that does not read at first: the sender waits for room and goes on,
+// and the receive thread meanwhile still hears the peer.
+TEST_F(Transport, SendWaitsForRoomAndGoesOn)
+{
+    RawPeer peer(AF_INET, 16 * 1024);
+    ASSERT_TRUE(peer.listening());
+    Receiver receiver(peer.port());
+    ASSERT_EQ(receiver.connectResult, 0);
+    ASSERT_GE(peer.accept(), 0);
+    receiver.start();
+
+    Bytes request(16 * 1024 * 1024);
+    for (size_t i = 0; i < request.size(); ++i)
+        request[i] = static_cast<uint8_t>(i * 7 + i / 251);
+    std::atomic<bool> sent { false };
+    uint32_t count = 0;
+    std::thread sender([&] {
+        count = receiver.socket.OrnSendData(static_cast<uint32_t>(request.size()), request.data());
+        sent = true;
+    });
+
+    const Bytes answer = hex("30 03 02 01 07");
+    peer.send(answer);
+    std::vector<Bytes> got = receiver.packets(1, 2s);
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(toHex(got[0]), toHex(answer));
+    EXPECT_FALSE(sent) << "the peer's buffers held the whole request";
+
+    Bytes arrived = peer.readAll(request.size());
+    sender.join();
+    EXPECT_EQ(count, request.size());
+    EXPECT_TRUE(arrived == request);
+    EXPECT_EQ(ErrorNo, 0);
+}
+
+TEST_F(Transport, SendAfterTheThreadEndedSendsNothing)
+{
+    Fake server({ Fake::close() });
+    Receiver receiver(server.port());
+    ASSERT_EQ(receiver.connectResult, 0);
+    receiver.start();
+    ASSERT_TRUE(receiver.endsWithin(2s));
+    ASSERT_EQ(ErrorNo, ORN_RECIEVING_ERROR);
+    const Bytes request = hex("30 05 02 01 02 42 00");
+    EXPECT_EQ(receiver.socket.OrnSendData(static_cast<uint32_t>(request.size()), request.data()), 0u);
+    EXPECT_EQ(ErrorNo, 0);
+}
+
+TEST_F(Transport, ConnectByAddressAndName)
+{
+    struct Case {
+        const char* host;
+        int family;
+    };
+    const Case cases[] = { { "127.0.0.1", AF_INET }, { "localhost", AF_INET }, { "::1", AF_INET6 } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.host);
+        RawPeer peer(c.family);
+        if (!peer.listening()) {
+            EXPECT_EQ(c.family, AF_INET6) << "no listener on IPv4 loopback";
+            continue; // no IPv6 on this machine's loopback
+        }
+        OrnSocket socket;
+        ASSERT_EQ(socket.OrnInitialiseSocket(), 0);
+        ASSERT_EQ(socket.OrnConnect(c.host, 0x10000u | peer.port()), 0); // only the low 16 bits are the port
+        EXPECT_TRUE(socket.connected());
+        ASSERT_GE(peer.accept(), 0);
+        const Bytes request = hex("30 05 02 01 01 42 00");
+        EXPECT_EQ(socket.OrnSendData(static_cast<uint32_t>(request.size()), request.data()), request.size());
+        EXPECT_EQ(toHex(peer.readAll(request.size())), toHex(request));
+        EXPECT_EQ(socket.OrnDisconnect(), 0);
+        EXPECT_FALSE(socket.connected());
+    }
+}
+
+TEST_F(Transport, ConnectFailures)
+{
+    uint16_t closedPort;
+    {
+        RawPeer gone;
+        ASSERT_TRUE(gone.listening());
+        closedPort = gone.port();
+    }
+    OrnSocket socket;
+    ASSERT_EQ(socket.OrnInitialiseSocket(), 0);
+    EXPECT_EQ(socket.OrnConnect(nullptr, 389), INVALID_INPUT);
+    EXPECT_EQ(socket.OrnConnect("no-such-host.invalid", 389), ORN_SOCKET_ERROR);
+    EXPECT_EQ(socket.OrnConnect("127.0.0.1", closedPort), SOCKET_CONNECTION_ERROR);
+    EXPECT_FALSE(socket.connected());
+    EXPECT_EQ(socket.GetSockEventObject(), -1);
+}
+
+} // namespace
