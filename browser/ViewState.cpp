@@ -1,0 +1,11 @@
+#include "ViewState.h"
+
+#include "OrnQuery.h"
+
+void HeldResult::release()
+{
+    if (result_) {
+        OrnFreeResult(result_);
+        result_ = nullptr;
+    }
+}
