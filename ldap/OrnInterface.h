@@ -22,7 +22,12 @@
 #include "OrnSocket.h"
 
 #include <cstdint>
+#include <functional>
 #include <thread>
+
+struct DecodedMessage;
+struct OrnSendTexts;
+struct OrnCallTexts;
 
 // A non-search request sent and not yet collected. The response fields hold
 // 200 (no LDAP result code has that value) until its response arrives.
@@ -97,6 +102,21 @@ public:
     static const char* LdapErrorToString(int32_t code);
 
 private:
+    // The steps the operation calls share; their log lines are data (OrnOperations.cpp).
+    using Encoder = std::function<int32_t(int32_t msgid, BerBuffer** out)>;
+    int32_t sendRequest(int32_t msgid, const Encoder& encode, const OrnSendTexts& texts);
+    int32_t sendAndSave(const OrnCallTexts& texts, const Encoder& encode);
+    int32_t callSync(const OrnCallTexts& texts, const Encoder& encode);
+
+    // Response matching (OrnInterface.cpp).
+    int32_t searchWait(EntryRecord** result);
+    int32_t nonSearchWait(int32_t msgid, EntryRecord** result);
+    int32_t takeMessage(DecodedMessage* message, bool searching);
+    int32_t appendSearchMessage(DecodedMessage* message, EntryRecord** result);
+    void forget(int32_t msgid);
+    void forgetAll();
+    void endConnection(bool destructor);
+
     const char* host_;
     uint32_t port_;
     int32_t sizeLimit_ = 0;
@@ -117,4 +137,6 @@ private:
     OrnQueue<RecvPacket> SockRecvQueue;
     OrnList<SavedRequest> savedRequests_;
     EntryRecord* lastAppended_ = nullptr;
+    // The head of the chain that lastAppended_ ends, so appending to it needs no walk.
+    EntryRecord* appendHead_ = nullptr;
 };
