@@ -298,11 +298,11 @@ TEST_F(Transport, ManyMessagesInOneStreamAndLargeOnes)
         if (size == 0)
             continue; // dropped, as the framing test shows
         messages.push_back(message(size, static_cast<uint8_t>(i)));
-        stream = stream + messages.back();
+        stream.insert(stream.end(), messages.back().begin(), messages.back().end());
     }
     for (size_t size : { 64u * 1024 - 4, 64u * 1024, 200u * 1024 + 3, 3u * 1024 * 1024 }) {
         messages.push_back(message(size, static_cast<uint8_t>(size)));
-        stream = stream + messages.back();
+        stream.insert(stream.end(), messages.back().begin(), messages.back().end());
     }
     ASSERT_GT(stream.size(), 3u * 64 * 1024);
 
@@ -328,29 +328,35 @@ TEST_F(Transport, PeerEndsTheConnection)
         size_t queued;
     };
     Case cases[] = {
-        { "close while idle", { Fake::close() }, 0 },
+        { "close", { Fake::close() }, 0 },
         { "data and close together", { Fake::send(m + m), Fake::close() }, 2 },
         { "close inside a header", { Fake::send(m + hex("30 84 00")), Fake::close() }, 1 },
         { "close inside a content", { Fake::send(m + hex("30 05 01 02")), Fake::close() }, 1 },
-        { "reset while idle", { Fake::send(m), Fake::reset() }, 1 },
+        { "reset after data", { Fake::send(m), Fake::reset() }, 1 },
     };
-    for (Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ResetLibraryState();
-        Fake server(c.script);
-        Receiver receiver(server.port());
-        ASSERT_EQ(receiver.connectResult, 0);
-        ASSERT_TRUE(server.waitForScriptEnd(2s));
-        // The peer's data and its end are both waiting before the thread looks.
-        std::this_thread::sleep_for(20ms);
-        receiver.start();
-        ASSERT_TRUE(receiver.endsWithin(2s));
-        EXPECT_EQ(receiver.exitCode(), ORN_RECIEVING_ERROR);
-        EXPECT_EQ(ErrorNo, ORN_RECIEVING_ERROR);
-        EXPECT_EQ(receiver.packets(c.queued).size(), c.queued);
-        EXPECT_TRUE(IsRecvThreadExited());
-        EXPECT_TRUE(receiver.readEvent.isSet());
-        EXPECT_FALSE(receiver.socket.connected());
+    // Started after the script has run, the thread finds the data and the
+    // end waiting together; started before, it is idle when they come.
+    for (bool late : { true, false }) {
+        for (Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (late ? ", found waiting" : ", while waiting"));
+            ResetLibraryState();
+            Fake server(c.script);
+            Receiver receiver(server.port());
+            ASSERT_EQ(receiver.connectResult, 0);
+            if (!late)
+                receiver.start();
+            ASSERT_TRUE(server.waitForScriptEnd(2s));
+            std::this_thread::sleep_for(20ms);
+            if (late)
+                receiver.start();
+            ASSERT_TRUE(receiver.endsWithin(2s));
+            EXPECT_EQ(receiver.exitCode(), ORN_RECIEVING_ERROR);
+            EXPECT_EQ(ErrorNo, ORN_RECIEVING_ERROR);
+            EXPECT_EQ(receiver.packets(c.queued).size(), c.queued);
+            EXPECT_TRUE(IsRecvThreadExited());
+            EXPECT_TRUE(receiver.readEvent.isSet());
+            EXPECT_FALSE(receiver.socket.connected());
+        }
     }
 }
 
@@ -409,7 +415,8 @@ TEST_F(Transport, HostileLengthAllocatesWhatArrives)
     std::this_thread::sleep_for(20ms);
     size_t used = heapInUse() - before;
     EXPECT_GE(used, content.size());
-    EXPECT_LT(used, 2 * content.size() + 512 * 1024);
+    // Twice what arrived, and the old block while a realloc copies.
+    EXPECT_LT(used, 3 * content.size() + 512 * 1024);
     EXPECT_FALSE(receiver.endsWithin(0ms));
 
     receiver.wake.signal();
