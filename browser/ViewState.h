@@ -5,6 +5,7 @@
 // the core has no global variables.
 #pragma once
 
+#include "ErrorLog.h"
 #include "OrnResult.h"
 
 #include <cstdint>
@@ -63,4 +64,6 @@ struct ViewState {
     int pageSize = 100;
     // The folder the last profile-file operation ran in: the logs are viewed there.
     std::string workingFolder;
+    // Holds the LDIF log open while an import runs.
+    ErrorLog errorLog;
 };
