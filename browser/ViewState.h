@@ -7,6 +7,7 @@
 
 #include "ErrorLog.h"
 #include "OrnResult.h"
+#include "ProfileTable.h"
 
 #include <cstdint>
 #include <string>
@@ -64,6 +65,8 @@ struct ViewState {
     int pageSize = 100;
     // The folder the last profile-file operation ran in: the logs are viewed there.
     std::string workingFolder;
+    // The profiles as last loaded from OrnIni.ini.
+    ProfileTable profiles;
     // Holds the LDIF log open while an import runs.
     ErrorLog errorLog;
 };
