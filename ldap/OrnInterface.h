@@ -108,7 +108,7 @@ private:
     int32_t sendAndSave(const OrnCallTexts& texts, const Encoder& encode);
     int32_t callSync(const OrnCallTexts& texts, const Encoder& encode);
 
-    // Response matching (OrnInterface.cpp).
+    // Response matching (OrnLdapResult.cpp) and the connection's end (OrnInterface.cpp).
     int32_t searchWait(EntryRecord** result);
     int32_t nonSearchWait(int32_t msgid, EntryRecord** result);
     int32_t takeMessage(DecodedMessage* message, bool searching);

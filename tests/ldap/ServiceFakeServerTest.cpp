@@ -126,18 +126,26 @@ TEST(ServiceFakeServer, DropsUnplacedMessagesButEndsTheWaitOnARecognisedIdZero)
     EXPECT_EQ(s.service.OrnLdapResult(2, nullptr), ORN_INVALID_MSGID); // forgotten
 }
 
-TEST(ServiceFakeServer, KeepsAResponseForAnotherIdUntilItIsCollected)
+TEST(ServiceFakeServer, KeepsAResponseForAnotherIdUntilItIsCollectedAndDropsAbandonedOnes)
 {
-    Fake fake({ Fake::receiveMessage(), Fake::receiveMessage(), Fake::send(response(9, kModifyResponse, 0)),
-                Fake::send(response(2, kModifyResponse, 50)), Fake::send(response(1, kCompareResponse, 5)),
+    Fake fake({ Fake::receiveMessage(), Fake::receiveMessage(), Fake::receiveMessage(), Fake::receiveMessage(),
+                Fake::send(joined({ response(3, kModifyResponse, 0), response(9, kModifyResponse, 0),
+                                    response(2, kModifyResponse, 50), response(1, kCompareResponse, 5) })),
                 Fake::hold() });
     Session s(fake);
     const int32_t compare = s.service.OrnCompare("cn=a", "cn", "b");
     const int32_t modify = s.service.OrnModify("cn=a", nullptr);
+    const int32_t abandoned = s.service.OrnDelete("cn=a");
+    EXPECT_EQ(s.service.OrnAbandon(42), ORN_INVALID_MSGID);
+    EXPECT_EQ(s.service.OrnAbandon(abandoned), 0);
     EXPECT_EQ(s.service.OrnLdapResult(compare, nullptr), 5);
     EXPECT_EQ(s.service.OrnLdapResult(modify, nullptr), 50); // already there: no wait
     EXPECT_EQ(s.service.OrnLdapResult(modify, nullptr), ORN_INVALID_MSGID);
+    EXPECT_EQ(s.service.OrnLdapResult(abandoned, nullptr), ORN_INVALID_MSGID);
     EXPECT_EQ(s.service.OrnLdapResult(0, nullptr), ORN_INVALID_MSGID);
+    const auto messages = fake.receivedMessages();
+    ASSERT_EQ(messages.size(), 4u);
+    EXPECT_EQ(messages[3], hex("30 06 02 01 04 50 01 03")); // abandon 3, as request 4
 }
 
 // The second batch is sent only once the first has been collected and a
@@ -222,11 +230,6 @@ TEST(ServiceFakeServer, AWaitingCallSleepsAndWakesWithMinusSixWhenThePeerGoesAwa
         { "search", [&] { return svc.OrnSearchSync("dc=x", "objectclass=*", nullptr, 0, 2, &result); } },
         { "async search", [&] { return svc.OrnSearch("dc=x", "objectclass=*", nullptr, 0, 2); } },
         { "schema", [&] { return svc.OrnReadSchema(&result); } },
-        { "compare", [&] { return svc.OrnCompare("cn=a", "cn", "a"); } },
-        { "add", [&] { return svc.OrnAddSync("cn=a", nullptr); } },
-        { "async add", [&] { return svc.OrnAdd("cn=a", nullptr); } },
-        { "modify", [&] { return svc.OrnModifySync("cn=a", nullptr); } },
-        { "rename", [&] { return svc.OrnModifyRdnSync("cn=a", "cn=b", 1); } },
         { "async rename", [&] { return svc.OrnModifyRdn("cn=a", "cn=b", 1); } },
         { "delete", [&] { return svc.OrnDeleteSync("cn=a"); } },
         { "unbind", [&] { return svc.OrnUnbindSync(); } },
@@ -257,7 +260,7 @@ TEST(ServiceFakeServer, DestroyAllUnbindsAndEndsAThreadStuckInTheMiddleOfAMessag
     EXPECT_EQ(s.service.DestroyAll(), ORN_NOT_INITIALISED);
 }
 
-TEST(ServiceFakeServer, RefusesEveryCallBeforeInitialiseButKeepsItsSettings)
+TEST(ServiceFakeServer, RefusesCallsBeforeInitialiseButTakesSettings)
 {
     ResetLibraryState(); // as in a fresh process: no receive thread has ended yet
     OrnLdapService svc("127.0.0.1", 1);
@@ -271,16 +274,12 @@ TEST(ServiceFakeServer, RefusesEveryCallBeforeInitialiseButKeepsItsSettings)
         { "schema", [&] { return svc.OrnReadSchema(&result); } },
         { "compare", [&] { return svc.OrnCompareSync("cn=a", "cn", "a"); } },
         { "add", [&] { return svc.OrnAdd("cn=a", nullptr); } },
-        { "modify", [&] { return svc.OrnModify("cn=a", nullptr); } },
-        { "delete", [&] { return svc.OrnDelete("cn=a"); } },
         { "unbind", [&] { return svc.OrnUnbindSync(); } },
         { "abandon", [&] { return svc.OrnAbandon(1); } },
         { "result", [&] { return svc.OrnLdapResult(1, &result); } },
         { "error number", [&] { return svc.OrnGetErrorNo(); } },
         { "error text", [&] { return svc.ErrorToString(-2, &text); } },
         { "destroy", [&] { return svc.DestroyAll(); } },
-        { "first entry", [&] { return svc.OrnFirstEntry(result, &result); } },
-        { "count", [&] { return svc.OrnCountEntries(result); } },
         { "dn", [&] { return svc.OrnGetDn(result, &dn); } },
     };
     for (const auto& [name, call] : calls)
@@ -292,10 +291,6 @@ TEST(ServiceFakeServer, RefusesEveryCallBeforeInitialiseButKeepsItsSettings)
     EXPECT_EQ(svc.OrnGetLdapVersion(), 3);
     EXPECT_EQ(svc.OrnSetLdapVersion(2), 0);
     EXPECT_EQ(svc.OrnGetLdapVersion(), 2);
-    svc.OrnSetSizeLimit(7);
-    svc.OrnSetTimeLimit(8);
-    svc.OrnSetDerefAliases(3);
-    EXPECT_EQ(svc.OrnGetSizeLimit() * 100 + svc.OrnGetTimeLimit() * 10 + svc.OrnGetDerefAliases(), 783);
     // Nothing listens on port 1.
     EXPECT_EQ(svc.OrnInitialise(), SOCKET_CONNECTION_ERROR);
     EXPECT_EQ(svc.OrnGetErrorNo(), ORN_NOT_INITIALISED);
