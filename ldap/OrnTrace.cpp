@@ -1,11 +1,13 @@
 #include "OrnTrace.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 #include <cstring>
 #include <mutex>
 
@@ -13,7 +15,7 @@ namespace {
 
 class TraceSink {
 public:
-    TraceSink() : direct_(isatty(STDERR_FILENO) == 1)
+    TraceSink() : direct_(isatty(STDERR_FILENO) == 1), discarded_(isNullDevice(STDERR_FILENO))
     {
         std::atexit([] { sink().flush(); });
     }
@@ -47,7 +49,12 @@ public:
         flushLocked();
         fd_ = fd;
         direct_ = isatty(fd) == 1;
+        discarded_.store(isNullDevice(fd), std::memory_order_relaxed);
     }
+
+    // Lines bound for /dev/null are not even formatted: a large search
+    // writes hundreds of thousands of them.
+    bool discarded() const { return discarded_.load(std::memory_order_relaxed); }
 
     void flush()
     {
@@ -73,9 +80,18 @@ private:
         }
     }
 
+    static bool isNullDevice(int fd)
+    {
+        struct stat target {};
+        struct stat null {};
+        return fstat(fd, &target) == 0 && stat("/dev/null", &null) == 0 && S_ISCHR(target.st_mode)
+            && target.st_rdev == null.st_rdev;
+    }
+
     std::mutex mutex_;
     int fd_ = STDERR_FILENO;
     bool direct_;
+    std::atomic<bool> discarded_;
     std::size_t used_ = 0;
     char buffer_[64 * 1024];
 };
@@ -84,11 +100,17 @@ private:
 
 void ornTrace(const char* line)
 {
-    TraceSink::sink().write(line, std::strlen(line));
+    TraceSink& sink = TraceSink::sink();
+    if (sink.discarded())
+        return;
+    sink.write(line, std::strlen(line));
 }
 
 void ornTracef(const char* format, ...)
 {
+    TraceSink& sink = TraceSink::sink();
+    if (sink.discarded())
+        return;
     char line[512];
     va_list args;
     va_start(args, format);
@@ -96,7 +118,7 @@ void ornTracef(const char* format, ...)
     va_end(args);
     if (length < 0)
         return;
-    TraceSink::sink().write(line, std::min<std::size_t>(static_cast<std::size_t>(length), sizeof(line) - 1));
+    sink.write(line, std::min<std::size_t>(static_cast<std::size_t>(length), sizeof(line) - 1));
 }
 
 void ornTraceFlush()
