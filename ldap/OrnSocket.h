@@ -4,7 +4,8 @@
 //
 // Waiting is poll() on the socket together with the wake descriptor that
 // asks the receive thread to end, so the thread ends promptly even while it
-// waits for the rest of a message. The sender waits for writability with its
+// waits for the rest of a message. An end request seen before a read wins
+// over waiting input, so a peer that keeps sending cannot hold the thread. The sender waits for writability with its
 // own poll(), which consumes nothing the receive thread needs.
 //
 // Threads: OrnInitialiseSocket, OrnConnect, OrnSendData and OrnDisconnect run
