@@ -1,0 +1,49 @@
+#include "Report.h"
+
+#include "AppContext.h"
+#include "Clock.h"
+#include "Desktop.h"
+#include "OrnInterface.h"
+#include "ViewState.h"
+
+#include <new>
+
+namespace {
+
+void reportLogFailure(Desktop& desktop)
+{
+    desktop.inform("Could not generate error log file", "Error");
+}
+
+} // namespace
+
+bool ReportError(AppContext& context, const std::string& message, LogMode mode)
+{
+    std::string record;
+    try {
+        record = formatLogRecord(context.clock.now(), context.state.connection.host, message);
+    } catch (const std::bad_alloc&) {
+        context.desktop.inform("Memory Allocation failed", "OUT OF MEMORY");
+        return false;
+    }
+    ErrorLog::Append appended = context.state.errorLog.append(mode, record);
+    if (appended == ErrorLog::Append::CannotOpen)
+        context.desktop.inform("Could not create file");
+    return appended == ErrorLog::Append::Written;
+}
+
+void ReportServerResponse(AppContext& context, int32_t code)
+{
+    std::string text = OrnLdapService::LdapErrorToString(code);
+    context.desktop.error(text, "Server Response");
+    if (!ReportError(context, text, LogMode::General))
+        reportLogFailure(context.desktop);
+}
+
+void ReportConnectionLost(AppContext& context, const std::string& wording)
+{
+    context.state.flags.connectionLost = true;
+    context.desktop.error(wording, "Error");
+    if (!ReportError(context, "Connection to the Server " + context.state.connection.host + " lost", LogMode::General))
+        reportLogFailure(context.desktop);
+}

@@ -1,0 +1,33 @@
+// The reports every command makes: one log append, and the two sequences
+// that surround it after a library call failed. Each exists here once.
+#pragma once
+
+#include "ErrorLog.h"
+
+#include <cstdint>
+#include <string>
+
+struct AppContext;
+
+// What the user is told when a transport failure ends the session: the main
+// view's commands (tree, attribute list, entry operations) use the first,
+// the dialogs (login, Add Attribute, schema, object creation, search, LDIF,
+// XML rendering) the second.
+inline constexpr const char* kConnectionTimedOut = "Please Login. Connection timed out";
+inline constexpr const char* kConnectionTimedOutAgain = "Please Login again. Connection timed out";
+
+// Appends one dated record with the current host to the log of the mode.
+// A general log that cannot be opened shows "Could not create file"; an LDIF
+// record while no import holds the LDIF log open is refused without a box.
+// True when the record was written.
+bool ReportError(AppContext& context, const std::string& message, LogMode mode);
+
+// After a positive (server) result: shows the result code's text in an error
+// box titled "Server Response" and logs it. The caller then stops its
+// operation.
+void ReportServerResponse(AppContext& context, int32_t code);
+
+// After a negative (transport) result: marks the connection lost, shows the
+// wording and logs "Connection to the Server <host> lost". The caller then
+// runs the connection-lost logout, or ends its login dialog.
+void ReportConnectionLost(AppContext& context, const std::string& wording);
