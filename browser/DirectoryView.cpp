@@ -1,0 +1,7 @@
+#include "DirectoryView.h"
+
+#include "AppContext.h"
+
+void loadDirectoryTree(AppContext&) {}
+
+void clearDirectoryView(AppContext&) {}

@@ -1,0 +1,277 @@
+#include "LoginBind.h"
+
+#include "AppContext.h"
+#include "Desktop.h"
+#include "LoginCommand.h"
+#include "OrnCodes.h"
+#include "OrnInterface.h"
+#include "ProfileFile.h"
+#include "Report.h"
+#include "ViewState.h"
+
+#include <new>
+
+namespace {
+
+constexpr int32_t kScopeSubtree = 2;
+constexpr int32_t kInvalidCredentials = 49;
+constexpr int32_t kProtocolError = 2;
+
+struct VariantRules {
+    // Title of a refused bind or search; null: the result text itself.
+    const char* refusalTitle;
+    // A refused uid search is logged and ends anonymous; otherwise it is only
+    // shown and its code decides the outcome as a refused bind's would.
+    bool searchRefusalLoggedAnonymous;
+    // After a lost connection, also show the library's text for the code.
+    bool showsLibraryText;
+    const char* protocolErrorStatus;
+    // Second connect and bind with the DN found.
+    const char* reconnectFailure; // null: the " Failed to Connect ..." text
+    const char* rebindFailureTitle;
+    const char* rebindFailureStatus; // null: the status bar is left alone
+    bool notConnectedTitleOnFailure;
+    const char* successStatus; // null: the status bar is left alone
+};
+
+constexpr VariantRules kLoginDialogRules {
+    .refusalTitle = "Server Response",
+    .searchRefusalLoggedAnonymous = true,
+    .showsLibraryText = true,
+    .protocolErrorStatus = "Failed to Bind",
+    .reconnectFailure = nullptr,
+    .rebindFailureTitle = "Error",
+    .rebindFailureStatus = "Failed to connect to the Server",
+    .notConnectedTitleOnFailure = true,
+    .successStatus = "Velmora Ldap Browser",
+};
+
+constexpr VariantRules kNewProfileRules {
+    .refusalTitle = nullptr,
+    .searchRefusalLoggedAnonymous = false,
+    .showsLibraryText = false,
+    .protocolErrorStatus = "Failed to Bind ",
+    .reconnectFailure = "Socket Initialisation Error",
+    .rebindFailureTitle = kAppTitle,
+    .rebindFailureStatus = nullptr,
+    .notConnectedTitleOnFailure = false,
+    .successStatus = nullptr,
+};
+
+const VariantRules& rulesOf(LoginVariant variant)
+{
+    return variant == LoginVariant::LoginDialog ? kLoginDialogRules : kNewProfileRules;
+}
+
+bool blank(std::string_view text)
+{
+    return text.find_first_not_of(" \t\r\n\f\v") == std::string_view::npos;
+}
+
+void report(AppContext& context, const std::string& text)
+{
+    if (!ReportError(context, text, LogMode::General))
+        context.desktop.inform("Could not generate error log file", "Error");
+}
+
+void showRefusal(AppContext& context, const VariantRules& rules, int32_t code, bool logged)
+{
+    std::string text = OrnLdapService::LdapErrorToString(code);
+    context.desktop.error(text, rules.refusalTitle ? std::string(rules.refusalTitle) : text);
+    if (logged)
+        report(context, text);
+}
+
+void connectionLost(AppContext& context, const VariantRules& rules, int32_t code, bool withLibraryText)
+{
+    ReportConnectionLost(context, kConnectionTimedOutAgain);
+    const char* text = nullptr;
+    if (withLibraryText && rules.showsLibraryText && context.service.ErrorToString(code, &text) == 0 && text)
+        context.desktop.error(text, "Error");
+}
+
+LoginOutcome refusedOutcome(int32_t code)
+{
+    if (code == kInvalidCredentials)
+        return LoginOutcome::Anonymous;
+    return code == kProtocolError ? LoginOutcome::ProtocolError : LoginOutcome::Failed;
+}
+
+// uid=jdoe,ou=People,o=x -> jdoe. Without both "," and "=" the text is kept,
+// so uid=jdoe alone is searched as it is.
+std::string firstRdnValue(const std::string& userId)
+{
+    if (userId.find(',') == std::string::npos || userId.find('=') == std::string::npos)
+        return userId;
+    std::size_t start = userId.find('=') + 1;
+    std::size_t end = userId.find(',', start);
+    return userId.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+int32_t search(AppContext& context, const std::string& base, const std::string& filter)
+{
+    int32_t found = context.service.OrnSearchSync(base.c_str(), filter.c_str(), nullptr, 0, kScopeSubtree,
+                                                  context.state.generalResult.place());
+    if (found == MALLOC_ERROR)
+        throw std::bad_alloc();
+    return found;
+}
+
+// The DN of the first entry into the bind DN; false when there is none to read.
+bool takeBindDn(AppContext& context)
+{
+    EntryRecord* entry = nullptr;
+    char* dn = nullptr;
+    bool found = context.service.OrnFirstEntry(context.state.generalResult.get(), &entry) == 0 && entry
+        && context.service.OrnGetDn(entry, &dn) == 0 && dn;
+    if (found) {
+        context.state.connection.bindDn = dn;
+        OrnLdapService::OrnFreeDn(dn);
+    }
+    context.state.generalResult.release();
+    return found;
+}
+
+LoginOutcome bindAndFindDn(AppContext& context, const VariantRules& rules)
+{
+    ConnectionSettings& connection = context.state.connection;
+    context.desktop.setStatusText("Binding in Progress");
+    int32_t bound = context.service.OrnBindSync(connection.userId.c_str(), connection.password.c_str(), kSimpleBind);
+    if (bound == MALLOC_ERROR)
+        throw std::bad_alloc();
+    if (bound > 0) {
+        showRefusal(context, rules, bound, true);
+        // A refused bind still leaves the user working, with what anonymous users may do.
+        context.state.flags.loggedIn = true;
+        context.state.flags.treeActive = true;
+        return refusedOutcome(bound);
+    }
+
+    context.state.generalResult.release();
+    connection.userId = firstRdnValue(connection.userId);
+    int32_t found = search(context, connection.baseDn, "uid=" + connection.userId);
+    if (found > 0) {
+        showRefusal(context, rules, found, rules.searchRefusalLoggedAnonymous);
+        return rules.searchRefusalLoggedAnonymous ? LoginOutcome::Anonymous : refusedOutcome(found);
+    }
+    if (found < 0) {
+        connectionLost(context, rules, found, true);
+        return LoginOutcome::Anonymous;
+    }
+    EntryRecord* result = context.state.generalResult.get();
+    if (result && !result->end_of_search)
+        return takeBindDn(context) ? LoginOutcome::Valid : LoginOutcome::Plain;
+
+    // Netscape servers keep their users' entries under their own root.
+    context.state.generalResult.release();
+    found = search(context, "o=netscaperoot", "ou=" + connection.userId);
+    if (found > 0) {
+        showRefusal(context, rules, found, true);
+        return LoginOutcome::Anonymous;
+    }
+    if (found < 0) {
+        connectionLost(context, rules, found, false);
+        return LoginOutcome::Anonymous;
+    }
+    context.state.generalResult.release();
+    return LoginOutcome::Plain;
+}
+
+// The first bind proved the password; this one binds as the DN found.
+bool bindAgainAsDn(AppContext& context, const VariantRules& rules)
+{
+    Desktop& desktop = context.desktop;
+    OrnLdapService& service = context.service;
+    desktop.setStatusText("Initialisation in Progress");
+    service.DestroyAll();
+    desktop.pause(1000);
+    bool bound = ConnectToServer(context, service.OrnGetLdapVersion(), rules.reconnectFailure);
+    if (bound) {
+        desktop.setStatusText("Binding in Progress");
+        const ConnectionSettings& connection = context.state.connection;
+        bound = service.OrnBindSync(connection.bindDn.c_str(), connection.password.c_str(), kSimpleBind) >= 0;
+        if (!bound) {
+            if (rules.rebindFailureStatus)
+                desktop.setStatusText(rules.rebindFailureStatus);
+            desktop.error("Cannot Bind to the LDAP Server", rules.rebindFailureTitle);
+        }
+    }
+    if (!bound && rules.notConnectedTitleOnFailure)
+        desktop.setWindowTitle(kNotConnectedTitle);
+    return bound;
+}
+
+bool succeed(AppContext& context, const VariantRules& rules, StatusLine& status)
+{
+    context.state.flags.loggedIn = true;
+    context.state.flags.treeActive = true;
+    if (rules.successStatus) {
+        status.hide();
+        context.desktop.setStatusText(rules.successStatus);
+    }
+    return true;
+}
+
+} // namespace
+
+int LdapVersionFromText(std::string_view text)
+{
+    return blank(text) ? 3 : AtoiRule(text);
+}
+
+bool ConnectToServer(AppContext& context, int version, const char* failureText)
+{
+    ConnectionSettings& connection = context.state.connection;
+    OrnLdapService& service = context.service;
+    service.OrnSetLdapVersion(version);
+    // The service keeps the pointer: the settings outlive the connection.
+    service.OrnSetHostName(connection.host.c_str());
+    service.OrnSetPortNo(static_cast<uint32_t>(connection.port));
+    if (service.OrnInitialise() == 0)
+        return true;
+    std::string text = failureText ? std::string(failureText)
+                                   : " Failed to Connect to ldap:// " + connection.host + " :"
+            + std::to_string(connection.port) + ".";
+    context.desktop.error(text, "Error");
+    context.desktop.setStatusText(text);
+    return false;
+}
+
+LoginOutcome LoginBind(AppContext& context, LoginVariant variant)
+{
+    try {
+        return bindAndFindDn(context, rulesOf(variant));
+    } catch (const std::bad_alloc&) {
+        context.desktop.error("Memory Allocation failed", "Out of Memory");
+        return LoginOutcome::Anonymous;
+    }
+}
+
+bool ActOnLoginOutcome(AppContext& context, LoginVariant variant, LoginOutcome outcome, StatusLine& status)
+{
+    const VariantRules& rules = rulesOf(variant);
+    ConnectionSettings& connection = context.state.connection;
+    switch (outcome) {
+    case LoginOutcome::Plain:
+        connection.userType = blank(connection.password) ? kAnonymousUser : kValidUser;
+        return succeed(context, rules, status);
+    case LoginOutcome::Valid:
+        connection.userType = kValidUser;
+        return bindAgainAsDn(context, rules) && succeed(context, rules, status);
+    case LoginOutcome::Anonymous:
+        connection.userType = kAnonymousUser;
+        return true;
+    case LoginOutcome::ProtocolError:
+        context.desktop.messageBox({"Binding to Particular Server Failed due to Protocol Error.Try Connecting to the "
+                                    "same with Lower LDAP Version",
+                                    "Error", MessageIcon::Warning, MessageButtons::Ok, false});
+        status.hide();
+        context.desktop.setStatusText(rules.protocolErrorStatus);
+        return false;
+    case LoginOutcome::Failed:
+        context.service.DestroyAll();
+        context.state.flags.connectionLost = true;
+        return succeed(context, rules, status);
+    }
+    return false;
+}

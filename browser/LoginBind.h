@@ -1,0 +1,55 @@
+// The bind procedure that both login dialogs share: the connect step before
+// it, the bind that turns a typed user ID into a bind DN, and what a dialog
+// does with the outcome. The two dialogs differ only in titles, reports and
+// failure texts, which LoginBind.cpp keeps in one table.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+
+struct AppContext;
+
+// The progress line inside a login dialog.
+struct StatusLine {
+    std::string text;
+    bool visible = false;
+
+    void show(std::string line)
+    {
+        text = std::move(line);
+        visible = true;
+    }
+    void hide() { visible = false; }
+};
+
+enum class LoginOutcome {
+    Plain,         // bound; no DN found for the user ID
+    Valid,         // bound, and the user ID led to a DN: bind again with it
+    Anonymous,     // the server refused, or the connection went: end as "Anonymous User"
+    ProtocolError, // the server wants a lower version: the user may choose one
+    Failed,        // any other refusal of the bind: drop the connection
+};
+
+enum class LoginVariant { LoginDialog, NewProfile };
+
+inline constexpr int kSimpleBind = 160;
+inline constexpr const char* kAnonymousUser = "Anonymous User";
+inline constexpr const char* kValidUser = "Valid User";
+
+// The Version box: blank means 3; otherwise its number by the atoi rule.
+int LdapVersionFromText(std::string_view text);
+
+// Sets the version and the connection's host and port on the service and
+// connects. On failure shows failureText, by default " Failed to Connect to
+// ldap:// <host> :<port>.", titled "Error" and in the status bar.
+bool ConnectToServer(AppContext& context, int version, const char* failureText = nullptr);
+
+// Binds with the connection's user ID and password, then looks for the
+// user's entry below the base DN to learn the bind DN. May replace a user ID
+// typed as a DN by the value of its first RDN.
+LoginOutcome LoginBind(AppContext& context, LoginVariant variant);
+
+// What the dialog does after LoginBind. True when it ends with Ok; false
+// when the user stays in it (protocol error, failed second connect or bind).
+bool ActOnLoginOutcome(AppContext& context, LoginVariant variant, LoginOutcome outcome, StatusLine& status);

@@ -1,0 +1,67 @@
+#include "LoginCommand.h"
+
+#include "AppContext.h"
+#include "DirectoryView.h"
+#include "LoginDialog.h"
+#include "LoginNewProfile.h"
+#include "Logout.h"
+#include "NewProfileDialog.h"
+#include "ProfileFile.h"
+#include "ServerInfo.h"
+#include "ViewState.h"
+
+namespace {
+
+DialogResult runNewProfile(AppContext& context)
+{
+    NewProfileDialog dialog(context.desktop, context.state);
+    WireNewProfileDialog(context, dialog);
+    return context.desktop.runModal(dialog);
+}
+
+} // namespace
+
+DialogResult RunLoginDialog(AppContext& context)
+{
+    if (context.state.profiles.noProfile)
+        return runNewProfile(context);
+    LoginDialog dialog(context);
+    return context.desktop.runModal(dialog);
+}
+
+void LoginCommand(AppContext& context)
+{
+    LoadProfiles(context.desktop, context.state);
+    bool newProfile = context.state.profiles.noProfile;
+    FinishLogin(context, RunLoginDialog(context), newProfile);
+}
+
+void NewProfileCommand(AppContext& context)
+{
+    FinishLogin(context, runNewProfile(context), true);
+}
+
+void FinishLogin(AppContext& context, DialogResult result, bool fromNewProfile)
+{
+    ViewState& state = context.state;
+    if (state.flags.connectionLost) {
+        if (fromNewProfile)
+            context.desktop.setWindowTitle(kNotConnectedTitle);
+        Logout(context);
+        return;
+    }
+    if (result != DialogResult::Ok)
+        return;
+    SetConnectedTitle(context);
+    state.flags.viewNotConnected = false;
+    state.flags.treeTeardown = false;
+    ReadServerInfo(context);
+    loadDirectoryTree(context);
+}
+
+void SetConnectedTitle(AppContext& context)
+{
+    const ConnectionSettings& connection = context.state.connection;
+    context.desktop.setWindowTitle("Velmora LDAP Browser: LDAP:\\\\" + connection.host + " :"
+                                   + std::to_string(connection.port) + ": " + connection.userType);
+}

@@ -1,0 +1,102 @@
+#include "LoginDialog.h"
+
+#include "AppContext.h"
+#include "Desktop.h"
+#include "ProfileFile.h"
+#include "ViewState.h"
+
+LoginDialog::LoginDialog(AppContext& context) : context_(context)
+{
+    profileNames_.fill(ListProfileNames(context_.state.profiles));
+}
+
+void LoginDialog::chooseProfileName(int index)
+{
+    if (!profileNames_.choose(index))
+        return;
+    userDetails_.fill(ListUserDetails(context_.state.profiles, profileNames_.text));
+    password_.enabled = false;
+    changed();
+}
+
+void LoginDialog::typeProfileName(std::string text)
+{
+    profileNames_.type(std::move(text));
+    changed();
+}
+
+void LoginDialog::chooseUserDetail(int index)
+{
+    if (!userDetails_.choose(index))
+        return;
+    // A detail is host;port;base DN;user ID.
+    const std::string& detail = userDetails_.text;
+    std::size_t last = detail.rfind(';');
+    password_.enabled = last != std::string::npos && last + 1 < detail.size();
+    changed();
+}
+
+void LoginDialog::typeUserDetail(std::string text)
+{
+    userDetails_.type(std::move(text));
+    changed();
+}
+
+void LoginDialog::setPassword(std::string text)
+{
+    password_.text = std::move(text);
+    changed();
+}
+
+void LoginDialog::chooseVersion(int index)
+{
+    if (version_.choose(index))
+        changed();
+}
+
+void LoginDialog::typeVersion(std::string text)
+{
+    version_.type(std::move(text));
+    changed();
+}
+
+void LoginDialog::connect()
+{
+    bool done = LoginDialogConnect(context_, *this);
+    if (done)
+        end(DialogResult::Ok);
+    else
+        changed();
+}
+
+bool LoginDialogConnect(AppContext& context, LoginDialog& dialog)
+{
+    Desktop& desktop = context.desktop;
+    ViewState& state = context.state;
+    WaitCursor wait(desktop);
+    state.connection.password = dialog.password_.text;
+
+    const bool nameChosen = dialog.profileNames_.selected >= 0;
+    const bool detailChosen = dialog.userDetails_.selected >= 0;
+    if (!nameChosen || !detailChosen) {
+        bool anyEmpty = dialog.profileNames_.text.empty() || dialog.userDetails_.text.empty()
+            || dialog.password_.text.empty();
+        if (nameChosen || anyEmpty)
+            desktop.inform("Please click on a profile Name or enter a new profile", "Error");
+        return false;
+    }
+
+    if (!ParseProfile(desktop, state, dialog.userDetails_.selected))
+        return false;
+    state.connection.profileName = dialog.profileNames_.text;
+
+    dialog.status_.show("Login in Progress.......Please Wait");
+    int version = LdapVersionFromText(dialog.version_.text);
+    desktop.setStatusText("Initialisation in Progress");
+    if (!ConnectToServer(context, version)) {
+        dialog.status_.hide();
+        return false;
+    }
+    LoginOutcome outcome = LoginBind(context, LoginVariant::LoginDialog);
+    return ActOnLoginOutcome(context, LoginVariant::LoginDialog, outcome, dialog.status_);
+}

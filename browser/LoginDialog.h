@@ -1,0 +1,56 @@
+// The "Login " dialog: a profile name, one of its user details, the password
+// and the LDAP version. Connect logs in to the server of the chosen detail and
+// ends the dialog with Ok when the login is done (or has failed in a way that
+// the main view must clean up after).
+#pragma once
+
+#include "DialogModel.h"
+#include "LoginBind.h"
+#include "ProfileControls.h"
+
+#include <string>
+
+struct AppContext;
+
+class LoginDialog : public DialogModel {
+public:
+    // Lists the profile names of the table as last loaded.
+    explicit LoginDialog(AppContext& context);
+
+    std::string resourceName() const override { return "Login "; }
+
+    const ChoiceList& profileNames() const { return profileNames_; }
+    // Fills the user details of the chosen name.
+    void chooseProfileName(int index);
+    void typeProfileName(std::string text);
+
+    const ChoiceList& userDetails() const { return userDetails_; }
+    // The password can be typed exactly when the detail has a user ID.
+    void chooseUserDetail(int index);
+    void typeUserDetail(std::string text);
+
+    const TextField& password() const { return password_; }
+    void setPassword(std::string text);
+
+    // Items "2" and "3"; "3" to begin with.
+    const ChoiceList& version() const { return version_; }
+    void chooseVersion(int index);
+    void typeVersion(std::string text);
+
+    const StatusLine& statusLine() const { return status_; }
+
+    void connect();
+
+private:
+    friend bool LoginDialogConnect(AppContext& context, LoginDialog& dialog);
+
+    AppContext& context_;
+    ChoiceList profileNames_;
+    ChoiceList userDetails_;
+    TextField password_ {{}, false};
+    ChoiceList version_ {{"2", "3"}, 1, "3"};
+    StatusLine status_;
+};
+
+// The Connect button. True when the dialog is to end with Ok.
+bool LoginDialogConnect(AppContext& context, LoginDialog& dialog);

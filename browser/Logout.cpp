@@ -1,0 +1,93 @@
+#include "Logout.h"
+
+#include "AppContext.h"
+#include "Desktop.h"
+#include "DirectoryView.h"
+#include "LoginCommand.h"
+#include "OrnInterface.h"
+#include "ProfileFile.h"
+#include "ViewState.h"
+
+namespace {
+
+// The tree must not react to the selection changes its emptying causes.
+void dropConnection(AppContext& context)
+{
+    context.state.flags.treeTeardown = true;
+    context.service.DestroyAll();
+}
+
+void releaseResults(ViewState& state)
+{
+    state.generalResult.release();
+    state.rootDseResult.release();
+}
+
+void forgetSession(AppContext& context)
+{
+    ViewState& state = context.state;
+    clearDirectoryView(context);
+    state.flags.viewNotConnected = true;
+    state.flags.connectionLost = false;
+    state.flags.loggedIn = false;
+    state.connection.clear();
+}
+
+LogoutResult afterConnectionLost(AppContext& context)
+{
+    releaseResults(context.state);
+    dropConnection(context);
+    context.desktop.setWindowTitle(kNotConnectedTitle);
+    forgetSession(context);
+    return LogoutResult::LoggedOut;
+}
+
+LogoutResult loginElsewhere(AppContext& context)
+{
+    ViewState& state = context.state;
+    dropConnection(context);
+    clearDirectoryView(context);
+    context.desktop.setWindowTitle(kNotConnectedTitle);
+    state.connection.clear();
+    state.flags.loggedIn = false;
+    LoadProfiles(context.desktop, state);
+    bool newProfile = state.profiles.noProfile;
+    DialogResult result = RunLoginDialog(context);
+    // Whichever dialog was cancelled, there is no connection behind the view.
+    if (result != DialogResult::Ok)
+        state.flags.viewNotConnected = true;
+    FinishLogin(context, result, newProfile);
+    return LogoutResult::LoggedOut;
+}
+
+LogoutResult logoutAndMaybeExit(AppContext& context)
+{
+    dropConnection(context);
+    context.desktop.setWindowTitle(kNotConnectedTitle);
+    MessageAnswer exit = context.desktop.messageBox({"Do you want to exit Velmora LDAP Browser ?", "Exit ",
+                                                     MessageIcon::None, MessageButtons::YesNo, false});
+    if (exit == MessageAnswer::Yes)
+        return LogoutResult::ExitProgram;
+    forgetSession(context);
+    return LogoutResult::LoggedOut;
+}
+
+} // namespace
+
+LogoutResult Logout(AppContext& context)
+{
+    if (context.state.flags.connectionLost)
+        return afterConnectionLost(context);
+
+    releaseResults(context.state);
+    MessageAnswer answer = context.desktop.messageBox(
+        {"Login to different LDAP Server?", "Logout", MessageIcon::Question, MessageButtons::YesNoCancel, false});
+    switch (answer) {
+    case MessageAnswer::Yes:
+        return loginElsewhere(context);
+    case MessageAnswer::No:
+        return logoutAndMaybeExit(context);
+    default:
+        return LogoutResult::Cancelled;
+    }
+}

@@ -1,0 +1,70 @@
+#include "ServerInfo.h"
+
+#include "AppContext.h"
+#include "OrnInterface.h"
+#include "ViewState.h"
+
+#include <strings.h>
+
+namespace {
+
+constexpr int32_t kScopeBase = 0;
+constexpr const char* kEveryEntry = "objectclass=*";
+
+int32_t searchBase(AppContext& context, const std::string& base, const char* attribute)
+{
+    // The service wants a writable, null-terminated list.
+    std::string name = attribute ? attribute : "";
+    char* only[] = {name.data(), nullptr};
+    return context.service.OrnSearchSync(base.c_str(), kEveryEntry, attribute ? only : nullptr, 0, kScopeBase,
+                                         context.state.rootDseResult.place());
+}
+
+std::string withoutBlankAfterCommas(const std::string& dn)
+{
+    std::string out;
+    for (std::size_t i = 0; i < dn.size(); ++i) {
+        out += dn[i];
+        if (dn[i] == ',' && i + 1 < dn.size() && dn[i + 1] == ' ')
+            ++i;
+    }
+    return out;
+}
+
+} // namespace
+
+std::vector<std::string> AttributeValues(const EntryRecord* result, std::string_view attribute)
+{
+    std::string name(attribute);
+    std::vector<std::string> values;
+    for (const EntryRecord* entry = result; entry && !entry->end_of_search; entry = entry->next)
+        for (const AttrRecord* attr = entry->attrs; attr; attr = attr->next)
+            if (attr->name && strcasecmp(attr->name, name.c_str()) == 0)
+                for (const ValueRecord* value = attr->values; value; value = value->next)
+                    values.emplace_back(value->data ? value->data : "");
+    return values;
+}
+
+std::vector<std::string> ReadRootDse(AppContext& context, const char* attribute)
+{
+    std::vector<std::string> values;
+    if (searchBase(context, "", attribute) == 0)
+        values = AttributeValues(context.state.rootDseResult.get(), attribute);
+    context.state.rootDseResult.release();
+    return values;
+}
+
+void ReadServerInfo(AppContext& context)
+{
+    ViewState& state = context.state;
+    std::vector<std::string> subschema = ReadRootDse(context, "SubSchemaSubentry");
+    if (!subschema.empty())
+        state.subschemaDn = subschema.back();
+
+    std::string& baseDn = state.connection.baseDn;
+    if (searchBase(context, baseDn, nullptr) != 0)
+        return;
+    for (const std::string& dn : AttributeValues(state.rootDseResult.get(), "dn"))
+        if (strcasecmp(dn.c_str(), baseDn.c_str()) != 0)
+            baseDn = withoutBlankAfterCommas(dn);
+}
