@@ -168,7 +168,12 @@ protected:
         ResetLibraryState();
         ornFailAllocationAt(-1);
     }
-    void TearDown() override { ornFailAllocationAt(-1); }
+    // Later suites expect a running thread's state, not the ended one left here.
+    void TearDown() override
+    {
+        ornFailAllocationAt(-1);
+        ResetLibraryState();
+    }
 };
 
 // Each case's stream is played whole and then cut in two at every offset;
