@@ -1,0 +1,63 @@
+// The "New Profile" dialog: a profile typed in full, saved to OrnIni.ini, and
+// the way to a first login. Login and Fetch DN's belong to the login code,
+// which plugs them in as function objects; without them the buttons do nothing.
+#pragma once
+
+#include "DialogModel.h"
+#include "ProfileControls.h"
+
+#include <array>
+#include <functional>
+#include <string>
+
+struct ViewState;
+
+class NewProfileDialog : public DialogModel {
+public:
+    enum class Field { Host, Port, ProfileName, UserId, Password };
+
+    // Returns true when the login succeeded; the dialog then ends with Ok.
+    std::function<bool(NewProfileDialog&)> loginHandler;
+    // Fills the Base DN list, typically through setBaseDnItems.
+    std::function<void(NewProfileDialog&)> fetchDnsHandler;
+
+    NewProfileDialog(Desktop& desktop, ViewState& state);
+
+    std::string resourceName() const override { return "New Profile"; }
+
+    const TextField& field(Field which) const { return fields_[static_cast<std::size_t>(which)]; }
+    void setText(Field which, std::string text);
+
+    // The Base DN box: editable, its items come from Fetch DN's.
+    const ChoiceList& baseDn() const { return baseDn_; }
+    void typeBaseDn(std::string text);
+    void chooseBaseDn(int index);
+    void setBaseDnItems(std::vector<std::string> items);
+
+    bool anonymous() const { return anonymous_; }
+    // Governs only whether User ID and Password can be typed in.
+    void toggleAnonymous();
+
+    // Items "2" and "3".
+    const ChoiceList& version() const { return version_; }
+    void chooseVersion(int index);
+    int ldapVersion() const;
+
+    bool fetchDnsEnabled() const { return fetchDnsEnabled_; }
+
+    void saveProfile();
+    void login();
+    void fetchDns();
+
+private:
+    TextField& slot(Field which) { return fields_[static_cast<std::size_t>(which)]; }
+
+    Desktop& desktop_;
+    ViewState& state_;
+    // In the order of Field; User ID and Password wait for Anonymous Binding to be cleared.
+    std::array<TextField, 5> fields_ {{{}, {"389"}, {}, {{}, false}, {{}, false}}};
+    ChoiceList baseDn_;
+    ChoiceList version_ {{"2", "3"}, 1, "3"};
+    bool anonymous_ = true;
+    bool fetchDnsEnabled_ = false;
+};

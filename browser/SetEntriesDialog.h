@@ -1,0 +1,29 @@
+// The "Set Entries to View" dialog: the tree's page size. Every change of the
+// field is in force at once, even if the dialog is then cancelled; OK also
+// stores it as the registry value "entries".
+#pragma once
+
+#include "DialogModel.h"
+
+#include <string>
+
+class Registry;
+struct ViewState;
+
+class SetEntriesDialog : public DialogModel {
+public:
+    SetEntriesDialog(ViewState& state, const Registry& registry);
+
+    std::string resourceName() const override { return "Set Entries to View"; }
+
+    const std::string& entries() const { return text_; }
+    // Text that is not a whole number leaves the page size as it was.
+    void setEntries(std::string text);
+    // Closes even when the value cannot be stored.
+    void ok();
+
+private:
+    ViewState& state_;
+    const Registry& registry_;
+    std::string text_;
+};
