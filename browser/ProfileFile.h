@@ -31,9 +31,9 @@ struct ProfileFields {
     std::string userId;
 };
 
-// Rebuilds the table from the file. False when the file is missing or
-// unreadable (no-profile flag set, "User profile does not exist...") or
-// refused for a line or line count over the limits (table empty).
+// Rebuilds the table from the file. False, with the table empty and the
+// no-profile flag set, when the file is missing or unreadable ("User profile
+// does not exist...") or is refused for a line or line count over the limits.
 bool LoadProfiles(Desktop& desktop, ViewState& state);
 
 // Fills the connection's profile name, host, port, base DN and user ID from
