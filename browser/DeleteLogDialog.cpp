@@ -38,7 +38,8 @@ const std::vector<std::string>& DeleteLogDialog::days()
 const std::vector<std::string>& DeleteLogDialog::years()
 {
     static const std::vector<std::string> items = [] {
-        std::vector<std::string> list = numbered(0, 5);
+        // Every two-digit year: a list that stopped at "05" could not name a current record's date.
+        std::vector<std::string> list = numbered(0, 99);
         list.emplace_back();
         return list;
     }();

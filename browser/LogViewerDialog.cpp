@@ -32,7 +32,7 @@ void LogViewerDialog::showError(const char* text)
 
 // Keeps the records that have not expired. A line without "$" abandons the
 // pruning and leaves the log as it was; so does a line with one "$" in the
-// LDIF log, while in the general log it ends the records that are kept.
+// LDIF log, while in the general log it ends the pruning there.
 void LogViewerDialog::prune()
 {
     const std::string path = logFileName(log_);
@@ -55,6 +55,9 @@ void LogViewerDialog::prune()
                 showError(kOneSeparator);
                 return;
             }
+            // The damaged line and the records after it are kept unpruned:
+            // a bad line must not cost the log its later records.
+            kept.append(line.data(), static_cast<std::size_t>(text->data() + text->size() - line.data()));
             cutShort = true;
             break;
         }
@@ -65,7 +68,7 @@ void LogViewerDialog::prune()
     }
     if (cutShort)
         showError(kOneSeparator);
-    if (changed || cutShort)
+    if (changed)
         rewriteLog(path, kept);
 }
 

@@ -110,8 +110,9 @@ TEST_F(LogDialogsTest, MalformedLinesStopTheViewer)
         {LogMode::Ldif, before + none + after, {format, format}, {row("12/01/26", "expired"), row("12/05/26", "kept")}, before + none + after},
         {LogMode::General, none + after, {format, format}, {}, none + after},
         {LogMode::Ldif, before + one + after, {file, file}, {row("12/01/26", "expired"), row("12/05/26", "kept")}, before + one + after},
-        // The general log keeps the records pruned before the line, and only those.
-        {LogMode::General, before + one + after, {file}, {row("12/05/26", "kept")}, record("12/05/26", "kept")},
+        // The general log is pruned up to the line; the line and what follows stay.
+        {LogMode::General, before + one + after, {file, file}, {row("12/05/26", "kept")},
+         record("12/05/26", "kept") + one + after},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -148,7 +149,8 @@ TEST_F(LogDialogsTest, DeleteDialogListsAndMissingDateParts)
     EXPECT_EQ(DeleteLogDialog(desktop, LogMode::Ldif).windowTitle(), "Delete LDIF Log");
     EXPECT_EQ(DeleteLogDialog::months().size(), 12u);
     EXPECT_EQ(DeleteLogDialog::days().front() + DeleteLogDialog::days()[8] + DeleteLogDialog::days().back(), "010931");
-    EXPECT_EQ(DeleteLogDialog::years(), (std::vector<std::string>{"00", "01", "02", "03", "04", "05", ""}));
+    EXPECT_EQ(DeleteLogDialog::years().size(), 101u); // "00" to "99", then the empty item
+    EXPECT_EQ(DeleteLogDialog::years()[26] + DeleteLogDialog::years()[99] + DeleteLogDialog::years().back(), "2699");
 
     DeleteLogDialog dialog(desktop, LogMode::General);
     dialog.chooseMonth(2);
@@ -166,7 +168,7 @@ TEST_F(LogDialogsTest, DeleteDialogListsAndMissingDateParts)
         {-1, 4, 5, "Please Select a proper month"},
         {11, 31, 5, "Please Select a proper day"}, // beyond the list: no choice
         {11, 4, -1, "Please Select a proper year"},
-        {11, 4, 6, "Please Select a proper year"}, // the empty item
+        {11, 4, 100, "Please Select a proper year"}, // the empty item
     };
     for (const Case& c : cases) {
         desktop.boxes.clear();
