@@ -15,8 +15,8 @@ namespace {
 
 class TraceSink {
 public:
-    // Standard error may be swapped under us (tests capture it), so only a
-    // redirection chosen through ornTraceRedirect is judged for /dev/null.
+    // Standard error may be swapped under us (tests capture it), so only
+    // another descriptor chosen through ornTraceRedirect is judged for /dev/null.
     TraceSink() : direct_(isatty(STDERR_FILENO) == 1), discarded_(false)
     {
         std::atexit([] { sink().flush(); });
@@ -51,7 +51,7 @@ public:
         flushLocked();
         fd_ = fd;
         direct_ = isatty(fd) == 1;
-        discarded_.store(isNullDevice(fd), std::memory_order_relaxed);
+        discarded_.store(fd != STDERR_FILENO && isNullDevice(fd), std::memory_order_relaxed);
     }
 
     // Lines bound for /dev/null are not even formatted: a large search
