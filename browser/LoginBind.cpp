@@ -68,18 +68,12 @@ bool blank(std::string_view text)
     return text.find_first_not_of(" \t\r\n\f\v") == std::string_view::npos;
 }
 
-void report(AppContext& context, const std::string& text)
-{
-    if (!ReportError(context, text, LogMode::General))
-        context.desktop.inform("Could not generate error log file", "Error");
-}
-
 void showRefusal(AppContext& context, const VariantRules& rules, int32_t code, bool logged)
 {
     std::string text = OrnLdapService::LdapErrorToString(code);
     context.desktop.error(text, rules.refusalTitle ? std::string(rules.refusalTitle) : text);
     if (logged)
-        report(context, text);
+        ReportToGeneralLog(context, text);
 }
 
 void connectionLost(AppContext& context, const VariantRules& rules, int32_t code, bool withLibraryText)

@@ -8,15 +8,6 @@
 
 #include <new>
 
-namespace {
-
-void reportLogFailure(Desktop& desktop)
-{
-    desktop.inform("Could not generate error log file", "Error");
-}
-
-} // namespace
-
 bool ReportError(AppContext& context, const std::string& message, LogMode mode)
 {
     std::string record;
@@ -32,18 +23,22 @@ bool ReportError(AppContext& context, const std::string& message, LogMode mode)
     return appended == ErrorLog::Append::Written;
 }
 
+void ReportToGeneralLog(AppContext& context, const std::string& message)
+{
+    if (!ReportError(context, message, LogMode::General))
+        context.desktop.inform("Could not generate error log file", "Error");
+}
+
 void ReportServerResponse(AppContext& context, int32_t code)
 {
     std::string text = OrnLdapService::LdapErrorToString(code);
     context.desktop.error(text, "Server Response");
-    if (!ReportError(context, text, LogMode::General))
-        reportLogFailure(context.desktop);
+    ReportToGeneralLog(context, text);
 }
 
 void ReportConnectionLost(AppContext& context, const std::string& wording)
 {
     context.state.flags.connectionLost = true;
     context.desktop.error(wording, "Error");
-    if (!ReportError(context, "Connection to the Server " + context.state.connection.host + " lost", LogMode::General))
-        reportLogFailure(context.desktop);
+    ReportToGeneralLog(context, "Connection to the Server " + context.state.connection.host + " lost");
 }

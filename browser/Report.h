@@ -22,6 +22,10 @@ inline constexpr const char* kConnectionTimedOutAgain = "Please Login again. Con
 // True when the record was written.
 bool ReportError(AppContext& context, const std::string& message, LogMode mode);
 
+// The report path: ReportError to the general log and, when that fails,
+// "Could not generate error log file" titled "Error".
+void ReportToGeneralLog(AppContext& context, const std::string& message);
+
 // After a positive (server) result: shows the result code's text in an error
 // box titled "Server Response" and logs it. The caller then stops its
 // operation.
