@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -92,3 +93,10 @@ private:
     std::deque<MessageAnswer> answers_;
     std::map<std::string, std::deque<DialogHandler>> handlers_;
 };
+
+// Readable failure messages when boxes are compared.
+inline void PrintTo(const FakeDesktop::Box& box, std::ostream* out)
+{
+    *out << "{\"" << box.text << "\", \"" << box.title << "\", icon " << static_cast<int>(box.icon) << ", buttons "
+         << static_cast<int>(box.buttons) << "}";
+}
