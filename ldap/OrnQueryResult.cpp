@@ -154,6 +154,7 @@ int32_t OrnFreeResult(EntryRecord* result)
     return FreeEntryChain(result);
 }
 
+// For a chain built apart; a decoded entry's values go with OrnFreeResult.
 int32_t OrnFreeValues(ValueRecord* values)
 {
     ORN_TRACED("OrnQuery", "OrnFreeValues");

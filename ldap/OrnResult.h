@@ -1,8 +1,9 @@
 // The search result model: a chain of entries, each with its attributes and
 // their values as zero-terminated text. An entry with a DN carries it as a
-// first attribute named "dn". Each record owns its strings and the records
-// below it; a chain is released whole with OrnFreeResult. Records built by
-// Decode carry their text in the record's own allocation.
+// first attribute named "dn". Each entry owns its attributes, their values
+// and all their text; a chain is released whole with OrnFreeResult. Decode
+// builds an entry as one allocation holding all of that, so its attribute
+// and value chains cannot be released on their own.
 #pragma once
 
 #include <cstdint>

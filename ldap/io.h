@@ -18,7 +18,7 @@ struct DecodedMessage {
 // Decodes one complete message: 0 (also for a message it cannot read, with
 // out untouched or holding only msgid, entry and op_tag), INVALID_INPUT for
 // no bytes, ORN_BER_DECODE_ERROR for no complete message. A search entry is
-// read in one pass; when it cannot be built nothing of it is left allocated.
+// one allocation; when it cannot be built nothing of it is left allocated.
 int32_t Decode(const uint8_t* bytes, uint32_t count, uint8_t options, DecodedMessage* out);
 
 // Readers over a search entry message positioned after its message id; types
@@ -32,6 +32,10 @@ BerValue** ldap_get_values_len(BerBuffer* ber, const char* type);
 
 // Every record of a chain comes from the library allocator, so a node made
 // elsewhere (the end-of-search node) is made with ornCalloc too.
+// FreeEntryChain takes decoded entries (one block each) and entries built
+// record by record alike. FreeAttrChain and FreeValueChain are only for
+// chains built record by record: a decoded entry's chains are part of its
+// block and go with the entry.
 EntryRecord* NewEntryRecord();
 int32_t FreeEntryChain(EntryRecord* first);
 void FreeAttrChain(AttrRecord* first);

@@ -4,120 +4,156 @@
 #include "OrnAlloc.h"
 #include "io.h"
 
+#include <cstdint>
 #include <cstring>
-#include <utility>
 
 namespace {
 
 constexpr int32_t kTextKind = 4;
 
-// A record made here carries its text in the same allocation, just behind
-// it, which halves the allocations of a large entry. The free calls tell
-// such text from text allocated apart by its address.
-template <typename Record>
-char* inlineText(Record* record)
+constexpr std::size_t alignUp(std::size_t offset, std::size_t alignment)
 {
-    return reinterpret_cast<char*>(record + 1);
+    return (offset + alignment - 1) / alignment * alignment;
 }
 
-void fill(AttrRecord* attr, int32_t length, char* name)
+// A decoded entry is one block: the entry, its attributes, their values,
+// then all the text. Record offsets keep pointer alignment.
+constexpr std::size_t kRecordAlign = alignof(void*);
+static_assert(alignof(EntryRecord) <= kRecordAlign && alignof(AttrRecord) <= kRecordAlign &&
+              alignof(ValueRecord) <= kRecordAlign);
+constexpr std::size_t kAttrSize = alignUp(sizeof(AttrRecord), kRecordAlign);
+constexpr std::size_t kValueSize = alignUp(sizeof(ValueRecord), kRecordAlign);
+constexpr std::size_t kFirstAttr = alignUp(sizeof(EntryRecord), kRecordAlign);
+
+// A block's first attribute lies right behind its entry. A record allocated
+// apart never starts there: malloc leaves its bookkeeping and alignment gap
+// behind the entry's own allocation. Every decoded entry has an attribute,
+// so this tells the two kinds apart without reading anything but attrs.
+AttrRecord* firstAttrSlot(EntryRecord* entry)
 {
-    *attr = AttrRecord{kTextKind, length, name, nullptr, nullptr};
+    return reinterpret_cast<AttrRecord*>(reinterpret_cast<char*>(entry) + kFirstAttr);
 }
 
-void fill(ValueRecord* value, int32_t length, char* data)
+bool isDecodedBlock(EntryRecord* entry)
 {
-    *value = ValueRecord{kTextKind, length, data, nullptr};
+    return entry->attrs && entry->attrs == firstAttrSlot(entry);
 }
 
-template <typename Record>
-Record* newTextRecord(const uint8_t* text, uint32_t length)
-{
-    if (length >= INT32_MAX) // the record's length field could not count it
-        return nullptr;
-    auto* record = static_cast<Record*>(ornMalloc(sizeof(Record) + length + 1));
-    if (!record)
-        return nullptr;
-    char* copy = inlineText(record);
-    std::memcpy(copy, text, length);
-    copy[length] = '\0';
-    fill(record, static_cast<int32_t>(length + 1), copy);
-    return record;
-}
-
-// Owns the entry while it is being read; whatever is not released is freed.
-class EntryBuilder {
+// Totals of the first pass: what the block must hold.
+class Measure {
 public:
-    EntryBuilder() = default;
-    ~EntryBuilder() { FreeEntryChain(entry_); }
-    EntryBuilder(const EntryBuilder&) = delete;
-    EntryBuilder& operator=(const EntryBuilder&) = delete;
+    void attribute(const uint8_t*, uint32_t length) { text(length, attrs_); }
+    void value(const uint8_t*, uint32_t length) { text(length, values_); }
+    bool empty() const { return attrs_ == 0; }
+    bool fits() const { return fits_; }
 
-    bool addAttribute(const uint8_t* type, uint32_t length)
+    // Each record stands for at least two bytes of a message of at most
+    // 4 GiB, so the total cannot overflow 64 bits; a smaller size_t can.
+    bool blockSize(std::size_t* size) const
     {
-        if (!entry_) {
-            entry_ = static_cast<EntryRecord*>(ornCalloc(1, sizeof(EntryRecord)));
-            if (!entry_)
+        const uint64_t total = kFirstAttr + attrs_ * kAttrSize + values_ * kValueSize + text_;
+        if constexpr (sizeof(std::size_t) < sizeof(uint64_t)) {
+            if (total > SIZE_MAX)
                 return false;
-            attrTail_ = &entry_->attrs;
         }
-        AttrRecord* attr = newTextRecord<AttrRecord>(type, length);
-        if (!attr)
-            return false;
-        *attrTail_ = attr;
-        attrTail_ = &attr->next;
-        current_ = attr;
-        valueTail_ = &attr->values;
+        *size = std::size_t(total);
         return true;
     }
 
-    bool addValue(const uint8_t* bytes, uint32_t length)
-    {
-        ValueRecord* value = newTextRecord<ValueRecord>(bytes, length);
-        if (!value)
-            return false;
-        *valueTail_ = value;
-        valueTail_ = &value->next;
-        return true;
-    }
-
-    void dropValues()
-    {
-        FreeValueChain(current_->values);
-        current_->values = nullptr;
-        valueTail_ = &current_->values;
-    }
-
-    EntryRecord* release() { return std::exchange(entry_, nullptr); }
+    uint64_t attrs() const { return attrs_; }
+    uint64_t values() const { return values_; }
 
 private:
-    EntryRecord* entry_ = nullptr;
+    void text(uint32_t length, uint64_t& count)
+    {
+        if (length >= INT32_MAX) // a record's length field could not count it
+            fits_ = false;
+        ++count;
+        text_ += uint64_t(length) + 1;
+    }
+
+    uint64_t attrs_ = 0;
+    uint64_t values_ = 0;
+    uint64_t text_ = 0;
+    bool fits_ = true;
+};
+
+// Second pass: lays the records out in the block in reading order.
+class Fill {
+public:
+    Fill(char* block, const Measure& measure)
+        : entry_(reinterpret_cast<EntryRecord*>(block)),
+          attr_(reinterpret_cast<AttrRecord*>(block + kFirstAttr)),
+          value_(reinterpret_cast<ValueRecord*>(block + kFirstAttr + measure.attrs() * kAttrSize)),
+          text_(block + kFirstAttr + measure.attrs() * kAttrSize + measure.values() * kValueSize)
+    {
+        *entry_ = EntryRecord{nullptr, 0, nullptr};
+        attrTail_ = &entry_->attrs;
+    }
+
+    void attribute(const uint8_t* type, uint32_t length)
+    {
+        AttrRecord* attr = attr_;
+        attr_ = reinterpret_cast<AttrRecord*>(reinterpret_cast<char*>(attr_) + kAttrSize);
+        *attr = AttrRecord{kTextKind, int32_t(length + 1), copy(type, length), nullptr, nullptr};
+        *attrTail_ = attr;
+        attrTail_ = &attr->next;
+        valueTail_ = &attr->values;
+    }
+
+    void value(const uint8_t* bytes, uint32_t length)
+    {
+        ValueRecord* value = value_;
+        value_ = reinterpret_cast<ValueRecord*>(reinterpret_cast<char*>(value_) + kValueSize);
+        *value = ValueRecord{kTextKind, int32_t(length + 1), copy(bytes, length), nullptr};
+        *valueTail_ = value;
+        valueTail_ = &value->next;
+    }
+
+    EntryRecord* entry() const { return entry_; }
+
+private:
+    char* copy(const uint8_t* bytes, uint32_t length)
+    {
+        char* text = text_;
+        std::memcpy(text, bytes, length);
+        text[length] = '\0';
+        text_ += length + 1;
+        return text;
+    }
+
+    EntryRecord* entry_;
+    AttrRecord* attr_;
+    ValueRecord* value_;
+    char* text_;
     AttrRecord** attrTail_ = nullptr;
-    AttrRecord* current_ = nullptr;
     ValueRecord** valueTail_ = nullptr;
 };
 
 // vals SET OF value AttributeValue
-// A set that cannot be read whole leaves the attribute without values.
-bool readValues(BerCodec& codec, BerBuffer* ber, EntryBuilder& builder)
+// A set that cannot be read whole leaves the attribute without values, so
+// it is read through once before any value is handed on.
+template <typename Sink>
+void readValues(BerCodec& codec, BerBuffer* ber, Sink& sink)
 {
     uint32_t length = 0;
     if (codec.ber_skip_tag(ber, &length) == BER_ERROR)
-        return true;
+        return;
     ElementLimit set(ber, ber->ptr + length);
+    uint8_t* const first = ber->ptr;
     while (ber->ptr < ber->end) {
-        if (codec.ber_skip_tag(ber, &length) == BER_ERROR) {
-            builder.dropValues();
-            return true;
-        }
-        if (!builder.addValue(ber->ptr, length))
-            return false;
+        if (codec.ber_skip_tag(ber, &length) == BER_ERROR)
+            return;
         ber->ptr += length;
     }
-    return true;
+    ber->ptr = first;
+    while (ber->ptr < ber->end) {
+        if (codec.ber_skip_tag(ber, &length) == BER_ERROR)
+            return;
+        sink.value(ber->ptr, length);
+        ber->ptr += length;
+    }
 }
-
-} // namespace
 
 // SearchResultEntry ::= [APPLICATION 4] SEQUENCE {
 //      objectName      LDAPDN,
@@ -127,44 +163,68 @@ bool readValues(BerCodec& codec, BerBuffer* ber, EntryBuilder& builder)
 //      type       AttributeDescription,
 //      vals       SET OF value AttributeValue }
 //
-// Every attribute is read where it stands, so a repeated type becomes a
-// record of its own with its own values. An attribute list or a type that
-// cannot be read ends the attributes; nothing after the list is looked at.
-EntryRead ornReadEntry(BerCodec& codec, BerBuffer* ber, EntryRecord** entry)
+// Hands the sink the DN as the attribute "dn", then every attribute where
+// it stands, so a repeated type becomes an attribute of its own with its
+// own values. An attribute list or a type that cannot be read ends the
+// attributes; nothing after the list is looked at. False: no DN.
+template <typename Sink>
+bool readEntry(BerCodec& codec, BerBuffer* ber, Sink& sink)
 {
     static constexpr uint8_t kDnName[] = {'d', 'n'};
     uint32_t length = 0;
     if (codec.ber_skip_tag(ber, &length) == BER_ERROR)
-        return EntryRead::Unreadable;
+        return false;
     ElementLimit operation(ber, ber->ptr + length);
     if (codec.ber_skip_tag(ber, &length) == BER_ERROR)
-        return EntryRead::Unreadable;
-    const uint8_t* dn = ber->ptr;
-    const uint32_t dnLength = length;
+        return false;
+    if (length > 0) {
+        sink.attribute(kDnName, sizeof(kDnName));
+        sink.value(ber->ptr, length);
+    }
     ber->ptr += length;
 
-    EntryBuilder builder;
-    if (dnLength > 0 && (!builder.addAttribute(kDnName, sizeof(kDnName)) || !builder.addValue(dn, dnLength)))
-        return EntryRead::NoMemory;
-
-    if (codec.ber_skip_tag(ber, &length) != BER_ERROR) {
-        ElementLimit list(ber, ber->ptr + length);
-        while (ber->ptr < ber->end) {
-            if (codec.ber_skip_tag(ber, &length) == BER_ERROR)
-                break;
-            uint8_t* const attributeEnd = ber->ptr + length;
-            ElementLimit attribute(ber, attributeEnd);
-            if (codec.ber_skip_tag(ber, &length) == BER_ERROR)
-                break;
-            if (!builder.addAttribute(ber->ptr, length))
-                return EntryRead::NoMemory;
-            ber->ptr += length;
-            if (!readValues(codec, ber, builder))
-                return EntryRead::NoMemory;
-            ber->ptr = attributeEnd;
-        }
+    if (codec.ber_skip_tag(ber, &length) == BER_ERROR)
+        return true;
+    ElementLimit list(ber, ber->ptr + length);
+    while (ber->ptr < ber->end) {
+        if (codec.ber_skip_tag(ber, &length) == BER_ERROR)
+            break;
+        uint8_t* const attributeEnd = ber->ptr + length;
+        ElementLimit attribute(ber, attributeEnd);
+        if (codec.ber_skip_tag(ber, &length) == BER_ERROR)
+            break;
+        sink.attribute(ber->ptr, length);
+        ber->ptr += length;
+        readValues(codec, ber, sink);
+        ber->ptr = attributeEnd;
     }
-    *entry = builder.release();
+    return true;
+}
+
+} // namespace
+
+// The first pass checks the entry and sizes it, the second fills the one
+// block from the same bytes, so both take the same way through them.
+EntryRead ornReadEntry(BerCodec& codec, BerBuffer* ber, EntryRecord** entry)
+{
+    uint8_t* const start = ber->ptr;
+    Measure measure;
+    if (!readEntry(codec, ber, measure))
+        return EntryRead::Unreadable;
+    if (measure.empty()) {
+        *entry = nullptr;
+        return EntryRead::Read;
+    }
+    std::size_t size = 0;
+    if (!measure.fits() || !measure.blockSize(&size))
+        return EntryRead::NoMemory;
+    auto* block = static_cast<char*>(ornMalloc(size));
+    if (!block)
+        return EntryRead::NoMemory;
+    ber->ptr = start;
+    Fill fill(block, measure);
+    readEntry(codec, ber, fill);
+    *entry = fill.entry();
     return EntryRead::Read;
 }
 
@@ -187,7 +247,8 @@ int32_t FreeEntryChain(EntryRecord* first)
 {
     while (first) {
         EntryRecord* next = first->next;
-        FreeAttrChain(first->attrs);
+        if (!isDecodedBlock(first))
+            FreeAttrChain(first->attrs);
         ornFree(first);
         first = next;
     }
@@ -199,8 +260,7 @@ void FreeAttrChain(AttrRecord* first)
     while (first) {
         AttrRecord* next = first->next;
         FreeValueChain(first->values);
-        if (first->name != inlineText(first))
-            ornFree(first->name);
+        ornFree(first->name);
         ornFree(first);
         first = next;
     }
@@ -210,8 +270,7 @@ void FreeValueChain(ValueRecord* first)
 {
     while (first) {
         ValueRecord* next = first->next;
-        if (first->data != inlineText(first))
-            ornFree(first->data);
+        ornFree(first->data);
         ornFree(first);
         first = next;
     }

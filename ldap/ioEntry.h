@@ -21,7 +21,8 @@ private:
 
 enum class EntryRead { Read, Unreadable, NoMemory };
 
-// Reads the SearchResultEntry at ber's position in one pass. Read: *entry is
-// the new record, or null for an empty DN without attributes. Unreadable (no
-// DN) and NoMemory leave *entry untouched and nothing allocated.
+// Reads the SearchResultEntry at ber's position into one allocation holding
+// the entry, its records and their text. Read: *entry is the new record, or
+// null for an empty DN without attributes. Unreadable (no DN) and NoMemory
+// leave *entry untouched and nothing allocated.
 EntryRead ornReadEntry(BerCodec& codec, BerBuffer* ber, EntryRecord** entry);

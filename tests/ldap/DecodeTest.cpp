@@ -4,11 +4,13 @@
 #include "OrnAlloc.h"
 #include "OrnCodes.h"
 #include "OrnQuery.h"
+#include "OrnState.h"
 #include "io.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -364,6 +366,117 @@ TEST(Readers, WalkAnEntryWithTypesOfAnyLength)
     EXPECT_EQ(values("cn"), "(null)");
     EXPECT_EQ(values("sn"), "(null)");
     EXPECT_EQ(values("objectClas"), "(null)");
+}
+
+const Bytes& golden(const std::string& name)
+{
+    const auto& table = goldens();
+    const auto found = std::find_if(table.begin(), table.end(), [&](const Golden& g) { return g.name == name; });
+    EXPECT_NE(found, table.end()) << name;
+    return found->bytes;
+}
+
+// Where each record and each text of an entry lies, with its size.
+struct Piece {
+    const char* at;
+    std::size_t size;
+    bool record;
+};
+
+std::vector<Piece> pieces(const EntryRecord* entry)
+{
+    const auto at = [](const void* p) { return static_cast<const char*>(p); };
+    std::vector<Piece> all = {{at(entry), sizeof(EntryRecord), true}};
+    for (const AttrRecord* attr = entry->attrs; attr; attr = attr->next) {
+        all.push_back({at(attr), sizeof(AttrRecord), true});
+        all.push_back({attr->name, std::size_t(attr->name_len), false});
+        for (const ValueRecord* value = attr->values; value; value = value->next) {
+            all.push_back({at(value), sizeof(ValueRecord), true});
+            all.push_back({value->data, std::size_t(value->len), false});
+        }
+    }
+    return all;
+}
+
+// Each decoded entry is a single allocation that holds exactly its records
+// and their text, records aligned for the pointers they hold.
+TEST(EntryRecords, DecodedEntryIsOneBlock)
+{
+    const std::vector<Bytes> messages = {
+        golden("entry"),
+        golden("value set running past its end"),
+        golden("zero byte inside a value"),
+        entryMessage(8, "cn=long", {{std::string(301, 't'), {"v", "", binary(1000)}}, {"cn", {"l"}}, {"sn", {}}}),
+        entryMessage(9, "", {{"a", {"b"}}}),
+        entryMessage(10, "cn=x", {}),
+    };
+    for (const Bytes& bytes : messages) {
+        const int32_t mallocs = MallocCount.load();
+        const std::size_t before = liveHeapBytes();
+        DecodedMessage out{};
+        const int32_t status = Decode(bytes.data(), uint32_t(bytes.size()), BER_MINIMAL_LENGTHS, &out);
+        const std::size_t held = liveHeapBytes() - before;
+        const int32_t allocations = MallocCount.load() - mallocs;
+        ASSERT_EQ(status, 0);
+        ASSERT_NE(out.entry, nullptr);
+        EXPECT_EQ(allocations, 1);
+        {
+            std::vector<Piece> all = pieces(out.entry);
+            std::size_t total = 0;
+            for (const Piece& piece : all) {
+                total += piece.size;
+                if (piece.record) {
+                    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(piece.at) % alignof(void*), 0u);
+                }
+            }
+#if defined(__SANITIZE_ADDRESS__)
+            EXPECT_EQ(held, total);
+#endif
+            std::sort(all.begin(), all.end(), [](const Piece& a, const Piece& b) { return a.at < b.at; });
+            EXPECT_EQ(all.front().at, reinterpret_cast<const char*>(out.entry));
+            for (std::size_t i = 1; i < all.size(); ++i)
+                EXPECT_GE(all[i].at, all[i - 1].at + all[i - 1].size) << "piece " << i << " overlaps the one before";
+            EXPECT_LE(all.back().at + all.back().size, reinterpret_cast<const char*>(out.entry) + total);
+        }
+        const std::size_t holding = liveHeapBytes();
+        EXPECT_EQ(FreeEntryChain(out.entry), 0);
+        EXPECT_EQ(holding - liveHeapBytes(), held);
+    }
+
+    // Nothing is allocated for an entry that is not kept.
+    for (const char* name : {"empty DN, no attribute list", "entry DN past its operation"}) {
+        const Bytes& bytes = golden(name);
+        const int32_t mallocs = MallocCount.load();
+        DecodedMessage out{};
+        EXPECT_EQ(Decode(bytes.data(), uint32_t(bytes.size()), BER_MINIMAL_LENGTHS, &out), 0);
+        EXPECT_EQ(out.entry, nullptr);
+        EXPECT_EQ(MallocCount.load(), mallocs);
+    }
+}
+
+// One chain may hold decoded entries, entries built record by record and
+// the end-of-search node; freeing it releases each the way it was built.
+TEST(EntryRecords, FreeTakesDecodedAndBuiltEntriesInOneChain)
+{
+    const std::size_t before = liveHeapBytes();
+    const Bytes& message = golden("entry");
+    DecodedMessage first{};
+    DecodedMessage last{};
+    ASSERT_EQ(Decode(message.data(), uint32_t(message.size()), BER_MINIMAL_LENGTHS, &first), 0);
+    ASSERT_EQ(Decode(message.data(), uint32_t(message.size()), BER_MINIMAL_LENGTHS, &last), 0);
+    EntryRecord* built = NewEntryRecord();
+    auto* end = static_cast<EntryRecord*>(ornCalloc(1, sizeof(EntryRecord)));
+    ASSERT_TRUE(first.entry && last.entry && built && end);
+    built->attrs->name = ornStrndup("cn", 2);
+    built->attrs->name_len = 3;
+    built->attrs->values = static_cast<ValueRecord*>(ornCalloc(1, sizeof(ValueRecord)));
+    built->attrs->values->data = ornStrndup("b", 1);
+    end->end_of_search = 1;
+    first.entry->next = built;
+    built->next = last.entry;
+    last.entry->next = end;
+    EXPECT_EQ(OrnFreeResult(first.entry), 0);
+    EXPECT_EQ(liveHeapBytes(), before);
 }
 
 TEST(EntryRecords, NewRecordAndFreeCallsOwnWhatTheyHold)
