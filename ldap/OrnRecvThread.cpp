@@ -57,6 +57,7 @@ OrnSocket::Pull OrnSocket::pull(uint8_t* into, size_t room, size_t* got)
             readError_ = errno;
             return Pull::ReadFailed;
         }
+        wakeCaller();
         pollfd fds[2] = { { socket_, POLLIN, 0 }, { closeRequest_ ? closeRequest_->fd() : -1, POLLIN, 0 } };
         if (::poll(fds, 2, -1) < 0 && errno != EINTR) {
             waitError_ = errno;
@@ -64,6 +65,14 @@ OrnSocket::Pull OrnSocket::pull(uint8_t* into, size_t room, size_t* got)
         }
         if (fds[1].revents != 0)
             return Pull::Stop;
+    }
+}
+
+void OrnSocket::wakeCaller()
+{
+    if (wakePending_ && readEvent_) {
+        wakePending_ = false;
+        readEvent_->set();
     }
 }
 
@@ -243,8 +252,11 @@ int32_t OrnSocket::OrnRecvThread(RecvThreadParams* params)
         SetErrorNo(code);
         held.release();
         ornTrace("OrnSocket:OrnRecvThread: Thread exited:\n");
-        if (self)
+        if (self) {
             self->closeRequest_ = nullptr;
+            self->readEvent_ = nullptr;
+            self->wakePending_ = false;
+        }
         RecvThreadExited.store(1);
         if (readEvent)
             readEvent->set();
@@ -264,6 +276,8 @@ int32_t OrnSocket::OrnRecvThread(RecvThreadParams* params)
         return finish(INVALID_INPUT);
     }
     self->closeRequest_ = params->CloseThreadEventObject;
+    self->readEvent_ = readEvent;
+    self->wakePending_ = false;
     self->stopRequested_ = false;
     if (!self->stage_) {
         self->stage_.reset(new (std::nothrow) uint8_t[kChunk]);
@@ -345,7 +359,9 @@ int32_t OrnSocket::OrnRecvThread(RecvThreadParams* params)
         held.data = nullptr;
         params->SockRecvQueue->OrnEnque(held.record);
         held.record = nullptr;
-        readEvent->set();
+        self->wakePending_ = true;
+        if (self->stageBegin_ == self->stageEnd_)
+            self->wakeCaller();
         ornTrace("OrnSocket:OrnRecvThread: Packet formed,Enqueued and object set\n");
         pending = 0;
     }

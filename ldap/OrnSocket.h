@@ -79,6 +79,13 @@ private:
     int socket_ = -1;
     // The receive thread's end request, watched inside RecvData as well.
     const OrnWakeDescriptor* closeRequest_ = nullptr;
+    // Messages queued since the caller was last woken. The wake is put off
+    // while more input is already at hand, so a stream of small messages
+    // costs one wake per read, not one per message; it is never put off
+    // past a wait.
+    OrnEvent* readEvent_ = nullptr;
+    bool wakePending_ = false;
+    void wakeCaller();
 
     // Receive thread only. Each read takes what the socket holds, up to the
     // staging buffer's size; bytes beyond the message being read wait in
