@@ -458,8 +458,8 @@ TEST(EntryRecords, DecodedEntryIsOneBlock)
 // the end-of-search node; freeing it releases each the way it was built.
 TEST(EntryRecords, FreeTakesDecodedAndBuiltEntriesInOneChain)
 {
+    const Bytes& message = golden("entry"); // the golden table is built once, on first use
     const std::size_t before = liveHeapBytes();
-    const Bytes& message = golden("entry");
     DecodedMessage first{};
     DecodedMessage last{};
     ASSERT_EQ(Decode(message.data(), uint32_t(message.size()), BER_MINIMAL_LENGTHS, &first), 0);
