@@ -26,8 +26,7 @@ void OrnEvent::wait()
 {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return set_; });
-    if (!manualReset_)
-        set_ = false;
+    set_ = false;
 }
 
 bool OrnEvent::isSet() const

@@ -2,9 +2,8 @@
 //
 // OrnEvent: a latched flag with a condition variable, for a thread that waits
 // in user space (a caller waiting for a response). set() wakes every waiter;
-// wait() returns once the event is set and, unless it is manual-reset,
-// clears it again, so a waiter blocks until the next set() instead of
-// spinning.
+// wait() returns once the event is set and clears it again, so a waiter
+// blocks until the next set() instead of spinning.
 //
 // OrnWakeDescriptor: an eventfd, for a thread that waits in poll() beside a
 // socket (the receive thread asked to end). Once signalled it stays readable
@@ -18,8 +17,6 @@
 
 class OrnEvent {
 public:
-    explicit OrnEvent(bool manualReset = false) : manualReset_(manualReset) {}
-
     void set();
     void reset();
     void wait();
@@ -29,7 +26,6 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     bool set_ = false;
-    bool manualReset_;
 };
 
 class OrnWakeDescriptor {
