@@ -77,7 +77,7 @@ public:
     OrnSocket socket;
     int32_t connectResult = 0;
     OrnWakeDescriptor wake;
-    OrnEvent readEvent { true };
+    OrnEvent readEvent;
     OrnQueue<RecvPacket> queue;
     RecvThreadParams params { &wake, &readEvent, &queue, &socket };
 
