@@ -4,24 +4,13 @@
 // failure texts, which LoginBind.cpp keeps in one table.
 #pragma once
 
+#include "ProfileControls.h"
+
 #include <string>
 #include <string_view>
 #include <utility>
 
 struct AppContext;
-
-// The progress line inside a login dialog.
-struct StatusLine {
-    std::string text;
-    bool visible = false;
-
-    void show(std::string line)
-    {
-        text = std::move(line);
-        visible = true;
-    }
-    void hide() { visible = false; }
-};
 
 enum class LoginOutcome {
     Plain,         // bound; no DN found for the user ID

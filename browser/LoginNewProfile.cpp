@@ -33,8 +33,7 @@ bool NewProfileLogin(AppContext& context, NewProfileDialog& dialog)
     connection.userId = dialog.field(Field::UserId).text;
     connection.password = dialog.field(Field::Password).text;
 
-    // The dialog shows no status line of its own yet.
-    StatusLine status;
+    StatusLine& status = dialog.statusLine();
     context.desktop.setStatusText("Initialisation in Progress");
     status.show("Login in Progress.......Please Wait");
     if (!ConnectToServer(context, LdapVersionFromText(dialog.version().text))) {

@@ -44,6 +44,9 @@ public:
     int ldapVersion() const;
 
     bool fetchDnsEnabled() const { return fetchDnsEnabled_; }
+    // The progress line the Login button shows while it connects.
+    const StatusLine& statusLine() const { return status_; }
+    StatusLine& statusLine() { return status_; }
 
     void saveProfile();
     void login();
@@ -60,4 +63,5 @@ private:
     ChoiceList version_ {{"2", "3"}, 1, "3"};
     bool anonymous_ = true;
     bool fetchDnsEnabled_ = false;
+    StatusLine status_;
 };

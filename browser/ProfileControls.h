@@ -1,6 +1,6 @@
 // Control states shared by the profile and login dialog models: a text field
-// that may be disabled, and a list or combo box with its items, its selection
-// and the text in its box.
+// that may be disabled, a list or combo box with its items, its selection
+// and the text in its box, and the progress line of a login dialog.
 #pragma once
 
 #include <string>
@@ -38,4 +38,16 @@ struct ChoiceList {
         selected = -1;
         text.clear();
     }
+};
+
+struct StatusLine {
+    std::string text;
+    bool visible = false;
+
+    void show(std::string line)
+    {
+        text = std::move(line);
+        visible = true;
+    }
+    void hide() { visible = false; }
 };

@@ -284,6 +284,7 @@ TEST_F(Login, NewProfileOpensWhenThereIsNoProfileAndLogsIn)
         fillNewProfile(dialog, port(), kBobDn, "wrong");
         dialog.chooseVersion(1);
         dialog.login();
+        EXPECT_EQ(dialog.statusLine().text, "Login in Progress.......Please Wait");
     });
     LoginCommand(context);
 
