@@ -249,15 +249,6 @@ void BerCodec::ber_bvecfree(BerValue** values)
 
 namespace {
 
-void freeStrings(char** strings)
-{
-    if (!strings)
-        return;
-    for (char** text = strings; *text; ++text)
-        ornFree(*text);
-    ornFree(strings);
-}
-
 // Reads the members of a SET or SEQUENCE OF into a null-terminated array.
 // The array stays null-terminated at every step, so a failure part way
 // leaves exactly what the reclamation walk frees. An empty or unreadable
@@ -440,7 +431,7 @@ uint32_t BerCodec::ber_scanf(BerBuffer* ber, const char* format, ...)
                 break;
             case 'v': {
                 char*** strings = va_arg(again, char***);
-                freeStrings(*strings);
+                ornFreeStrings(*strings);
                 *strings = nullptr;
                 break;
             }

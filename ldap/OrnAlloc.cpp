@@ -66,3 +66,12 @@ char* ornStrndup(const char* text, std::size_t length)
     }
     return copy;
 }
+
+void ornFreeStrings(char** strings)
+{
+    if (!strings)
+        return;
+    for (char** text = strings; *text; ++text)
+        ornFree(*text);
+    ornFree(strings);
+}

@@ -108,31 +108,33 @@ int32_t Decode(const uint8_t* bytes, uint32_t count, uint8_t options, DecodedMes
     }
 }
 
-char* ldap_get_dn(BerBuffer* ber)
+namespace {
+
+// One string taken by a ber_scanf format whose only output is an "a".
+char* scanString(BerBuffer* ber, const char* format)
 {
     if (!ber)
         return nullptr;
     BerCodec codec;
-    char* dn = nullptr;
-    return codec.ber_scanf(ber, "{a", &dn) == BER_ERROR ? nullptr : dn;
+    char* text = nullptr;
+    return codec.ber_scanf(ber, format, &text) == BER_ERROR ? nullptr : text;
+}
+
+} // namespace
+
+char* ldap_get_dn(BerBuffer* ber)
+{
+    return scanString(ber, "{a");
 }
 
 char* ldap_first_attribute(BerBuffer* ber)
 {
-    if (!ber)
-        return nullptr;
-    BerCodec codec;
-    char* type = nullptr;
-    return codec.ber_scanf(ber, "{x{{ax}", &type) == BER_ERROR ? nullptr : type;
+    return scanString(ber, "{x{{ax}");
 }
 
 char* ldap_next_attribute(BerBuffer* ber)
 {
-    if (!ber)
-        return nullptr;
-    BerCodec codec;
-    char* type = nullptr;
-    return codec.ber_scanf(ber, "{ax}", &type) == BER_ERROR ? nullptr : type;
+    return scanString(ber, "{ax}");
 }
 
 // Types are compared where they stand in the message, whatever their length,

@@ -9,15 +9,6 @@
 
 namespace {
 
-void freeStrings(char** strings)
-{
-    if (!strings)
-        return;
-    for (char** s = strings; *s; ++s)
-        ornFree(*s);
-    ornFree(strings);
-}
-
 void takeApart(BerCodec& codec, BerBuffer* ber, uint8_t choice)
 {
     int32_t number = 0;
@@ -63,7 +54,7 @@ void takeApart(BerCodec& codec, BerBuffer* ber, uint8_t choice)
     codec.ber_bvfree(value);
     ornFree(counted.bytes);
     codec.ber_bvecfree(values);
-    freeStrings(strings);
+    ornFreeStrings(strings);
     ornFree(bits);
 }
 

@@ -41,15 +41,6 @@ Bytes sequence(const Bytes& contents)
     return message;
 }
 
-void freeStrings(char** strings)
-{
-    if (!strings)
-        return;
-    for (char** text = strings; *text; ++text)
-        ornFree(*text);
-    ornFree(strings);
-}
-
 } // namespace
 
 TEST(BerDecode, Lengths)
@@ -216,7 +207,7 @@ TEST(BerScanf, EveryFormatCharacter)
     reader.codec.ber_bvfree(value);
     ornFree(record.bytes);
     ornFree(bits);
-    freeStrings(strings);
+    ornFreeStrings(strings);
     reader.codec.ber_bvecfree(values);
 }
 
@@ -289,7 +280,7 @@ TEST(BerScanf, Lists)
             EXPECT_STREQ(stringsOut[0], "");
             EXPECT_STREQ(stringsOut[1], "a"); // a C string ends at the first zero
             EXPECT_EQ(stringsOut[2], nullptr);
-            freeStrings(stringsOut);
+            ornFreeStrings(stringsOut);
         } else {
             ASSERT_EQ(two.codec.ber_scanf(&two.ber, format, &valuesOut), 0x04u);
             ASSERT_NE(valuesOut, nullptr);
@@ -384,7 +375,7 @@ TEST(BerScanf, AllocationFailureAtEveryStep)
         EXPECT_EQ(bitCount, 3u);
         ornFree(text);
         reader.codec.ber_bvfree(value);
-        freeStrings(strings);
+        ornFreeStrings(strings);
         ornFree(record.bytes);
         reader.codec.ber_bvecfree(values);
         ornFree(bits);
