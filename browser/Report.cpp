@@ -3,6 +3,7 @@
 #include "AppContext.h"
 #include "Clock.h"
 #include "Desktop.h"
+#include "Logout.h"
 #include "OrnInterface.h"
 #include "ViewState.h"
 
@@ -41,4 +42,15 @@ void ReportConnectionLost(AppContext& context, const std::string& wording)
     context.state.flags.connectionLost = true;
     context.desktop.error(wording, "Error");
     ReportToGeneralLog(context, "Connection to the Server " + context.state.connection.host + " lost");
+}
+
+bool CallSucceeded(AppContext& context, int32_t code)
+{
+    if (code > 0)
+        ReportServerResponse(context, code);
+    if (code < 0) {
+        ReportConnectionLost(context, kConnectionTimedOut);
+        Logout(context);
+    }
+    return code == 0;
 }

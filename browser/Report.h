@@ -35,3 +35,9 @@ void ReportServerResponse(AppContext& context, int32_t code);
 // wording and logs "Connection to the Server <host> lost". The caller then
 // runs the connection-lost logout, or ends its login dialog.
 void ReportConnectionLost(AppContext& context, const std::string& wording);
+
+// How the main view's commands end a library call: true for 0; a server
+// refusal goes to ReportServerResponse; a transport failure to
+// ReportConnectionLost with kConnectionTimedOut and then the connection-lost
+// logout. The caller stops at false.
+bool CallSucceeded(AppContext& context, int32_t code);

@@ -8,4 +8,5 @@ void HeldResult::release()
         OrnFreeResult(result_);
         result_ = nullptr;
     }
+    ++generation_;
 }

@@ -1,16 +1,21 @@
 // The state that lives as long as the main view: the current connection,
-// the connection flags, the two held search results, and (as later parts
-// arrive) the tree's selection, the loaded DNs, the schema lists and the
-// clipboard. One object, owned by the main view and passed by reference;
+// the connection flags, the two held search results, the directory tree and
+// the attribute list with their selection, paging and editing state, the
+// loaded DNs and the schema lists (and, as later parts arrive, the
+// clipboard). One object, owned by the main view and passed by reference;
 // the core has no global variables.
 #pragma once
 
+#include "AttributeList.h"
+#include "DirectoryTree.h"
 #include "ErrorLog.h"
 #include "OrnResult.h"
 #include "ProfileTable.h"
+#include "SchemaModel.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The current connection. The password is typed at login and never written
 // to any file or log.
@@ -51,9 +56,53 @@ public:
     }
     EntryRecord* get() const { return result_; }
     void release();
+    // Changes whenever the held result is replaced or released, so a cursor
+    // into it can tell that it has gone stale.
+    uint64_t generation() const { return generation_; }
 
 private:
     EntryRecord* result_ = nullptr;
+    uint64_t generation_ = 0;
+};
+
+// What the tree's selection tells the commands and the command table.
+struct SelectionState {
+    std::string label;       // the selected node's label
+    std::string fullDn;      // its DN rebuilt from the labels; the base DN for the root
+    std::string parentLabel; // empty for the root
+    std::string rootLabel;
+    int level = 2;            // 2 for the root, 1 for a child of the root, 0 deeper
+    bool hasChildren = true;  // the last one-level search of the selection found an entry
+    bool isLink = false;      // the label begins with "cn=Ref:"
+    std::string expandingDn;  // the DN of the node being expanded
+};
+
+// Paging of the children of the node last selected or expanded, served from
+// the general result slot.
+struct PagingState {
+    int childCount = 0;         // entries in the held one-level result
+    int pageOffset = 0;         // children of the node already in the tree
+    bool firstNext = false;     // Show Next must first skip what the node shows
+    bool noMoreEntries = false; // the node shows every child: Show Next is disabled
+    bool rootInserted = false;
+    // Where the next Show Next continues in the held result; valid while the
+    // result's generation is cursorGeneration.
+    const EntryRecord* cursor = nullptr;
+    uint64_t cursorGeneration = 0;
+};
+
+// In-place editing of the attribute list and the modes of the link view.
+struct EditingState {
+    int row = -1;
+    std::string value;     // the row's value when the edit began
+    std::string attribute; // the row's attribute name
+    int state = 0;         // 1 from the start of an edit, 2 once an edit was refused
+    std::string newValue;
+    std::string namingAttribute; // the selected DN's text before its first "="
+    bool followLink = false;     // show the entry an object link points to
+    bool keepDn = false;         // show dnToShow instead of the selection
+    std::string dnToShow;
+    std::string lastValue; // the last value shown or selected
 };
 
 struct ViewState {
@@ -69,4 +118,18 @@ struct ViewState {
     ProfileTable profiles;
     // Holds the LDIF log open while an import runs.
     ErrorLog errorLog;
+
+    DirectoryTree tree;
+    AttributeList attributes;
+    SelectionState selection;
+    PagingState paging;
+    EditingState editing;
+    // Every DN inserted into the tree since the last tree load, the base DN first.
+    std::vector<std::string> loadedDns;
+
+    ObjectClassList objectClasses;
+    AttributeTypeList attributeTypes;
+    // The raw name text of every attribute type with several names, for the
+    // syntax lookup of names that are not the first.
+    std::vector<std::string> multiNames;
 };

@@ -1,0 +1,28 @@
+// The attribute list of the main view: the attributes of the selected entry
+// (or of the entry an object link points to) with their syntaxes, and the
+// attribute-type read that provides the syntaxes after every tree load.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+struct AppContext;
+struct ViewState;
+
+// Fills the attribute list for the selection, one row per value.
+void ShowEntryProperties(AppContext& context);
+
+// Reads the server's attribute types into the attribute-type list and the
+// multi-name table (after every tree load).
+void ReadAttributeTypes(AppContext& context);
+
+// Shows the attributes of the entry the selected object link points to.
+void ViewOriginalProperties(AppContext& context);
+
+// The syntax column for an attribute name: the display name of its schema
+// syntax, looked up through the multi-name table for a second name, or
+// "Not Available".
+std::string SyntaxColumnText(const ViewState& state, std::string_view attributeName);
+
+// The display name of a syntax OID, or the text itself when the table does not know it.
+std::string SyntaxDisplayText(std::string_view syntax);
