@@ -7,11 +7,17 @@
 #include <string>
 #include <vector>
 
+// What the list shows for an empty value. It is only shown: requests carry
+// the value itself.
+inline constexpr const char* kNoValue = "( No Value )";
+
 struct AttributeRow {
-    std::string value; // "( No Value )" for an empty value
+    std::string value; // as the server holds it
     std::string name;
     std::string syntax;
     bool operator==(const AttributeRow&) const = default;
+
+    std::string shownValue() const { return value.empty() ? kNoValue : value; }
 };
 
 class AttributeListObserver {
