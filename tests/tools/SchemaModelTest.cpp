@@ -1,0 +1,173 @@
+// The definition parser on hand-written values: the literal keyword search
+// and its fixed offsets, and what it reads from values that end early.
+#include "SchemaModel.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct AttributeCase {
+    std::string definition;
+    std::string name;
+    std::string description;
+    std::string oid;
+    std::string syntax;
+};
+
+struct ClassCase {
+    std::string definition;
+    std::string name;
+    std::string description;
+    std::string superiors;
+    std::string mandatory;
+    std::string optional;
+    std::string oid;
+};
+
+} // namespace
+
+TEST(ParseAttributeType, FieldsOfHandWrittenDefinitions)
+{
+    const std::vector<AttributeCase> cases {
+        // Several names keep the raw text between the parentheses.
+        { "( 2.5.4.3 NAME ( 'cn' 'commonName' ) DESC 'RFC4519: common name(s)' SUP name )", " 'cn' 'commonName' ",
+            "RFC4519: common name(s)", "2.5.4.3", "" },
+        { "( 1.2 NAME () DESC 'x' )", "", "x", "1.2", "" },
+        { "( 1.2 NAME    'spaced' )", "spaced", "", "1.2", "" },
+        // Whatever follows NAME is taken as the opening quote.
+        { "( 1.2 NAME xname' )", "name", "", "1.2", "" },
+        { "( 1.2 DESC '' )", "", "", "1.2", "" },
+        // A quoted syntax is the OID alone; an unquoted one runs to the next quote or the end.
+        { "( 1.2.3 NAME 'a' SYNTAX '1.3.6.1.4.1.1466.115.121.1.15' )", "a", "", "1.2.3",
+            "1.3.6.1.4.1.1466.115.121.1.15" },
+        { "( 2.5.4.41 NAME 'name' SYNTAX 1.3.6.1.4.1.1466.115.121.1.15{64} SINGLE-VALUE )", "name", "", "2.5.4.41",
+            "1.3.6.1.4.1.1466.115.121.1.15{64} SINGLE-VALUE )" },
+        { "( 1.2 SYNTAX 1.3.6.1.4.1.1466.115.121.1.12 X-ORIGIN 'mine' )", "", "", "1.2",
+            "1.3.6.1.4.1.1466.115.121.1.12 X-ORIGIN " },
+        { "( 1.2 NAME 'a' SYNTAX '' )", "a", "", "1.2", "" },
+        // Keywords are found anywhere, even inside another word, and only in upper case.
+        { "( 9.9 NAME 'noDESC' SYNTAX '1.1' )", "noDESC", "SYNTAX ", "9.9", "1.1" },
+        { "( 9.9 NAME 'a' X-DESCRIPTION 'about' )", "a", "PTION ", "9.9", "" },
+        { "( 9.9 name 'a' desc 'b' syntax '1.1' )", "", "", "9.9", "" },
+        // The OID is read from the third character to the first white space.
+        { "(1.2.3 NAME 'tight' )", "tight", "", ".2.3", "" },
+        { "( 1.2.3\tNAME 'tab' )", "tab", "", "1.2.3", "" },
+        { "( 1.2.3", "", "", "1.2.3", "" },
+        { "(", "", "", "", "" },
+        { "( ", "", "", "", "" },
+        // Empty or white space only: no fields at all.
+        { "", "", "", "", "" },
+        { " \t\r\n ", "", "", "", "" },
+        // Values that end before their closing quote or parenthesis, or right after a keyword.
+        { "( 1.2 NAME 'trunc", "trunc", "", "1.2", "" },
+        { "( 1.2 NAME ( 'a' 'b'", " 'a' 'b'", "", "1.2", "" },
+        { "( 1.2 NAME", "", "", "1.2", "" },
+        { "( 1.2 NAME ", "", "", "1.2", "" },
+        { "( 1.2 NAME '", "", "", "1.2", "" },
+        { "( 1.2 DESC 'no end", "", "no end", "1.2", "" },
+        { "( 1.2 DESC", "", "", "1.2", "" },
+        { "( 1.2 DESC '", "", "", "1.2", "" },
+        { "( 1.2 SYNTAX '1.3.6", "", "", "1.2", "1.3.6" },
+        { "( 1.2 SYNTAX", "", "", "1.2", "" },
+        { "( 1.2 SYNTAX '", "", "", "1.2", "" },
+    };
+    for (const AttributeCase& expected : cases) {
+        SCOPED_TRACE(expected.definition);
+        AttributeTypeRecord record = ParseAttributeType(expected.definition);
+        EXPECT_EQ(record.definition, expected.definition);
+        EXPECT_EQ(record.name, expected.name);
+        EXPECT_EQ(record.description, expected.description);
+        EXPECT_EQ(record.oid, expected.oid);
+        EXPECT_EQ(record.syntax, expected.syntax);
+    }
+}
+
+TEST(ParseObjectClass, FieldsOfHandWrittenDefinitions)
+{
+    const std::vector<ClassCase> cases {
+        { "( 2.5.6.6 NAME 'person' DESC 'RFC2256: a person' SUP top STRUCTURAL MUST ( sn $ cn ) MAY ( userPassword $ "
+          "telephoneNumber ) )",
+            "person", "RFC2256: a person", "top", "sn$cn", "userPassword$telephoneNumber", "2.5.6.6" },
+        // What Add New Object Class sends, with the OID right after the parenthesis.
+        { "(1.2.3 NAME 'myClass' DESC 'UserDefined ObjectClass' SUP 'top' MUST ( objectclass $ cn ) MAY ( aci ))",
+            "myClass", "UserDefined ObjectClass", "top", "objectclass$cn", "aci", ".2.3" },
+        { "( 1.1 NAME 'c' SUP 'top' MUST ( ) MAY ( aci ) )", "c", "", "top", "", "aci", "1.1" },
+        // A list of superiors keeps each element's leading letters and digits.
+        { "( 1.1 NAME ( 'two' 'names' ) SUP ( a $ b2 ) MUST cn )", " 'two' 'names' ", "", "a$b2", "cn", "", "1.1" },
+        { "( 1.1 SUP ( top-level $ x.y ) )", "", "", "top$x", "", "", "1.1" },
+        { "( 1.1 SUP ( $ a ) )", "", "", "$a", "", "", "1.1" },
+        // A single superior drops every other character up to the next blank.
+        { "( 1.1 SUP top-level STRUCTURAL )", "", "", "toplevel", "", "", "1.1" },
+        { "( 1.1 SUP top)", "", "", "top", "", "", "1.1" },
+        { "( 1.1 SUP 'x' MUST", "", "", "x", "", "", "1.1" },
+        // A single name after MUST or MAY runs to the next blank, whatever it holds.
+        { "( 1.1 MUST OrnAttrObjectLink MAY ( cn $ description ) )", "", "", "", "OrnAttrObjectLink", "cn$description",
+            "1.1" },
+        { "( 1.1 MAY aci)", "", "", "", "", "aci)", "1.1" },
+        { "( 1.1 MUST (cn$sn) )", "", "", "", "cn$sn", "", "1.1" },
+        // Keywords inside other words count, and only the first place counts.
+        { "( 1.1 DESC 'MAYBE SUPPORTED' MAY cn )", "", "MAYBE SUPPORTED", "PORTED", "", "E", "1.1" },
+        { "( 1.1 NAME 'MUSTer' MUST cn )", "MUSTer", "", "", "r'", "", "1.1" },
+        { "( 1.1 name 'x' sup top must cn may sn )", "", "", "", "", "", "1.1" },
+        { "", "", "", "", "", "", "" },
+        { "   ", "", "", "", "", "", "" },
+        // Values that end early.
+        { "( 1.1 SUP ( a $ b", "", "", "a$b", "", "", "1.1" },
+        { "( 1.1 SUP (", "", "", "", "", "", "1.1" },
+        { "( 1.1 SUP", "", "", "", "", "", "1.1" },
+        { "( 1.1 SUP '", "", "", "", "", "", "1.1" },
+        { "( 1.1 MUST ( cn $ sn", "", "", "", "cn$sn", "", "1.1" },
+        { "( 1.1 MUST", "", "", "", "", "", "1.1" },
+        { "( 1.1 MUST ", "", "", "", "", "", "1.1" },
+        { "( 1.1 MAY cn", "", "", "", "", "cn", "1.1" },
+        { "( 1.1 MAY", "", "", "", "", "", "1.1" },
+    };
+    for (const ClassCase& expected : cases) {
+        SCOPED_TRACE(expected.definition);
+        ObjectClassRecord record = ParseObjectClass(expected.definition);
+        EXPECT_EQ(record.definition, expected.definition);
+        EXPECT_EQ(record.name, expected.name);
+        EXPECT_EQ(record.description, expected.description);
+        EXPECT_EQ(record.superiors, expected.superiors);
+        EXPECT_EQ(record.mandatory, expected.mandatory);
+        EXPECT_EQ(record.optional, expected.optional);
+        EXPECT_EQ(record.oid, expected.oid);
+    }
+}
+
+TEST(SchemaList, FindsTheNewestRecordOfANameIgnoringCase)
+{
+    AttributeTypeList types;
+    EXPECT_TRUE(types.empty());
+    EXPECT_EQ(types.add("( 1.1 NAME 'mail' SYNTAX '1.1' )"), "mail");
+    const AttributeTypeRecord* older = types.find("mail");
+    ASSERT_NE(older, nullptr);
+    EXPECT_EQ(types.add("( 2.2 NAME 'MAIL' SYNTAX '2.2' )"), "MAIL");
+    EXPECT_EQ(types.add("( 3.3 NAME ( 'cn' 'commonName' ) )"), " 'cn' 'commonName' ");
+    EXPECT_EQ(types.count(), 3u);
+
+    ASSERT_NE(types.find("Mail"), nullptr);
+    EXPECT_EQ(types.find("Mail")->oid, "2.2");
+    // Only the whole raw text of a multi-name record finds it.
+    EXPECT_EQ(types.find("cn"), nullptr);
+    ASSERT_NE(types.find(" 'CN' 'commonName' "), nullptr);
+    EXPECT_EQ(types.find(" 'CN' 'commonName' ")->oid, "3.3");
+    EXPECT_EQ(types.find("mai"), nullptr);
+    EXPECT_EQ(types.find(""), nullptr);
+    // Earlier records stay where they were while newer ones arrive.
+    EXPECT_EQ(older->oid, "1.1");
+
+    // The list walks newest first.
+    std::vector<std::string> oids;
+    for (const AttributeTypeRecord& record : types)
+        oids.push_back(record.oid);
+    EXPECT_EQ(oids, (std::vector<std::string> { "3.3", "2.2", "1.1" }));
+
+    types.clear();
+    EXPECT_TRUE(types.empty());
+    EXPECT_EQ(types.count(), 0u);
+    EXPECT_EQ(types.find("mail"), nullptr);
+}
