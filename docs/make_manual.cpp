@@ -21,7 +21,7 @@ namespace {
 
 void addImages(QTextDocument& document, const QString& folder)
 {
-    const QStringList names = QDir(folder).entryList({"*.png"}, QDir::Files);
+    const QStringList names = QDir(folder).entryList({ "*.png" }, QDir::Files);
     for (const QString& name : names) {
         QImage image(folder + "/" + name);
         if (!image.isNull())
@@ -108,8 +108,8 @@ int main(int argc, char** argv)
     writer.setTitle("Velmora LDAP Browser User Manual");
     writer.setCreator("Velmora LDAP Browser");
     writer.setResolution(300);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(20, 20, 20, 20),
-                                     QPageLayout::Millimeter));
+    writer.setPageLayout(QPageLayout(
+        QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter));
     // print() lays the document out on the writer's pages and numbers them.
     document.print(&writer);
     return 0;
