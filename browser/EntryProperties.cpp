@@ -1,0 +1,199 @@
+#include "EntryProperties.h"
+
+#include "AppContext.h"
+#include "Desktop.h"
+#include "OrnInterface.h"
+#include "Report.h"
+#include "SchemaRead.h"
+#include "ViewState.h"
+
+#include <strings.h>
+
+#include <array>
+#include <optional>
+#include <utility>
+
+namespace {
+
+constexpr const char* kNotAvailable = "Not Available";
+constexpr const char* kObjectLinkAttribute = "OrnAttrObjectLink";
+constexpr int32_t kScopeBase = 0;
+
+constexpr std::array<std::pair<std::string_view, std::string_view>, 23> kSyntaxNames { {
+    { "1.3.6.1.4.1.1466.115.121.1.7", "boolean" },
+    { "1.3.6.1.4.1.1466.115.121.1.26", "Case-Exact String (CES)" },
+    { "2.16.840.1.113719.1.1.5.1.6", "Case Ignore List" },
+    { "1.3.6.1.4.1.1466.115.121.1.15", "Case Ignore String" },
+    { "1.3.6.1.4.1.1466.115.121.1.38", "Class Name" },
+    { "2.16.840.1.113719.1.1.5.1.22", "Counter" },
+    { "1.3.6.1.4.1.1466.115.121.1.12", " Distinguished Name" },
+    { "2.16.840.1.113719.1.1.5.1.14", "EMail Address" },
+    { "1.3.6.1.4.1.1466.115.121.1.22", "Facsimile Telephone Number" },
+    { "1.3.6.1.4.1.1466.115.121.1.27", "INTEGER" },
+    { "2.16.840.1.113719.1.1.5.1.12", "Tagged Data" },
+    { "1.3.6.1.4.1.1466.115.121.1.36", "Numeric string" },
+    { "2.16.840.1.113719.1.1.5.1.13", "Octet List" },
+    { "1.3.6.1.4.1.1466.115.121.1.40", "Path" },
+    { "2.16.840.1.113719.1.1.5.1.15", "INTEGER" },
+    { "1.3.6.1.4.1.1466.115.121.1.41", "Postal Address" },
+    { "1.3.6.1.4.1.1466.115.121.1.44", "NDS Replica Pointer" },
+    { "1.3.6.1.4.1.1466.115.121.1.5", "Stream" },
+    { "2.16.840.1.113719.1.1.5.1.19", "Timestamp" },
+    { "2.16.840.1.113719.1.1.5.1.25", "Typed Name" },
+    { "1.3.6.1.4.1.1466.115.121.1.50", "Telephone Number" },
+    { "1.3.6.1.4.1.1466.115.121.1.24", "Generalised Time" },
+    { "1.3.6.1.4.1.250.1.57", "URL" },
+} };
+
+std::string trimmed(std::string_view text)
+{
+    constexpr std::string_view white = " \t\n\r\v\f";
+    std::size_t first = text.find_first_not_of(white);
+    if (first == std::string_view::npos)
+        return {};
+    return std::string(text.substr(first, text.find_last_not_of(white) - first + 1));
+}
+
+bool hasSyntax(const AttributeTypeRecord& record)
+{
+    return record.definition.find("SYNTAX") != std::string::npos;
+}
+
+// The syntax column before trimming: a record found under the name itself
+// goes through the display table; one found through a second name keeps its
+// raw syntax text.
+std::string untrimmedSyntax(const ViewState& state, std::string_view attributeName)
+{
+    if (const AttributeTypeRecord* record = state.attributeTypes.find(attributeName))
+        return hasSyntax(*record) ? SyntaxDisplayText(record->syntax) : kNotAvailable;
+    for (const std::string& names : state.multiNames) {
+        if (names.find(attributeName) == std::string::npos)
+            continue;
+        const AttributeTypeRecord* record = state.attributeTypes.find(names);
+        return record && hasSyntax(*record) ? record->syntax : kNotAvailable;
+    }
+    return kNotAvailable;
+}
+
+bool hasEntry(const EntryRecord* result)
+{
+    return result && !result->end_of_search;
+}
+
+// Adds one row per value of the entry. Returns the DN a link points to when
+// the follow-link mode meets one; the rows shown so far are then dropped.
+std::optional<std::string> addRows(ViewState& state, const EntryRecord& entry)
+{
+    EditingState& editing = state.editing;
+    for (const AttrRecord* attr = entry.attrs; attr; attr = attr->next) {
+        std::string name = attr->name ? attr->name : "";
+        std::string syntax = SyntaxColumnText(state, name);
+        for (const ValueRecord* value = attr->values; value; value = value->next) {
+            AttributeRow row { value->data ? value->data : "", name, syntax };
+            editing.lastValue = row.value;
+            state.attributes.append(row);
+            if (editing.followLink && strcasecmp(name.c_str(), kObjectLinkAttribute) == 0) {
+                state.attributes.clear();
+                return row.value;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::string SyntaxDisplayText(std::string_view syntax)
+{
+    for (const auto& [oid, display] : kSyntaxNames)
+        if (syntax == oid)
+            return std::string(display);
+    return std::string(syntax);
+}
+
+std::string SyntaxColumnText(const ViewState& state, std::string_view attributeName)
+{
+    std::string text = trimmed(untrimmedSyntax(state, attributeName));
+    return text.empty() ? kNotAvailable : text;
+}
+
+void ReadAttributeTypes(AppContext& context)
+{
+    ViewState& state = context.state;
+    state.multiNames.clear();
+    state.objectClasses.clear();
+    state.attributeTypes.clear();
+    state.rootDseResult.release();
+
+    const int32_t read = ReadSchemaAttribute(context, "attributetypes");
+    if (read > 0) {
+        ReportServerResponse(context, read);
+        context.desktop.setStatusText(kAppTitle);
+        return;
+    }
+    if (read < 0) {
+        // Only a search of the subschema entry names the lost server in the log.
+        if (state.subschemaDn.empty()) {
+            state.flags.connectionLost = true;
+            context.desktop.error(kConnectionTimedOut, "Error");
+        } else {
+            ReportConnectionLost(context, kConnectionTimedOut);
+        }
+        return;
+    }
+    ForEachSchemaValue(state.rootDseResult.get(), "attributetypes", [&state](const char* value) {
+        const std::string& name = state.attributeTypes.add(value);
+        if (name.find(' ') != std::string::npos)
+            state.multiNames.push_back(name);
+    });
+    state.rootDseResult.release();
+}
+
+void ShowEntryProperties(AppContext& context)
+{
+    ViewState& state = context.state;
+    EditingState& editing = state.editing;
+    // A second pass shows the entry a link points to; it clears the
+    // follow-link mode, so a link to a link is not followed again.
+    for (;;) {
+        state.attributes.clear();
+        state.generalResult.release();
+        if (!editing.keepDn)
+            editing.dnToShow = state.selection.fullDn;
+        editing.namingAttribute = editing.dnToShow.substr(0, editing.dnToShow.find('='));
+
+        const int32_t searched = context.service.OrnSearchSync(
+            editing.dnToShow.c_str(), "objectclass=*", nullptr, 0, kScopeBase, state.generalResult.place());
+        // A lost connection is left to the tree command that asked for the entry.
+        if (searched > 0)
+            ReportServerResponse(context, searched);
+        if (searched != 0) {
+            state.generalResult.release();
+            return;
+        }
+        const EntryRecord* entry = state.generalResult.get();
+        if (!hasEntry(entry)) {
+            state.generalResult.release();
+            context.desktop.error("Object does not exist. The object could have been deleted from server", "Error");
+            if (TreeNode* selected = state.tree.selected())
+                state.tree.remove(selected);
+            return;
+        }
+        std::optional<std::string> target = addRows(state, *entry);
+        state.generalResult.release();
+        if (!target)
+            return;
+        editing.dnToShow = std::move(*target);
+        editing.followLink = false;
+        editing.keepDn = true;
+    }
+}
+
+void ViewOriginalProperties(AppContext& context)
+{
+    EditingState& editing = context.state.editing;
+    editing.followLink = true;
+    editing.keepDn = true;
+    editing.dnToShow = context.state.selection.fullDn;
+    ShowEntryProperties(context);
+}

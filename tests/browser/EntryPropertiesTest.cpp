@@ -1,0 +1,346 @@
+// The attribute list of the main view against a real slapd: the rows of an
+// entry with their syntaxes, object links followed once, entries deleted
+// behind our back, the attribute-type read, and a server that went away.
+#include "EntryProperties.h"
+#include "AppContext.h"
+#include "FakeDesktop.h"
+#include "FixedClock.h"
+#include "LoginBind.h"
+#include "OrnInterface.h"
+#include "Registry.h"
+#include "Report.h"
+#include "SlapdServer.h"
+#include "ViewState.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Box = FakeDesktop::Box;
+using Rows = std::vector<AttributeRow>;
+
+// The server keeps one RDN short, so the DN grows by nesting.
+const std::string kLongCn(200, 'x');
+const std::string kLongParentDn = "cn=" + std::string(200, 'y') + ",ou=Projects,dc=example,dc=com";
+const std::string kLongDn = "cn=" + kLongCn + "," + kLongParentDn;
+const std::string kLongDescription(5000, 'd');
+
+// Beside the test directory: a link to a link, an entry the tests delete,
+// and an entry whose DN and value are longer than any buffer would be.
+std::string extraLdif()
+{
+    return "dn: cn=Ref:Ref:bob,ou=Projects,dc=example,dc=com\n"
+           "objectClass: OrnObjectLink\n"
+           "cn: Ref:Ref:bob\n"
+           "OrnAttrObjectLink: cn=Ref:bob,ou=Projects,dc=example,dc=com\n\n"
+           "dn: cn=doomed,ou=Projects,dc=example,dc=com\n"
+           "objectClass: organizationalRole\n"
+           "cn: doomed\n\n"
+           "dn: "
+        + kLongParentDn + "\nobjectClass: organizationalRole\ncn: " + std::string(200, 'y') + "\n\ndn: " + kLongDn
+        + "\nobjectClass: organizationalRole\ncn: " + kLongCn + "\ndescription: " + kLongDescription + "\n";
+}
+
+} // namespace
+
+class EntryPropertiesTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        SlapdOptions options;
+        options.ldifFile = SlapdServer::testDirectoryLdif();
+        options.ldifText = extraLdif();
+        server_ = std::make_unique<SlapdServer>(options);
+    }
+    static void TearDownTestSuite() { server_.reset(); }
+
+    EntryPropertiesTest()
+    {
+        static int serial = 0;
+        folder_ = std::filesystem::temp_directory_path()
+            / ("orn-properties-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
+        std::filesystem::remove_all(folder_);
+        std::filesystem::create_directories(folder_);
+        std::filesystem::current_path(folder_);
+        logIn();
+    }
+    ~EntryPropertiesTest() override
+    {
+        service.DestroyAll();
+        std::filesystem::current_path(previous_);
+        std::filesystem::remove_all(folder_);
+    }
+
+    static SlapdServer& server() { return *server_; }
+
+    // Binds as the admin and fills in what a login would have.
+    void logIn()
+    {
+        state.connection.host = "127.0.0.1";
+        state.connection.port = server_->port();
+        state.connection.baseDn = SlapdServer::suffix();
+        state.subschemaDn = "cn=Subschema";
+        service.OrnSetHostName(state.connection.host.c_str());
+        service.OrnSetPortNo(server_->port());
+        ASSERT_EQ(service.OrnInitialise(), 0);
+        ASSERT_EQ(service.OrnBindSync(SlapdServer::adminDn(), SlapdServer::adminPassword(), kSimpleBind), 0);
+    }
+
+    // Selects the DN as the tree would, without a node.
+    void select(const std::string& dn)
+    {
+        state.selection.fullDn = dn;
+        state.selection.label = dn.substr(0, dn.find(','));
+        state.editing.keepDn = false;
+        state.editing.followLink = false;
+    }
+    Rows show(const std::string& dn)
+    {
+        select(dn);
+        ShowEntryProperties(context);
+        return state.attributes.rows();
+    }
+    std::vector<std::string> names() const
+    {
+        std::vector<std::string> out;
+        for (const AttributeRow& row : state.attributes.rows())
+            out.push_back(row.name);
+        return out;
+    }
+    static std::string read(const std::string& name)
+    {
+        std::ifstream in(name, std::ios::binary);
+        return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+    }
+
+    FakeDesktop desktop;
+    FixedClock clock { 2026, 12, 5, 16, 1, 2 };
+    Registry registry { "/nonexistent" };
+    ViewState state;
+    OrnLdapService service;
+    AppContext context { desktop, clock, registry, state, service };
+
+private:
+    static inline std::unique_ptr<SlapdServer> server_;
+    std::filesystem::path previous_ = std::filesystem::current_path();
+    std::filesystem::path folder_;
+};
+
+const std::string kAlice = "uid=alice,ou=People,dc=example,dc=com";
+const std::string kBob = "uid=bob,ou=People,dc=example,dc=com";
+const std::string kLink = "cn=Ref:bob,ou=Projects,dc=example,dc=com";
+const std::string kLinkToLink = "cn=Ref:Ref:bob,ou=Projects,dc=example,dc=com";
+const std::string kDoomed = "cn=doomed,ou=Projects,dc=example,dc=com";
+// slapd writes its syntaxes unquoted, so each runs on to the closing parenthesis.
+const std::string kClassSyntax = "1.3.6.1.4.1.1466.115.121.1.38 )";
+
+TEST_F(EntryPropertiesTest, OneRowPerValueInResultOrderWithTheSyntaxOfItsSchemaRecord)
+{
+    ReadAttributeTypes(context);
+    EXPECT_EQ(show(kAlice),
+        (Rows {
+            { kAlice, "dn", "Not Available" },
+            { "inetOrgPerson", "objectClass", kClassSyntax },
+            // Second names go through the multi-name table and keep their raw syntax.
+            { "alice", "uid", "1.3.6.1.4.1.1466.115.121.1.15{256} )" },
+            // cn and sn take their syntax from a superior type, which is not followed.
+            { "Alice Archer", "cn", "Not Available" },
+            { "Archer", "sn", "Not Available" },
+            { "Alice", "givenName", "Not Available" },
+            { "alice@example.com", "mail", "1.3.6.1.4.1.1466.115.121.1.26{256} )" },
+            { "+1 555 0101", "telephoneNumber", "1.3.6.1.4.1.1466.115.121.1.50{32} )" },
+            { "alice-pw", "userPassword", "1.3.6.1.4.1.1466.115.121.1.40{128} )" },
+        }));
+    EXPECT_EQ(state.editing.dnToShow, kAlice);
+    EXPECT_EQ(state.editing.namingAttribute, "uid");
+    EXPECT_EQ(state.editing.lastValue, "alice-pw");
+    EXPECT_EQ(state.generalResult.get(), nullptr);
+
+    EXPECT_EQ(show("cn=staff,ou=Groups,dc=example,dc=com"),
+        (Rows {
+            { "cn=staff,ou=Groups,dc=example,dc=com", "dn", "Not Available" },
+            { "groupOfNames", "objectClass", kClassSyntax },
+            { "staff", "cn", "Not Available" },
+            { kAlice, "member", "Not Available" },
+            { kBob, "member", "Not Available" },
+        }));
+    // A one-letter name matches the first multi-name text that holds the letter.
+    EXPECT_EQ(show(SlapdServer::suffix()).back(), (AttributeRow { "Example Corporation", "o", "Not Available" }));
+    EXPECT_TRUE(desktop.boxes.empty());
+}
+
+TEST_F(EntryPropertiesTest, DnsAndValuesOfAnyLengthStayWhole)
+{
+    Rows rows = show(kLongDn);
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0].value, kLongDn);
+    EXPECT_EQ(rows[2].value, kLongCn);
+    EXPECT_EQ(rows[3], (AttributeRow { kLongDescription, "description", "Not Available" }));
+    EXPECT_EQ(state.editing.namingAttribute, "cn");
+}
+
+TEST_F(EntryPropertiesTest, ViewOriginalPropertiesFollowsOneLinkOnly)
+{
+    ReadAttributeTypes(context);
+    const Rows bob = show(kBob);
+    EXPECT_EQ(show(kLink),
+        (Rows {
+            { kLink, "dn", "Not Available" },
+            { "OrnObjectLink", "objectClass", kClassSyntax },
+            { "Ref:bob", "cn", "Not Available" },
+            { kBob, "OrnAttrObjectLink", "1.3.6.1.4.1.1466.115.121.1.12 )" },
+        }));
+    ViewOriginalProperties(context);
+    EXPECT_EQ(state.attributes.rows(), bob);
+    EXPECT_EQ(state.editing.dnToShow, kBob);
+    EXPECT_EQ(state.editing.namingAttribute, "uid");
+    EXPECT_TRUE(state.editing.keepDn);
+    EXPECT_FALSE(state.editing.followLink);
+    // Showing the entry again keeps to the link's target.
+    ShowEntryProperties(context);
+    EXPECT_EQ(state.attributes.rows(), bob);
+
+    // A link to a link shows the second link, not what that one points to.
+    const Rows link = show(kLink);
+    show(kLinkToLink);
+    ViewOriginalProperties(context);
+    EXPECT_EQ(state.attributes.rows(), link);
+    EXPECT_EQ(state.editing.dnToShow, kLink);
+    EXPECT_TRUE(desktop.boxes.empty());
+}
+
+TEST_F(EntryPropertiesTest, AnEntryDeletedBehindOurBackLosesItsNode)
+{
+    TreeNode* root = state.tree.setRoot(SlapdServer::suffix(), NodeImage::Root);
+    TreeNode* projects = state.tree.append(root, "ou=Projects", NodeImage::Container);
+    TreeNode* doomed = state.tree.append(projects, "cn=doomed", NodeImage::Leaf);
+    state.tree.select(doomed);
+    show(kDoomed);
+    ASSERT_EQ(state.attributes.size(), 3);
+
+    ASSERT_EQ(service.OrnDeleteSync(kDoomed.c_str()), 0);
+    ShowEntryProperties(context);
+    EXPECT_EQ(desktop.boxes,
+        (std::vector<Box> { { "Object does not exist. The object could have been deleted from server", "Error",
+            MessageIcon::Error, MessageButtons::Ok } }));
+    EXPECT_EQ(state.attributes.size(), 0);
+    EXPECT_EQ(state.tree.selected(), nullptr);
+    EXPECT_TRUE(projects->children.empty());
+    EXPECT_EQ(state.generalResult.get(), nullptr);
+}
+
+TEST_F(EntryPropertiesTest, ReadAttributeTypesReplacesTheSchemaLists)
+{
+    state.objectClasses.add("( 1.1 NAME 'stale' )");
+    state.attributeTypes.add("( 1.1 NAME 'stale' )");
+    state.multiNames.push_back(" 'stale' 'old' ");
+    ReadAttributeTypes(context);
+    ReadAttributeTypes(context);
+
+    EXPECT_TRUE(state.objectClasses.empty());
+    EXPECT_EQ(state.attributeTypes.find("stale"), nullptr);
+    ASSERT_NE(state.attributeTypes.find("OrnAttrObjectLink"), nullptr);
+    // Every record with several names, once each, in the order the server sent them.
+    std::size_t severalNames = 0;
+    for (const AttributeTypeRecord& record : state.attributeTypes)
+        severalNames += record.name.find(' ') != std::string::npos;
+    EXPECT_EQ(state.multiNames.size(), severalNames);
+    ASSERT_GE(state.multiNames.size(), 2u);
+    EXPECT_EQ(state.multiNames[0], " 'aliasedObjectName' 'aliasedEntryName' ");
+    EXPECT_EQ(state.multiNames[1], " 'cn' 'commonName' ");
+    EXPECT_EQ(state.rootDseResult.get(), nullptr);
+    EXPECT_TRUE(desktop.boxes.empty());
+}
+
+TEST_F(EntryPropertiesTest, AStoppedServer)
+{
+    struct Restart {
+        ~Restart() { server().restart(); }
+    } restartAfterwards;
+    show(kAlice);
+    server().stop();
+
+    // The tree command that asked for the entry handles the lost connection.
+    ShowEntryProperties(context);
+    EXPECT_EQ(state.attributes.size(), 0);
+    EXPECT_TRUE(desktop.boxes.empty());
+    EXPECT_FALSE(state.flags.connectionLost);
+
+    const Box lost { kConnectionTimedOut, "Error", MessageIcon::Error, MessageButtons::Ok };
+    const std::string logLine = "ServerIp 127.0.0.1 Connection to the Server 127.0.0.1 lost\n";
+    ReadAttributeTypes(context);
+    EXPECT_EQ(desktop.boxes, std::vector<Box> { lost });
+    EXPECT_TRUE(state.flags.connectionLost);
+    EXPECT_NE(read("Generror.err").find(logLine), std::string::npos);
+
+    // The library's own schema read is not logged.
+    std::filesystem::remove("Generror.err");
+    desktop.boxes.clear();
+    state.flags.connectionLost = false;
+    state.subschemaDn.clear();
+    ReadAttributeTypes(context);
+    EXPECT_EQ(desktop.boxes, std::vector<Box> { lost });
+    EXPECT_TRUE(state.flags.connectionLost);
+    EXPECT_FALSE(std::filesystem::exists("Generror.err"));
+}
+
+TEST(SyntaxColumnText, LooksUpNamesSecondNamesAndTheDisplayTable)
+{
+    ViewState state;
+    for (const char* definition : {
+             "( 2.5.4.3 NAME ( 'cn' 'commonName' ) SYNTAX '1.3.6.1.4.1.1466.115.121.1.15' )",
+             "( 2.5.4.4 NAME ( 'sn' 'surname' ) SUP name )",
+             "( 2.5.4.31 NAME 'member' SYNTAX '1.3.6.1.4.1.1466.115.121.1.12' )",
+             "( 2.5.4.41 NAME 'name' SYNTAX '1.3.6.1.4.1.1466.115.121.1.15{64}' )",
+             "( 1.1 NAME 'padded' SYNTAX ' 1.3.6.1.4.1.1466.115.121.1.27 ' )",
+             "( 1.2 NAME 'unset' SYNTAX '' )",
+             "( 1.3 NAME 'inherits' SUP name )",
+         }) {
+        const std::string& name = state.attributeTypes.add(definition);
+        if (name.find(' ') != std::string::npos)
+            state.multiNames.push_back(name);
+    }
+    const std::vector<std::pair<std::string, std::string>> cases {
+        { "member", "Distinguished Name" },
+        { "MEMBER", "Distinguished Name" },
+        { "name", "1.3.6.1.4.1.1466.115.121.1.15{64}" },
+        // The table compares the untrimmed text.
+        { "padded", "1.3.6.1.4.1.1466.115.121.1.27" },
+        { "unset", "Not Available" },
+        { "inherits", "Not Available" },
+        { "absent", "Not Available" },
+        // Every name of a multi-name type is found through the table of raw
+        // names, by substring, and shows the syntax as the schema writes it.
+        { "commonName", "1.3.6.1.4.1.1466.115.121.1.15" },
+        { "cn", "1.3.6.1.4.1.1466.115.121.1.15" },
+        { "mon", "1.3.6.1.4.1.1466.115.121.1.15" },
+        { "surname", "Not Available" },
+        { "CommonName", "Not Available" },
+    };
+    for (const auto& [name, syntax] : cases)
+        EXPECT_EQ(SyntaxColumnText(state, name), syntax) << name;
+}
+
+TEST(SyntaxDisplayText, NamesKnownSyntaxesAndKeepsOthers)
+{
+    const std::vector<std::pair<std::string, std::string>> cases {
+        { "1.3.6.1.4.1.1466.115.121.1.12", " Distinguished Name" },
+        { "1.3.6.1.4.1.1466.115.121.1.27", "INTEGER" },
+        { "2.16.840.1.113719.1.1.5.1.15", "INTEGER" },
+        { "1.3.6.1.4.1.1466.115.121.1.7", "boolean" },
+        { "1.3.6.1.4.1.250.1.57", "URL" },
+        { "1.3.6.1.4.1.1466.115.121.1.1", "1.3.6.1.4.1.1466.115.121.1.1" },
+        { "1.3.6.1.4.1.1466.115.121.1.15{64}", "1.3.6.1.4.1.1466.115.121.1.15{64}" },
+        { "", "" },
+    };
+    for (const auto& [syntax, display] : cases)
+        EXPECT_EQ(SyntaxDisplayText(syntax), display) << syntax;
+}
