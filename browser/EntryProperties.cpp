@@ -10,6 +10,7 @@
 #include <strings.h>
 
 #include <array>
+#include <cctype>
 #include <optional>
 #include <utility>
 
@@ -64,15 +65,20 @@ bool hasSyntax(const AttributeTypeRecord& record)
 // raw syntax text.
 std::string untrimmedSyntax(const ViewState& state, std::string_view attributeName)
 {
-    if (const AttributeTypeRecord* record = state.attributeTypes.find(attributeName))
-        return hasSyntax(*record) ? SyntaxDisplayText(record->syntax) : kNotAvailable;
-    for (const std::string& names : state.multiNames) {
-        if (names.find(attributeName) == std::string::npos)
-            continue;
-        const AttributeTypeRecord* record = state.attributeTypes.find(names);
-        return record && hasSyntax(*record) ? record->syntax : kNotAvailable;
-    }
-    return kNotAvailable;
+    const AttributeTypeRecord* record = FindAttributeType(state, attributeName);
+    if (!record || !hasSyntax(*record))
+        return kNotAvailable;
+    bool ownName = record->name.size() == attributeName.size()
+        && strncasecmp(record->name.c_str(), attributeName.data(), attributeName.size()) == 0;
+    return ownName ? SyntaxDisplayText(record->syntax) : record->syntax;
+}
+
+std::string lowerCase(std::string_view text)
+{
+    std::string lower(text);
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
 }
 
 bool hasEntry(const EntryRecord* result)
@@ -109,6 +115,17 @@ std::string SyntaxDisplayText(std::string_view syntax)
         if (syntax == oid)
             return std::string(display);
     return std::string(syntax);
+}
+
+const AttributeTypeRecord* FindAttributeType(const ViewState& state, std::string_view name)
+{
+    if (const AttributeTypeRecord* record = state.attributeTypes.find(name))
+        return record;
+    const std::string quoted = "'" + lowerCase(name) + "'";
+    for (const std::string& names : state.multiNames)
+        if (lowerCase(names).find(quoted) != std::string::npos)
+            return state.attributeTypes.find(names);
+    return nullptr;
 }
 
 std::string SyntaxColumnText(const ViewState& state, std::string_view attributeName)

@@ -7,6 +7,7 @@
 #include <string_view>
 
 struct AppContext;
+struct AttributeTypeRecord;
 struct ViewState;
 
 // Fills the attribute list for the selection, one row per value.
@@ -23,6 +24,11 @@ void ViewOriginalProperties(AppContext& context);
 // syntax, looked up through the multi-name table for a second name, or
 // "Not Available".
 std::string SyntaxColumnText(const ViewState& state, std::string_view attributeName);
+
+// The attribute type of a name: the record named so, or else the one whose
+// several names list it ('cn' 'commonName'), matched as a whole quoted name
+// so that "o" does not find commonName. Null when neither exists.
+const AttributeTypeRecord* FindAttributeType(const ViewState& state, std::string_view name);
 
 // The display name of a syntax OID, or the text itself when the table does not know it.
 std::string SyntaxDisplayText(std::string_view syntax);

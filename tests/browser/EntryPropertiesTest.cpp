@@ -172,7 +172,7 @@ TEST_F(EntryPropertiesTest, OneRowPerValueInResultOrderWithTheSyntaxOfItsSchemaR
             { kAlice, "member", "Not Available" },
             { kBob, "member", "Not Available" },
         }));
-    // A one-letter name matches the first multi-name text that holds the letter.
+    // o finds its own type ('o' 'organizationName'), which takes its syntax from a superior.
     EXPECT_EQ(show(SlapdServer::suffix()).back(), (AttributeRow { "Example Corporation", "o", "Not Available" }));
     EXPECT_TRUE(desktop.boxes.empty());
 }
@@ -298,6 +298,7 @@ TEST(SyntaxColumnText, LooksUpNamesSecondNamesAndTheDisplayTable)
     for (const char* definition : {
              "( 2.5.4.3 NAME ( 'cn' 'commonName' ) SYNTAX '1.3.6.1.4.1.1466.115.121.1.15' )",
              "( 2.5.4.4 NAME ( 'sn' 'surname' ) SUP name )",
+             "( 2.5.4.10 NAME ( 'o' 'organizationName' ) SUP name )",
              "( 2.5.4.31 NAME 'member' SYNTAX '1.3.6.1.4.1.1466.115.121.1.12' )",
              "( 2.5.4.41 NAME 'name' SYNTAX '1.3.6.1.4.1.1466.115.121.1.15{64}' )",
              "( 1.1 NAME 'padded' SYNTAX ' 1.3.6.1.4.1.1466.115.121.1.27 ' )",
@@ -318,12 +319,14 @@ TEST(SyntaxColumnText, LooksUpNamesSecondNamesAndTheDisplayTable)
         { "inherits", "Not Available" },
         { "absent", "Not Available" },
         // Every name of a multi-name type is found through the table of raw
-        // names, by substring, and shows the syntax as the schema writes it.
+        // names, as a whole quoted name, and shows the syntax as the schema
+        // writes it.
         { "commonName", "1.3.6.1.4.1.1466.115.121.1.15" },
         { "cn", "1.3.6.1.4.1.1466.115.121.1.15" },
-        { "mon", "1.3.6.1.4.1.1466.115.121.1.15" },
+        { "mon", "Not Available" },
+        { "o", "Not Available" },
         { "surname", "Not Available" },
-        { "CommonName", "Not Available" },
+        { "CommonName", "1.3.6.1.4.1.1466.115.121.1.15" },
     };
     for (const auto& [name, syntax] : cases)
         EXPECT_EQ(SyntaxColumnText(state, name), syntax) << name;
