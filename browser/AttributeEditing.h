@@ -7,6 +7,7 @@
 #include <string>
 
 struct AppContext;
+struct ViewState;
 
 // How an in-place edit was asked for: F2 or a double-click in the list are
 // refused without write access; the Edit Attribute command needs a selected row.
@@ -19,9 +20,21 @@ bool CanStartValueEdit(AppContext& context, EditTrigger trigger);
 std::string BeginValueEdit(AppContext& context, int row);
 // The editor closed: the edited text, or nothing when the edit was cancelled.
 void EndValueEdit(AppContext& context, const std::optional<std::string>& text);
-// Sends the edit held in the editing state (a replace, or a modify-RDN).
+// Sends the edit held in the editing state: a rename for a new naming value,
+// else one modify (a cleared value is deleted; a value of an attribute the
+// list shows several values of is deleted and the new one added; otherwise
+// the attribute's value is replaced).
 void ApplyValueEdit(AppContext& context);
 
+// The DN of the entry the attribute list shows: the selection's, or the
+// entry an object link points to while the link's target is shown. Every
+// change made from the list goes to it.
+const std::string& ShownEntryDn(const ViewState& state);
+
+// Without write access or a selected node refuses; otherwise runs the "Add
+// Attribute to Object" dialog and shows the entry again after an addition.
 void AddAttributeCommand(AppContext& context);
+// Deletes the selected row's value from the entry, after asking.
 void DeleteAttributeCommand(AppContext& context);
+// The "Root DSE Information" dialog: every value of the server's root DSE.
 void RootDseProperties(AppContext& context);

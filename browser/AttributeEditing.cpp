@@ -1,0 +1,32 @@
+#include "AttributeEditing.h"
+
+#include "AppContext.h"
+#include "AttrMod.h"
+#include "Desktop.h"
+#include "ModifyRequest.h"
+#include "Report.h"
+#include "ViewState.h"
+
+const std::string& ShownEntryDn(const ViewState& state)
+{
+    return state.editing.keepDn ? state.editing.dnToShow : state.selection.fullDn;
+}
+
+void DeleteAttributeCommand(AppContext& context)
+{
+    ViewState& state = context.state;
+    int row = state.attributes.selected();
+    if (row < 0) {
+        context.desktop.error("Please select attribute for deletion", "Error");
+        return;
+    }
+    MessageAnswer answer = context.desktop.messageBox(
+        { "Delete selected attribute", "Delete", MessageIcon::Question, MessageButtons::YesNo });
+    if (answer != MessageAnswer::Yes)
+        return;
+    const AttributeRow& shown = state.attributes.row(row);
+    ModifyRequest request;
+    request.change(ATTR_MOD_DELETE, shown.name, { shown.value });
+    if (CallSucceeded(context, request.send(context.service, ShownEntryDn(state))))
+        state.attributes.remove(row);
+}

@@ -1,0 +1,56 @@
+#include "RootDseDialog.h"
+
+#include "AppContext.h"
+#include "AttributeEditing.h"
+#include "AttributeList.h"
+#include "Desktop.h"
+#include "Logout.h"
+#include "OrnInterface.h"
+#include "Report.h"
+#include "ViewState.h"
+
+RootDseDialog::RootDseDialog(AppContext& context)
+    : context_(context)
+{
+}
+
+void RootDseDialog::open()
+{
+    HeldResult& result = context_.state.rootDseResult;
+    // "*" alone would leave out the operational attributes.
+    std::string user = "*";
+    std::string operational = "+";
+    char* every[] = { user.data(), operational.data(), nullptr };
+    constexpr int32_t kScopeBase = 0;
+    int32_t found = context_.service.OrnSearchSync("", "objectclass=*", every, 0, kScopeBase, result.place());
+    if (found > 0)
+        ReportServerResponse(context_, found);
+    if (found < 0) {
+        ReportConnectionLost(context_, kConnectionTimedOut);
+        end(DialogResult::Cancel);
+    }
+    if (found != 0)
+        return;
+    const EntryRecord* entry = result.get();
+    if (!entry || entry->end_of_search) {
+        context_.desktop.error("Cannot Access Server Root DSE", "Error");
+        end(DialogResult::Cancel);
+        return;
+    }
+    for (const AttrRecord* attribute = entry->attrs; attribute; attribute = attribute->next)
+        for (const ValueRecord* value = attribute->values; value; value = value->next) {
+            bool empty = !value->data || !*value->data;
+            rows_.push_back({ attribute->name ? attribute->name : "", empty ? kNoValue : value->data });
+        }
+    changed();
+}
+
+void RootDseProperties(AppContext& context)
+{
+    RootDseDialog dialog(context);
+    dialog.open();
+    if (!dialog.ended())
+        context.desktop.runModal(dialog);
+    if (context.state.flags.connectionLost)
+        Logout(context);
+}

@@ -1,0 +1,44 @@
+// The "Root DSE Information" dialog: every value of the server's root DSE,
+// user and operational attributes alike (namingContexts, supportedControl,
+// subschemaSubentry are operational on most servers), one row per value in
+// the order the server sent them.
+#pragma once
+
+#include "DialogModel.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+struct AppContext;
+
+class RootDseDialog final : public DialogModel {
+public:
+    struct Column {
+        const char* title;
+        int width;
+    };
+    static constexpr std::array<Column, 2> kColumns { { { "Attribute Name", 260 }, { "Attribute Value", 125 } } };
+    static constexpr bool kGridLines = true;
+
+    struct Row {
+        std::string name;
+        std::string value; // as shown: "( No Value )" for an empty value
+        bool operator==(const Row&) const = default;
+    };
+
+    explicit RootDseDialog(AppContext& context);
+
+    std::string resourceName() const override { return "Root DSE Information"; }
+
+    // Run once before the dialog is shown. A refusal leaves the list empty;
+    // a root DSE that cannot be read, or a lost connection, ends the dialog.
+    void open();
+    const std::vector<Row>& rows() const { return rows_; }
+    // "&Close".
+    void close() { end(DialogResult::Ok); }
+
+private:
+    AppContext& context_;
+    std::vector<Row> rows_;
+};
