@@ -1,7 +1,24 @@
 #include "DirectoryView.h"
 
 #include "AppContext.h"
+#include "TreeCommands.h"
+#include "ViewState.h"
 
-void loadDirectoryTree(AppContext&) {}
+void loadDirectoryTree(AppContext& context)
+{
+    LoadTree(context);
+}
 
-void clearDirectoryView(AppContext&) {}
+void clearDirectoryView(AppContext& context)
+{
+    ViewState& state = context.state;
+    state.tree.clear();
+    state.attributes.clear();
+    state.selection = SelectionState {};
+    state.paging = PagingState {};
+    state.editing = EditingState {};
+    state.loadedDns.clear();
+    state.objectClasses.clear();
+    state.attributeTypes.clear();
+    state.multiNames.clear();
+}

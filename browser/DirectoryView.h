@@ -1,6 +1,5 @@
 // Where login and logout meet the directory tree and the attribute list of
-// the main view. Both are no-ops until the tree and the attribute list exist;
-// the tree's code fills them in.
+// the main view.
 #pragma once
 
 struct AppContext;
@@ -8,7 +7,7 @@ struct AppContext;
 // After a login: the root and the first page of entries below the base DN.
 void loadDirectoryTree(AppContext& context);
 
-// At logout: selects the root, deletes every tree item and every
-// attribute-list row, and forgets the selection. Does nothing when the tree
-// is already empty.
+// At logout: deletes every tree item and every attribute-list row, and
+// forgets the selection, the paging and editing state, the loaded DNs and
+// the schema lists.
 void clearDirectoryView(AppContext& context);

@@ -37,5 +37,6 @@ void CountEntries(AppContext& context);
 
 // Inserts one leaf labelled with the text under the target (at its
 // alphabetical place), gives the target the root or container image,
-// expands it and clears the text. Returns the new node.
+// expands it and clears the text. Returns the new node; an empty text
+// inserts nothing. The selection stays as it is.
 TreeNode* InsertChildNode(AppContext& context, TreeNode& target, std::string& labelText);

@@ -151,9 +151,11 @@ TEST_F(Login, FullDnIsLookedUpByItsUidAndBoundAgainAsTheDnFound)
     EXPECT_EQ(state.connection.bindDn, kAliceDn);
     EXPECT_EQ(state.connection.userType, "Valid User");
     EXPECT_EQ(desktop.pauses, std::vector<int>({1000}));
+    // The dialog's texts, then the tree load's.
     EXPECT_EQ(desktop.statusTexts, Strings({"Initialisation in Progress", "Binding in Progress",
                                             "Initialisation in Progress", "Binding in Progress",
-                                            "Velmora Ldap Browser"}));
+                                            "Velmora Ldap Browser", "Reading data from SERVER",
+                                            "Velmora LDAP Browser", "Velmora Ldap Browser"}));
     EXPECT_EQ(desktop.titles, Strings({connectedTitle("Valid User")}));
     EXPECT_FALSE(state.flags.connectionLost);
     EXPECT_EQ(searchBase(), 0);

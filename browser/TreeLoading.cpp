@@ -1,0 +1,132 @@
+// Filling the tree: the root and its first page after a login or Refresh
+// Tree, and the first page of a node on a double-click.
+#include "TreeSteps.h"
+
+#include "AppContext.h"
+#include "Desktop.h"
+#include "DnLabels.h"
+#include "EntryProperties.h"
+#include "Logout.h"
+#include "OrnInterface.h"
+#include "Report.h"
+#include "TreeCommands.h"
+#include "ViewState.h"
+
+namespace {
+
+// One-level searches do not tell a base DN without children from one that
+// does not exist.
+bool baseDnExists(AppContext& context, const std::string& baseDn)
+{
+    ViewState& state = context.state;
+    if (!CallSucceeded(context, SearchTree(context, baseDn, kScopeSubtree, state.generalResult.place())))
+        return false;
+    if (EntryCount(context, state.generalResult.get()) > 0)
+        return true;
+    state.flags.connectionLost = true;
+    context.desktop.error("Invalid BaseDN", "Error");
+    Logout(context);
+    return false;
+}
+
+} // namespace
+
+void AppendChildren(AppContext& context, TreeNode& parent, const ChildList& children)
+{
+    for (const std::string& dn : children) {
+        context.state.tree.append(&parent, DnToLabel(dn), NodeImage::Container);
+        context.desktop.stepProgress();
+    }
+    context.desktop.setProgressPosition(context.state.paging.childCount);
+}
+
+void InsertChildren(AppContext& context, const ChildList& children)
+{
+    ViewState& state = context.state;
+    DirectoryTree& tree = state.tree;
+    TreeNode* parent = tree.selected() ? tree.selected() : tree.root();
+    if (!state.paging.rootInserted) {
+        parent = tree.setRoot(state.connection.baseDn, NodeImage::Root);
+        state.paging.rootInserted = true;
+    }
+    AppendChildren(context, *parent, children);
+}
+
+void LoadTree(AppContext& context)
+{
+    ViewState& state = context.state;
+    // A logout on the way clears the connection.
+    const std::string baseDn = state.connection.baseDn;
+    state.paging.rootInserted = false;
+    state.paging.pageOffset = 0;
+    state.tree.clear();
+    state.attributes.clear();
+    state.selection = SelectionState {};
+    state.loadedDns.assign(1, baseDn);
+    state.flags.treeTeardown = false;
+
+    std::optional<ChildList> children = FetchChildren(context, baseDn);
+    if (!children || (state.paging.childCount == 0 && !baseDnExists(context, baseDn)))
+        return;
+    InsertChildren(context, *children);
+    context.desktop.setStatusText("Velmora Ldap Browser");
+    state.tree.setExpanded(state.tree.root(), true);
+    context.desktop.setProgressPosition(0);
+    ReadAttributeTypes(context);
+}
+
+void RefreshTree(AppContext& context)
+{
+    ViewState& state = context.state;
+    state.flags.treeTeardown = true;
+    state.selection.hasChildren = true;
+    state.generalResult.release();
+    LoadTree(context);
+}
+
+void ExpandNode(AppContext& context)
+{
+    ViewState& state = context.state;
+    PagingState& paging = state.paging;
+    Desktop& desktop = context.desktop;
+    desktop.setStatusText("Fetching data from SERVER");
+    TreeNode* node = state.tree.selected();
+    if (!node) {
+        desktop.error("Please select an item", "Error");
+        desktop.setStatusText(kAppTitle);
+        return;
+    }
+    int shown = static_cast<int>(node->children.size());
+    paging.pageOffset = shown;
+    paging.firstNext = true;
+    RecordSelection(context, *node);
+    const std::string dn = state.selection.fullDn;
+
+    // This one search both tells whether the node has children and serves
+    // their first page.
+    int32_t found = SearchTree(context, dn, kScopeOneLevel, state.generalResult.place());
+    if (!CallSucceeded(context, found)) {
+        if (found > 0)
+            desktop.setStatusText(kAppTitle);
+        return;
+    }
+    int count = EntryCount(context, state.generalResult.get());
+    paging.childCount = count;
+    state.selection.hasChildren = count > 0;
+    if (count == 0) {
+        state.tree.setImage(node, NodeImage::Leaf);
+        paging.noMoreEntries = true;
+    } else if (shown == 0) {
+        state.selection.expandingDn = dn;
+        desktop.setStatusText("Reading data from SERVER");
+        StartProgress(desktop, count);
+        AppendChildren(context, *node, TakeFirstPage(context));
+        state.tree.setExpanded(node, true);
+        desktop.setProgressPosition(0);
+    } else {
+        state.tree.setExpanded(node, !node->expanded);
+        paging.noMoreEntries = shown >= count;
+        desktop.setProgressPosition(0);
+    }
+    desktop.setStatusText(kAppTitle);
+}

@@ -1,0 +1,83 @@
+// Commands on the selected node: Refresh Node, Count No of Entries, and the
+// insertion of one new node after an entry was created or moved.
+#include "TreeSteps.h"
+
+#include "AppContext.h"
+#include "Desktop.h"
+#include "DnLabels.h"
+#include "EntryProperties.h"
+#include "Report.h"
+#include "TreeCommands.h"
+#include "ViewState.h"
+
+#include <strings.h>
+
+void RefreshNode(AppContext& context)
+{
+    ViewState& state = context.state;
+    Desktop& desktop = context.desktop;
+    TreeNode* node = state.tree.selected();
+    if (!node) {
+        desktop.error("Please Select an item for Refresh", "Error");
+        return;
+    }
+    const std::string dn = BuildFullDn(*node);
+    if (dn.empty()) {
+        desktop.error("Invalid Base DN", "Error");
+        return;
+    }
+    if (strcasecmp(dn.c_str(), state.connection.baseDn.c_str()) == 0)
+        state.loadedDns.clear();
+
+    desktop.setStatusText("Reading data from SERVER");
+    if (!SearchChildren(context, dn))
+        return;
+    PagingState& paging = state.paging;
+    ChildList children;
+    TakeDns(context, state.generalResult.get(), paging.childCount, children);
+    state.tree.removeChildren(node);
+    AppendChildren(context, *node, children);
+    // Every child is shown: nothing is left for Show Next.
+    paging.pageOffset = paging.childCount;
+    paging.noMoreEntries = true;
+    state.selection.hasChildren = !children.empty();
+
+    // An entry gone from the server takes its node, and the selection, along.
+    ShowEntryProperties(context);
+    if (TreeNode* selected = state.tree.selected())
+        state.tree.setExpanded(selected, true);
+    desktop.setStatusText(kAppTitle);
+}
+
+void CountEntries(AppContext& context)
+{
+    Desktop& desktop = context.desktop;
+    TreeNode* node = context.state.tree.selected();
+    if (!node)
+        return;
+    const std::string dn = BuildFullDn(*node);
+    desktop.setStatusText("Please Wait Counting Entries in Progress");
+    HeldResult subtree;
+    if (!CallSucceeded(context, SearchTree(context, dn, kScopeSubtree, subtree.place())))
+        return;
+    int count = EntryCount(context, subtree.get());
+    desktop.setStatusText(kAppTitle);
+    if (count > 0)
+        desktop.inform("Selected DN: " + dn + " has " + std::to_string(count) + " entries in the Server ",
+            "Entry count", MessageIcon::Information);
+    else
+        desktop.error("Unable to count number of entries.Insufficient Access Rights", "Error");
+}
+
+TreeNode* InsertChildNode(AppContext& context, TreeNode& target, std::string& labelText)
+{
+    if (labelText.empty())
+        return nullptr;
+    DirectoryTree& tree = context.state.tree;
+    bool isBase = strcasecmp(target.label.c_str(), context.state.connection.baseDn.c_str()) == 0;
+    tree.setImage(&target, isBase ? NodeImage::Root : NodeImage::Container);
+    TreeNode* added = tree.insertSorted(&target, labelText, NodeImage::Leaf);
+    tree.setExpanded(&target, true);
+    labelText.clear();
+    return added;
+}

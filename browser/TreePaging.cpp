@@ -1,0 +1,139 @@
+// The children of a node, a page at a time: one one-level search fetches
+// them all into the general result slot, and each page is taken from there.
+#include "TreeSteps.h"
+
+#include "AppContext.h"
+#include "Desktop.h"
+#include "OrnInterface.h"
+#include "Report.h"
+#include "TreeCommands.h"
+#include "ViewState.h"
+
+#include <algorithm>
+
+namespace {
+
+bool isEntry(const EntryRecord* entry)
+{
+    return entry && !entry->end_of_search;
+}
+
+// Every entry carries its DN as its first attribute, named "dn".
+std::string entryDn(const EntryRecord* entry)
+{
+    const AttrRecord* first = entry->attrs;
+    if (!first || !first->values || !first->values->data)
+        return {};
+    return first->values->data;
+}
+
+const EntryRecord* skipEntries(const EntryRecord* entry, int count)
+{
+    for (; count > 0 && isEntry(entry); --count)
+        entry = entry->next;
+    return entry;
+}
+
+std::string firstPageNotice(int pageSize)
+{
+    std::string size = std::to_string(pageSize);
+    return " The first " + size + " entries will be displayed. To view the next " + size
+        + " entries use the Show Next button on the toolbar.";
+}
+
+} // namespace
+
+int32_t SearchTree(AppContext& context, const std::string& dn, int32_t scope, EntryRecord** result)
+{
+    return context.service.OrnSearchSync(dn.c_str(), "objectclass=*", nullptr, 0, scope, result);
+}
+
+int EntryCount(AppContext& context, EntryRecord* result)
+{
+    return result ? std::max(0, context.service.OrnCountEntries(result)) : 0;
+}
+
+int PageSize(const AppContext& context)
+{
+    return std::max(1, context.state.pageSize);
+}
+
+void StartProgress(Desktop& desktop, int count)
+{
+    desktop.setProgressRange(0, count);
+    desktop.setProgressStep(1);
+}
+
+bool SearchChildren(AppContext& context, const std::string& dn)
+{
+    ViewState& state = context.state;
+    if (!CallSucceeded(context, SearchTree(context, dn, kScopeOneLevel, state.generalResult.place())))
+        return false;
+    state.paging.childCount = EntryCount(context, state.generalResult.get());
+    StartProgress(context.desktop, state.paging.childCount);
+    return true;
+}
+
+const EntryRecord* TakeDns(AppContext& context, const EntryRecord* from, int count, ChildList& children)
+{
+    for (; count > 0 && isEntry(from); --count, from = from->next) {
+        children.push_back(entryDn(from));
+        context.state.loadedDns.push_back(children.back());
+    }
+    return from;
+}
+
+ChildList TakeFirstPage(AppContext& context)
+{
+    ViewState& state = context.state;
+    PagingState& paging = state.paging;
+    int pageSize = PageSize(context);
+    if (paging.childCount >= pageSize)
+        context.desktop.inform(firstPageNotice(pageSize), "Information", MessageIcon::Information);
+    ChildList children;
+    paging.cursor = TakeDns(context, state.generalResult.get(), pageSize, children);
+    paging.cursorGeneration = state.generalResult.generation();
+    paging.pageOffset = static_cast<int>(children.size());
+    paging.noMoreEntries = paging.pageOffset >= paging.childCount;
+    context.desktop.setStatusText(kAppTitle);
+    return children;
+}
+
+std::optional<ChildList> FetchChildren(AppContext& context, const std::string& parentDn)
+{
+    context.desktop.setStatusText("Reading data from SERVER");
+    if (!SearchChildren(context, parentDn))
+        return std::nullopt;
+    return TakeFirstPage(context);
+}
+
+void ShowNext(AppContext& context)
+{
+    ViewState& state = context.state;
+    PagingState& paging = state.paging;
+    const EntryRecord* held = state.generalResult.get();
+    if (!held || state.tree.empty()) {
+        paging.noMoreEntries = true;
+        return;
+    }
+    // The cursor saves walking the pages already shown again, which over a
+    // large result would make paging through it quadratic.
+    bool resume = !paging.firstNext && paging.cursor && paging.cursorGeneration == state.generalResult.generation();
+    const EntryRecord* from = resume ? paging.cursor : skipEntries(held, paging.pageOffset);
+    paging.firstNext = false;
+    if (!isEntry(from)) {
+        paging.noMoreEntries = true;
+        return;
+    }
+    ChildList children;
+    paging.cursor = TakeDns(context, from, PageSize(context), children);
+    paging.cursorGeneration = state.generalResult.generation();
+    paging.pageOffset += static_cast<int>(children.size());
+    if (paging.pageOffset >= paging.childCount)
+        paging.noMoreEntries = true;
+
+    InsertChildren(context, children);
+    state.tree.setExpanded(state.tree.root(), true);
+    context.desktop.setProgressPosition(paging.childCount);
+    context.desktop.setProgressPosition(0);
+}

@@ -1,0 +1,61 @@
+// The steps the tree commands share: the one-level search of a node's
+// children into the general result slot, the batches of child DNs taken from
+// it, their insertion as tree nodes, and the selection state of a node.
+// Private to the Tree*.cpp files.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct AppContext;
+struct EntryRecord;
+struct TreeNode;
+class Desktop;
+
+inline constexpr int32_t kScopeOneLevel = 1;
+inline constexpr int32_t kScopeSubtree = 2;
+
+// The DNs of one batch of children, in result order.
+using ChildList = std::vector<std::string>;
+
+// OrnSearchSync of the DN with the filter "objectclass=*", all attributes.
+int32_t SearchTree(AppContext& context, const std::string& dn, int32_t scope, EntryRecord** result);
+
+// Releases the general slot and searches the DN's children into it. On
+// success sets the child count and the progress range; otherwise reports
+// (after a transport failure the view is logged out). True on success.
+bool SearchChildren(AppContext& context, const std::string& dn);
+
+// The first page of the held result: the "first %d entries" notice when the
+// children fill a page, the DNs added to the loaded-DN list, the page
+// offset, the no-more-entries flag and the Show Next cursor.
+ChildList TakeFirstPage(AppContext& context);
+
+// SearchChildren, then TakeFirstPage. Nothing after a failed search.
+std::optional<ChildList> FetchChildren(AppContext& context, const std::string& parentDn);
+
+// Adds one node per DN, labelled by DnToLabel, after the parent's last child,
+// stepping the progress bar; then moves it to the child count.
+void AppendChildren(AppContext& context, TreeNode& parent, const ChildList& children);
+
+// The batch goes under a new root (the base DN) while there is none, else
+// under the selected node, or the root when nothing is selected.
+void InsertChildren(AppContext& context, const ChildList& children);
+
+// Up to count DNs of the entries from `from` on, each added to the loaded-DN
+// list. Returns the entry after the last one taken.
+const EntryRecord* TakeDns(AppContext& context, const EntryRecord* from, int count, ChildList& children);
+
+// Entries in the result, the end-of-search node not counted.
+int EntryCount(AppContext& context, EntryRecord* result);
+
+// The progress bar before a batch: range 0 to count, step 1.
+void StartProgress(Desktop& desktop, int count);
+
+// Label, full DN, parent and root labels and level of the node.
+void RecordSelection(AppContext& context, const TreeNode& node);
+
+// The page size, at least one entry.
+int PageSize(const AppContext& context);

@@ -1,0 +1,210 @@
+// The selection and the commands on a node against slapd: the selection
+// state, counting, the insertion of a new node, an entry gone from the
+// server, a base DN that does not exist, and a server lost mid-browse.
+#include "TreeFixture.h"
+
+#include "LoginCommand.h"
+#include "Report.h"
+
+#include <functional>
+
+namespace {
+
+using Box = FakeDesktop::Box;
+using Strings = std::vector<std::string>;
+
+Box errorBox(const std::string& text)
+{
+    return { text, "Error", MessageIcon::Error, MessageButtons::Ok };
+}
+
+} // namespace
+
+class TreeCommandsTest : public TreeTest {
+protected:
+    // Shows ou=Few and ou=Deep below it.
+    void openFew()
+    {
+        doubleClick(child(root(), "ou=Few"));
+        doubleClick(child(child(root(), "ou=Few"), "ou=Deep"));
+        forgetDesktop();
+    }
+    TreeNode* few() { return child(root(), "ou=Few"); }
+
+    void expectLoggedOut()
+    {
+        EXPECT_TRUE(state.tree.empty());
+        EXPECT_TRUE(state.attributes.rows().empty());
+        EXPECT_EQ(state.selection.fullDn, "");
+        EXPECT_TRUE(state.loadedDns.empty());
+        EXPECT_EQ(desktop.lastTitle(), kNotConnectedTitle);
+        EXPECT_TRUE(state.flags.viewNotConnected);
+        EXPECT_FALSE(state.flags.connectionLost || state.flags.loggedIn);
+        EXPECT_EQ(state.connection.host, "");
+    }
+};
+
+TEST_F(TreeCommandsTest, SelectionStateFollowsTheSelectedNode)
+{
+    struct Case {
+        std::function<TreeNode*()> node;
+        std::string fullDn;
+        std::string parentLabel;
+        int level;
+        bool isLink;
+        bool hasChildren;
+    };
+    const Case cases[] = {
+        { [this] { return root(); }, kBase, "", 2, false, true },
+        { [this] { return few(); }, "ou=Few," + kBase, kBase, 1, false, true },
+        { [this] { return child(few(), "ou=Deep"); }, "ou=Deep,ou=Few," + kBase, "ou=Few", 0, false, true },
+        { [this] { return child(few(), kSmithLabel); }, kSmithLabel + ",ou=Few," + kBase, "ou=Few", 0, false, false },
+        { [this] { return child(few(), kLinkLabel); }, kLinkLabel + ",ou=Few," + kBase, "ou=Few", 0, true, false },
+    };
+    browse();
+    openFew();
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.fullDn);
+        TreeNode* node = row.node();
+        SelectNode(context, node);
+        const SelectionState& selection = state.selection;
+        EXPECT_EQ(selection.label, node->label);
+        EXPECT_EQ(selection.fullDn, row.fullDn);
+        EXPECT_EQ(selection.parentLabel, row.parentLabel);
+        EXPECT_EQ(selection.rootLabel, kBase);
+        EXPECT_EQ(selection.level, row.level);
+        EXPECT_EQ(selection.isLink, row.isLink);
+        EXPECT_EQ(selection.hasChildren, row.hasChildren);
+        // The rebuilt DN found the entry: its attributes are shown.
+        EXPECT_FALSE(state.attributes.rows().empty());
+        EXPECT_EQ(desktop.lastStatus(), "Node Selected: " + row.fullDn);
+        EXPECT_EQ(state.paging.childCount, row.hasChildren ? static_cast<int>(node->children.size()) : 0);
+    }
+    EXPECT_TRUE(desktop.boxes.empty());
+
+    // A node that shows no children yet keeps Show Next disabled until it is expanded.
+    SelectNode(context, child(root(), "ou=Paging"));
+    EXPECT_EQ(state.paging.childCount, 25);
+    EXPECT_TRUE(state.paging.noMoreEntries);
+    EXPECT_EQ(desktop.progress.back(), "step 1");
+}
+
+TEST_F(TreeCommandsTest, CountIncludesTheNodeItself)
+{
+    struct Case {
+        std::function<TreeNode*()> node;
+        std::string dn;
+        int count;
+    };
+    const Case cases[] = {
+        { [this] { return child(child(few(), "ou=Deep"), "cn=leaf"); }, "cn=leaf,ou=Deep,ou=Few," + kBase, 1 },
+        { [this] { return few(); }, "ou=Few," + kBase, 5 },
+        { [this] { return root(); }, kBase, kEntriesBelowBase },
+    };
+    browse();
+    openFew();
+    for (const Case& row : cases) {
+        SelectNode(context, row.node());
+        forgetDesktop();
+        CountEntries(context);
+        EXPECT_EQ(desktop.statusTexts, Strings({ "Please Wait Counting Entries in Progress", "Velmora LDAP Browser" }));
+        EXPECT_EQ(desktop.boxes,
+            std::vector<Box>(
+                { { "Selected DN: " + row.dn + " has " + std::to_string(row.count) + " entries in the Server ",
+                    "Entry count", MessageIcon::Information, MessageButtons::Ok } }));
+    }
+}
+
+TEST_F(TreeCommandsTest, InsertedNodeTakesItsSortedPlaceWithoutSelectingIt)
+{
+    browse();
+    openFew();
+    TreeNode* deep = child(few(), "ou=Deep");
+    TreeNode* leaf = child(deep, "cn=leaf");
+    SelectNode(context, leaf);
+    // A leaf that gets a child shows as a container again.
+    state.tree.setImage(deep, NodeImage::Leaf);
+    state.tree.setExpanded(deep, false);
+    std::string text = "cn=Added";
+    TreeNode* added = InsertChildNode(context, *deep, text);
+
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(labels(deep), Strings({ "cn=Added", "cn=leaf" }));
+    EXPECT_EQ(added->image, NodeImage::Leaf);
+    EXPECT_EQ(deep->image, NodeImage::Container);
+    EXPECT_TRUE(deep->expanded);
+    EXPECT_EQ(text, "");
+    EXPECT_EQ(state.tree.selected(), leaf);
+
+    text = "ou=Middle";
+    InsertChildNode(context, *root(), text);
+    EXPECT_EQ(root()->image, NodeImage::Root);
+    // Its place among the siblings as the server ordered them.
+    EXPECT_EQ(labels(root()), Strings({ "ou=Few", "ou=Middle", "ou=Ten", "ou=Paging" }));
+    EXPECT_EQ(InsertChildNode(context, *root(), text), nullptr);
+    EXPECT_EQ(root()->children.size(), 4u);
+}
+
+TEST_F(TreeCommandsTest, NodeOfAnEntryGoneFromTheServerGivesWayToItsParent)
+{
+    browse();
+    openFew();
+    std::string text = "cn=Ghost";
+    TreeNode* ghost = InsertChildNode(context, *few(), text);
+    SelectNode(context, ghost);
+
+    EXPECT_EQ(desktop.boxes,
+        std::vector<Box>({ errorBox("Object does not exist. The object could have been deleted from server") }));
+    EXPECT_EQ(labels(few()), Strings({ "ou=Deep", kSmithLabel, kLinkLabel }));
+    EXPECT_EQ(state.tree.selected(), few());
+    EXPECT_EQ(state.selection.fullDn, "ou=Few," + kBase);
+    EXPECT_EQ(desktop.lastStatus(), "Node Selected: ou=Few," + kBase);
+    EXPECT_EQ(state.paging.childCount, 3);
+    EXPECT_TRUE(state.paging.noMoreEntries);
+}
+
+TEST_F(TreeCommandsTest, CommandsWithoutASelectionSayWhatIsMissing)
+{
+    browse();
+    ExpandNode(context);
+    RefreshNode(context);
+    CountEntries(context);
+    EXPECT_EQ(desktop.boxes,
+        std::vector<Box>({ errorBox("Please select an item"), errorBox("Please Select an item for Refresh") }));
+    EXPECT_EQ(labels(root()), kRootChildren);
+}
+
+TEST_F(TreeCommandsTest, BaseDnThatDoesNotExistEndsTheSession)
+{
+    logIn(10, "ou=Nowhere," + kBase);
+    LoadTree(context);
+    EXPECT_EQ(desktop.boxes, std::vector<Box>({ errorBox("Invalid BaseDN") }));
+    EXPECT_EQ(read("Generror.err"), "<missing>");
+    expectLoggedOut();
+}
+
+TEST_F(TreeCommandsTest, LostServerEndsTheSessionFromEveryCommand)
+{
+    const std::pair<const char*, std::function<void()>> commands[] = {
+        { "select", [this] { SelectNode(context, child(root(), "ou=Ten")); } },
+        { "expand", [this] { ExpandNode(context); } },
+        { "refresh node", [this] { RefreshNode(context); } },
+        { "count", [this] { CountEntries(context); } },
+        { "refresh tree", [this] { RefreshTree(context); } },
+    };
+    for (const auto& [name, command] : commands) {
+        SCOPED_TRACE(name);
+        std::filesystem::remove("Generror.err");
+        browse();
+        SelectNode(context, few());
+        server().stop();
+        forgetDesktop();
+        command();
+
+        EXPECT_EQ(desktop.boxes, std::vector<Box>({ errorBox(kConnectionTimedOut) }));
+        EXPECT_EQ(
+            read("Generror.err"), "12/05/26$16:01:02$ServerIp 127.0.0.1 Connection to the Server 127.0.0.1 lost\n");
+        expectLoggedOut();
+        server().restart();
+    }
+}

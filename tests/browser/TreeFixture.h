@@ -1,0 +1,133 @@
+// Shared by the tree tests: one slapd per suite holding a base entry with
+// nodes made for paging (25, exactly 10 and 3 children), an escaped
+// comma and an object link; a session bound as the admin, made by driving
+// the service directly; and helpers that walk the tree model.
+#pragma once
+
+#include "DnLabels.h"
+#include "ErrorLogFixture.h"
+#include "SlapdServer.h"
+#include "TreeCommands.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+inline const std::string kBase = SlapdServer::suffix();
+
+// Children of ou=Paging are p01..p25, of ou=Ten t01..t10. slapd returns
+// the children of a node shorter RDNs first, then in byte order.
+inline std::string treeLdif()
+{
+    std::string ldif
+        = "dn: " + kBase + "\nobjectClass: dcObject\nobjectClass: organization\ndc: example\no: Example\n\n";
+    auto node = [&](const std::string& dn, const std::string& lines) { ldif += "dn: " + dn + "\n" + lines + "\n"; };
+    auto numbered = [&](const std::string& ou, char prefix, int count) {
+        node("ou=" + ou + "," + kBase, "objectClass: organizationalUnit\nou: " + ou + "\n");
+        for (int i = 1; i <= count; ++i) {
+            std::string cn = prefix + std::string(i < 10 ? "0" : "") + std::to_string(i);
+            node("cn=" + cn + ",ou=" + ou + "," + kBase, "objectClass: organizationalRole\ncn: " + cn + "\n");
+        }
+    };
+    numbered("Paging", 'p', 25);
+    numbered("Ten", 't', 10);
+    std::string few = "ou=Few," + kBase;
+    node(few, "objectClass: organizationalUnit\nou: Few\n");
+    node("cn=Smith\\, John," + few, "objectClass: organizationalRole\ncn: Smith, John\n");
+    node("cn=Ref:cn=\\\"Smith\\, John\\\"," + few,
+        "objectClass: OrnObjectLink\ncn: Ref:cn=\"Smith, John\"\nOrnAttrObjectLink: cn=Smith\\, John," + few + "\n");
+    node("ou=Deep," + few, "objectClass: organizationalUnit\nou: Deep\n");
+    node("cn=leaf,ou=Deep," + few, "objectClass: organizationalRole\ncn: leaf\n");
+    return ldif;
+}
+
+inline const std::vector<std::string> kRootChildren { "ou=Few", "ou=Ten", "ou=Paging" };
+// How slapd spells the DNs it returns (RFC 4514 hex escapes).
+inline const std::string kSmithLabel = "cn=Smith\\2C John";
+inline const std::string kLinkLabel = "cn=Ref:cn\\3D\\22Smith\\2C John\\22";
+// The base entry and the 42 above.
+inline constexpr int kEntriesBelowBase = 43;
+
+class TreeTest : public LogFolderTest {
+protected:
+    static void SetUpTestSuite()
+    {
+        SlapdOptions options;
+        options.ldifText = treeLdif();
+        server_ = std::make_unique<SlapdServer>(options);
+    }
+    static void TearDownTestSuite() { server_.reset(); }
+
+    ~TreeTest() override
+    {
+        service.DestroyAll();
+        if (!server_->running())
+            server_->restart();
+    }
+
+    static SlapdServer& server() { return *server_; }
+
+    // A session as a login leaves it, bound as the admin; the desktop's
+    // records start empty.
+    void logIn(int pageSize = 10, const std::string& baseDn = kBase)
+    {
+        service.OrnSetLdapVersion(3);
+        service.OrnSetHostName(kHost);
+        service.OrnSetPortNo(server_->port());
+        ASSERT_EQ(service.OrnInitialise(), 0);
+        ASSERT_EQ(service.OrnBindSync(SlapdServer::adminDn(), SlapdServer::adminPassword(), 160), 0);
+        ConnectionSettings& connection = state.connection;
+        connection.host = kHost;
+        connection.port = server_->port();
+        connection.baseDn = baseDn;
+        connection.userId = SlapdServer::adminDn();
+        connection.bindDn = SlapdServer::adminDn();
+        connection.userType = "Valid User";
+        state.subschemaDn = "cn=Subschema";
+        state.flags = { .viewNotConnected = false, .loggedIn = true, .treeActive = true };
+        state.pageSize = pageSize;
+    }
+
+    // Logged in with the tree loaded and the desktop's records cleared.
+    void browse(int pageSize = 10)
+    {
+        logIn(pageSize);
+        LoadTree(context);
+        ASSERT_FALSE(state.tree.empty());
+        forgetDesktop();
+    }
+
+    void forgetDesktop() { desktop = FakeDesktop {}; }
+
+    TreeNode* root() const { return state.tree.root(); }
+
+    // The child of the node with the label; fails the test when there is none.
+    TreeNode* child(TreeNode* parent, const std::string& label) const
+    {
+        for (const auto& node : parent->children)
+            if (node->label == label)
+                return node.get();
+        ADD_FAILURE() << "no child " << label << " under " << parent->label;
+        return parent;
+    }
+
+    static std::vector<std::string> labels(const TreeNode* parent)
+    {
+        std::vector<std::string> out;
+        for (const auto& node : parent->children)
+            out.push_back(node->label);
+        return out;
+    }
+
+    // A user's click and double-click.
+    void doubleClick(TreeNode* node)
+    {
+        SelectNode(context, node);
+        ExpandNode(context);
+    }
+
+    static constexpr const char* kHost = "127.0.0.1";
+
+private:
+    static inline std::unique_ptr<SlapdServer> server_;
+};

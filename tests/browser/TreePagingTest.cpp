@@ -1,0 +1,238 @@
+// Loading the tree and paging through a node's children against slapd: the
+// first page on a double-click, Show Next until every child is shown, the
+// toggle of a node that already shows children, and Refresh Node.
+#include "TreeFixture.h"
+
+#include <set>
+
+namespace {
+
+using Box = FakeDesktop::Box;
+using Strings = std::vector<std::string>;
+
+Box firstPageNotice(int pageSize)
+{
+    std::string size = std::to_string(pageSize);
+    return { " The first " + size + " entries will be displayed. To view the next " + size
+            + " entries use the Show Next button on the toolbar.",
+        "Information", MessageIcon::Information, MessageButtons::Ok };
+}
+
+Strings progressOfBatch(int childCount, int inserted)
+{
+    Strings calls(static_cast<std::size_t>(inserted), "step it");
+    calls.push_back("position " + std::to_string(childCount));
+    return calls;
+}
+
+} // namespace
+
+class TreePagingTest : public TreeTest { };
+
+TEST_F(TreePagingTest, LoadTreeShowsTheRootAndItsFirstPage)
+{
+    logIn();
+    LoadTree(context);
+
+    ASSERT_NE(root(), nullptr);
+    EXPECT_EQ(root()->label, kBase);
+    EXPECT_EQ(root()->image, NodeImage::Root);
+    EXPECT_TRUE(root()->expanded);
+    EXPECT_EQ(labels(root()), kRootChildren);
+    for (const auto& node : root()->children)
+        EXPECT_EQ(node->image, NodeImage::Container);
+    EXPECT_EQ(state.tree.selected(), nullptr);
+    EXPECT_EQ(state.loadedDns.front(), kBase);
+    EXPECT_EQ(state.loadedDns.back(), "ou=Paging," + kBase);
+    EXPECT_EQ(state.loadedDns.size(), 4u);
+    EXPECT_TRUE(state.paging.rootInserted && state.paging.noMoreEntries);
+    EXPECT_FALSE(state.attributeTypes.empty());
+
+    EXPECT_TRUE(desktop.boxes.empty());
+    EXPECT_EQ(
+        desktop.statusTexts, Strings({ "Reading data from SERVER", "Velmora LDAP Browser", "Velmora Ldap Browser" }));
+    Strings progress { "range 0 3", "step 1" };
+    for (const std::string& call : progressOfBatch(3, 3))
+        progress.push_back(call);
+    progress.push_back("position 0");
+    EXPECT_EQ(desktop.progress, progress);
+}
+
+TEST_F(TreePagingTest, ShowNextPagesThroughTheHeldResult)
+{
+    struct Case {
+        const char* node;
+        int pageSize;
+        std::vector<int> shownAfterEachStep; // the double-click, then each Show Next
+        bool notice;
+    };
+    const Case cases[] = {
+        { "ou=Paging", 10, { 10, 20, 25 }, true },
+        { "ou=Ten", 10, { 10 }, true }, // exactly a page: Show Next is disabled once it is shown
+        { "ou=Few", 10, { 3 }, false },
+        { "ou=Paging", 25, { 25 }, true },
+        { "ou=Paging", 7, { 7, 14, 21, 25 }, true },
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(std::string(row.node) + " page size " + std::to_string(row.pageSize));
+        browse(row.pageSize);
+        TreeNode* node = child(root(), row.node);
+        doubleClick(node);
+        EXPECT_EQ(desktop.boxes, row.notice ? std::vector<Box>({ firstPageNotice(row.pageSize) }) : std::vector<Box>());
+        EXPECT_TRUE(node->expanded);
+
+        for (std::size_t step = 0; step < row.shownAfterEachStep.size(); ++step) {
+            if (step > 0)
+                ShowNext(context);
+            EXPECT_EQ(node->children.size(), static_cast<std::size_t>(row.shownAfterEachStep[step])) << step;
+            EXPECT_EQ(state.paging.noMoreEntries, step + 1 == row.shownAfterEachStep.size()) << step;
+        }
+        // Every child once.
+        Strings shown = labels(node);
+        EXPECT_EQ(std::set<std::string>(shown.begin(), shown.end()).size(), shown.size());
+        ShowNext(context);
+        EXPECT_EQ(node->children.size(), static_cast<std::size_t>(row.shownAfterEachStep.back()));
+        EXPECT_EQ(desktop.boxes.size(), row.notice ? 1u : 0u);
+        service.DestroyAll();
+    }
+}
+
+TEST_F(TreePagingTest, ExpandingShowsProgressOnceForOneSearch)
+{
+    browse();
+    TreeNode* paging = child(root(), "ou=Paging");
+    SelectNode(context, paging);
+    forgetDesktop();
+    ExpandNode(context);
+
+    EXPECT_EQ(desktop.statusTexts,
+        Strings({ "Fetching data from SERVER", "Reading data from SERVER", "Velmora LDAP Browser",
+            "Velmora LDAP Browser" }));
+    Strings progress { "range 0 25", "step 1" };
+    for (const std::string& call : progressOfBatch(25, 10))
+        progress.push_back(call);
+    progress.push_back("position 0");
+    EXPECT_EQ(desktop.progress, progress);
+    EXPECT_EQ(state.selection.expandingDn, "ou=Paging," + kBase);
+    EXPECT_EQ(state.loadedDns.back(), "cn=p10,ou=Paging," + kBase);
+
+    desktop.progress.clear();
+    ShowNext(context);
+    progress = progressOfBatch(25, 10);
+    progress.insert(progress.end(), { "position 25", "position 0" });
+    EXPECT_EQ(desktop.progress, progress);
+    EXPECT_EQ(state.loadedDns.back(), "cn=p20,ou=Paging," + kBase);
+}
+
+TEST_F(TreePagingTest, ShowNextAfterReselectingSkipsWhatTheNodeShows)
+{
+    browse();
+    TreeNode* paging = child(root(), "ou=Paging");
+    doubleClick(paging);
+    SelectNode(context, child(root(), "ou=Ten"));
+    SelectNode(context, paging);
+    EXPECT_FALSE(state.paging.noMoreEntries);
+    EXPECT_EQ(state.paging.pageOffset, 10);
+
+    ShowNext(context);
+    EXPECT_EQ(paging->children.at(10)->label, "cn=p11");
+    EXPECT_EQ(paging->children.back()->label, "cn=p20");
+    ShowNext(context);
+    EXPECT_EQ(paging->children.back()->label, "cn=p25");
+    EXPECT_TRUE(state.paging.noMoreEntries);
+}
+
+TEST_F(TreePagingTest, DoubleClickOnANodeShowingChildrenTogglesIt)
+{
+    browse();
+    TreeNode* paging = child(root(), "ou=Paging");
+    doubleClick(paging);
+    ASSERT_EQ(paging->children.size(), 10u);
+    forgetDesktop();
+
+    ExpandNode(context);
+    EXPECT_FALSE(paging->expanded);
+    EXPECT_FALSE(state.paging.noMoreEntries);
+    ExpandNode(context);
+    EXPECT_TRUE(paging->expanded);
+    EXPECT_EQ(paging->children.size(), 10u);
+    EXPECT_TRUE(desktop.boxes.empty());
+
+    // Once every child is shown, the toggle leaves Show Next disabled.
+    ShowNext(context);
+    ShowNext(context);
+    ExpandNode(context);
+    EXPECT_FALSE(paging->expanded);
+    EXPECT_TRUE(state.paging.noMoreEntries);
+    EXPECT_EQ(paging->children.size(), 25u);
+}
+
+TEST_F(TreePagingTest, DoubleClickOnANodeWithoutChildrenMakesItALeaf)
+{
+    browse();
+    doubleClick(child(root(), "ou=Few"));
+    TreeNode* deep = child(child(root(), "ou=Few"), "ou=Deep");
+    doubleClick(deep);
+    TreeNode* leaf = child(deep, "cn=leaf");
+    doubleClick(leaf);
+
+    EXPECT_EQ(leaf->image, NodeImage::Leaf);
+    EXPECT_EQ(leaf->label, "cn=leaf");
+    EXPECT_TRUE(leaf->children.empty());
+    EXPECT_FALSE(state.selection.hasChildren);
+    EXPECT_TRUE(state.paging.noMoreEntries);
+    EXPECT_EQ(deep->image, NodeImage::Container);
+    EXPECT_TRUE(desktop.boxes.empty());
+}
+
+TEST_F(TreePagingTest, RefreshNodeShowsEveryChildWhateverThePageSize)
+{
+    browse();
+    TreeNode* paging = child(root(), "ou=Paging");
+    doubleClick(paging);
+    forgetDesktop();
+
+    RefreshNode(context);
+    EXPECT_EQ(paging->children.size(), 25u);
+    EXPECT_EQ(paging->children.back()->label, "cn=p25");
+    EXPECT_TRUE(paging->expanded);
+    EXPECT_TRUE(state.paging.noMoreEntries);
+    EXPECT_EQ(state.paging.pageOffset, 25);
+    EXPECT_TRUE(desktop.boxes.empty());
+    EXPECT_FALSE(state.attributes.rows().empty());
+    EXPECT_EQ(desktop.statusTexts.front(), "Reading data from SERVER");
+    Strings progress { "range 0 25", "step 1" };
+    for (const std::string& call : progressOfBatch(25, 25))
+        progress.push_back(call);
+    EXPECT_EQ(desktop.progress, progress);
+
+    ShowNext(context);
+    EXPECT_EQ(paging->children.size(), 25u);
+}
+
+TEST_F(TreePagingTest, RefreshOfTheRootStartsTheLoadedDnsAfresh)
+{
+    browse();
+    doubleClick(child(root(), "ou=Ten"));
+    SelectNode(context, root());
+    RefreshNode(context);
+
+    // The root's children again, the ten below ou=Ten gone with the old nodes.
+    EXPECT_EQ(labels(root()), kRootChildren);
+    EXPECT_TRUE(child(root(), "ou=Ten")->children.empty());
+    EXPECT_EQ(state.loadedDns, Strings({ "ou=Few," + kBase, "ou=Ten," + kBase, "ou=Paging," + kBase }));
+}
+
+TEST_F(TreePagingTest, RefreshTreeLoadsTheTreeAgain)
+{
+    browse();
+    doubleClick(child(root(), "ou=Paging"));
+    RefreshTree(context);
+
+    EXPECT_EQ(state.tree.selected(), nullptr);
+    EXPECT_TRUE(child(root(), "ou=Paging")->children.empty());
+    EXPECT_EQ(state.loadedDns.size(), 4u);
+    EXPECT_FALSE(state.flags.treeTeardown);
+    EXPECT_EQ(state.selection.fullDn, "");
+    EXPECT_EQ(desktop.statusTexts.back(), "Velmora Ldap Browser");
+}
