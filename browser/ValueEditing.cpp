@@ -1,0 +1,139 @@
+#include "AttributeEditing.h"
+
+#include "AppContext.h"
+#include "Desktop.h"
+#include "DirectoryTree.h"
+#include "DnEscape.h"
+#include "DnLabels.h"
+#include "ModifyRequest.h"
+#include "OrnInterface.h"
+#include "Report.h"
+#include "TreeCommands.h"
+#include "ViewState.h"
+
+#include <strings.h>
+
+#include <algorithm>
+
+namespace {
+
+bool sameName(const std::string& a, const char* b)
+{
+    return strcasecmp(a.c_str(), b) == 0;
+}
+
+std::string trimmed(const std::string& text)
+{
+    constexpr const char* kBlanks = " \t\r\n";
+    std::size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+int valuesShown(const AttributeList& list, const std::string& attribute)
+{
+    return static_cast<int>(std::count_if(list.rows().begin(), list.rows().end(),
+        [&](const AttributeRow& row) { return sameName(row.name, attribute.c_str()); }));
+}
+
+// The tree keeps no DN: the renamed entry gets a new node under the old
+// one's parent, with its DN built from the parent's labels, so an escaped
+// comma in the old RDN cannot cut the parent's DN short.
+void renameEntry(AppContext& context)
+{
+    ViewState& state = context.state;
+    EditingState& editing = state.editing;
+    MessageAnswer answer = context.desktop.messageBox(
+        { "Delete old RDN?", "Delete", MessageIcon::Question, MessageButtons::YesNoCancel });
+    if (answer == MessageAnswer::Cancel) {
+        state.attributes.setValue(editing.row, editing.value);
+        return;
+    }
+    std::string newRdn = editing.namingAttribute + "=" + EscapeDnValue(editing.newValue);
+    TreeNode* old = state.tree.selected();
+    int32_t renamed = context.service.OrnModifyRdnSync(
+        state.selection.fullDn.c_str(), newRdn.c_str(), answer == MessageAnswer::Yes ? 1 : 0);
+    if (!CallSucceeded(context, renamed) || !old || !old->parent)
+        return;
+    TreeNode& parent = *old->parent;
+    state.loadedDns.push_back(newRdn + "," + BuildFullDn(parent));
+    TreeNode* node = InsertChildNode(context, parent, newRdn);
+    state.tree.remove(old);
+    SelectNode(context, node);
+}
+
+} // namespace
+
+bool CanStartValueEdit(AppContext& context, EditTrigger trigger)
+{
+    const ViewState& state = context.state;
+    if (trigger == EditTrigger::Command) {
+        if (state.attributes.selected() >= 0)
+            return true;
+        context.desktop.error("Please select attribute to edit", "Error");
+        return false;
+    }
+    if (state.flags.treeActive && !state.flags.loggedIn) {
+        context.desktop.error("Access denied", "Error");
+        return false;
+    }
+    return state.attributes.selected() >= 0;
+}
+
+std::string BeginValueEdit(AppContext& context, int row)
+{
+    EditingState& editing = context.state.editing;
+    const AttributeRow& shown = context.state.attributes.row(row);
+    editing.row = row;
+    editing.value = shown.value;
+    editing.attribute = shown.name;
+    editing.state = 1;
+    editing.lastValue = shown.value;
+    return shown.value;
+}
+
+void EndValueEdit(AppContext& context, const std::optional<std::string>& text)
+{
+    EditingState& editing = context.state.editing;
+    if (!text || editing.state != 1)
+        return;
+    const char* refusal = sameName(editing.attribute, "dn") ? "Cannot edit the attribute value"
+        : sameName(editing.attribute, "objectclass")        ? "Cannot edit Attribute value"
+                                                            : nullptr;
+    if (refusal) {
+        context.desktop.error(refusal, "Error");
+        editing.state = 2;
+        return;
+    }
+    if (sameName(editing.attribute, "aci"))
+        return;
+    editing.newValue = trimmed(*text);
+    // Nothing to send, and no rename question to ask.
+    if (editing.newValue == editing.value)
+        return;
+    context.state.attributes.setValue(editing.row, editing.newValue);
+    ApplyValueEdit(context);
+}
+
+void ApplyValueEdit(AppContext& context)
+{
+    ViewState& state = context.state;
+    const EditingState& editing = state.editing;
+    // While a link's target is shown the tree has no node for it to rename.
+    bool naming = !editing.keepDn && sameName(editing.attribute, editing.namingAttribute.c_str());
+    if (naming && !editing.newValue.empty()) {
+        renameEntry(context);
+        return;
+    }
+    ModifyRequest request;
+    if (editing.newValue.empty())
+        request.change(ATTR_MOD_DELETE, editing.attribute, { editing.value });
+    else if (valuesShown(state.attributes, editing.attribute) > 1)
+        request.change(ATTR_MOD_DELETE, editing.attribute, { editing.value })
+            .change(ATTR_MOD_ADD, editing.attribute, { editing.newValue });
+    else
+        request.change(ATTR_MOD_REPLACE, editing.attribute, { editing.newValue });
+    if (CallSucceeded(context, request.send(context.service, ShownEntryDn(state))) && editing.newValue.empty())
+        state.attributes.remove(editing.row);
+}

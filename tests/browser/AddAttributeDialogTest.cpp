@@ -1,0 +1,97 @@
+// Add Attribute against slapd: what an inetOrgPerson is offered (its
+// superior classes included), the syntax field, and the server's answers.
+#include "AddAttributeDialog.h"
+#include "AttributeEditingFixture.h"
+
+#include <strings.h>
+
+using Strings = std::vector<std::string>;
+
+namespace {
+
+int indexOf(const AddAttributeDialog& dialog, const std::string& name)
+{
+    const Strings& items = dialog.attributes().items;
+    return static_cast<int>(std::find(items.begin(), items.end(), name) - items.begin());
+}
+
+} // namespace
+
+class AddAttributeDialogTest : public EditSuite {
+protected:
+    static void SetUpTestSuite() { startServer(editPerson("adder")); }
+
+    void addAttribute(std::function<void(AddAttributeDialog&)> user)
+    {
+        select("uid=adder");
+        desktop.onDialog(
+            "Add Attribute to Object", [user](DialogModel& model) { user(dynamic_cast<AddAttributeDialog&>(model)); });
+        AddAttributeCommand(context);
+    }
+};
+
+TEST_F(AddAttributeDialogTest, OffersTheAttributesOfTheClassesAndTheirSuperiors)
+{
+    browse();
+    state.flags.loggedIn = false;
+    AddAttributeCommand(context);
+    state.flags.loggedIn = true;
+    AddAttributeCommand(context); // nothing selected after the tree load
+    EXPECT_EQ(desktop.boxes,
+        std::vector<FakeDesktop::Box>({ { "Access denied", "Error", MessageIcon::Error, MessageButtons::Ok },
+            { "Please select an Item", "Error", MessageIcon::Error, MessageButtons::Ok } }));
+
+    addAttribute([](AddAttributeDialog& dialog) {
+        const Strings& items = dialog.attributes().items;
+        // inetOrgPerson's, organizationalPerson's, person's and top's, each once.
+        for (const char* name : { "employeeNumber", "ou", "telephoneNumber", "sn", "objectClass" })
+            EXPECT_EQ(std::count(items.begin(), items.end(), name), 1) << name;
+        EXPECT_TRUE(std::is_sorted(items.begin(), items.end(),
+            [](const std::string& a, const std::string& b) { return strcasecmp(a.c_str(), b.c_str()) < 0; }));
+        dialog.ok();
+        EXPECT_FALSE(dialog.ended() || dialog.okEnabled());
+
+        // mail is the first of two names; o takes its syntax from a superior type.
+        const std::vector<std::pair<std::string, std::string>> syntaxes { { "telephoneNumber",
+                                                                              "1.3.6.1.4.1.1466.115.121.1.50{32} )" },
+            { "mail", "1.3.6.1.4.1.1466.115.121.1.26{256} )" }, { "o", "Attribute syntax not available in schema" } };
+        for (const auto& [name, syntax] : syntaxes) {
+            dialog.chooseAttribute(indexOf(dialog, name));
+            EXPECT_EQ(dialog.syntax(), syntax) << name;
+        }
+        EXPECT_TRUE(dialog.okEnabled());
+    });
+    EXPECT_EQ(desktop.dialogsRun, Strings({ "Add Attribute to Object" }));
+}
+
+TEST_F(AddAttributeDialogTest, TheServerJudgesTheValue)
+{
+    browse();
+    struct Case {
+        std::string attribute;
+        std::string value;
+        int32_t answer; // 0: added, the entry shown again
+    };
+    // An empty value is sent as it is: slapd refuses it for a directory string.
+    for (const Case& c : std::vector<Case> { { "telephoneNumber", "+1 555 0199", 0 }, { "description", "", 21 } }) {
+        SCOPED_TRACE(c.attribute);
+        desktop.boxes.clear();
+        addAttribute([&](AddAttributeDialog& dialog) {
+            dialog.chooseAttribute(indexOf(dialog, c.attribute));
+            dialog.setValue(c.value);
+            dialog.ok();
+            EXPECT_EQ(dialog.ended(), c.answer == 0);
+        });
+        bool added = !serverValues("uid=adder," + kEditDn, c.attribute).empty();
+        EXPECT_EQ(added, c.answer == 0);
+        EXPECT_EQ(row(c.attribute, c.value) >= 0, c.answer == 0);
+        if (c.answer) {
+            std::string text = OrnLdapService::LdapErrorToString(c.answer);
+            EXPECT_EQ(desktop.boxes,
+                std::vector<FakeDesktop::Box>({ { text, "Server Response", MessageIcon::Error, MessageButtons::Ok } }));
+            EXPECT_NE(read("Generror.err").find(text), std::string::npos);
+        } else {
+            EXPECT_TRUE(desktop.boxes.empty());
+        }
+    }
+}
