@@ -29,6 +29,28 @@ void addImages(QTextDocument& document, const QString& folder)
     }
 }
 
+// Images are sized in pixels of a 96 dpi screen; wider ones are scaled down
+// to the text width.
+void fitImages(QTextDocument& document, qreal textWidth)
+{
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+            QTextImageFormat format = fragment.fragment().charFormat().toImageFormat();
+            if (!format.isValid())
+                continue;
+            QImage image = document.resource(QTextDocument::ImageResource, QUrl(format.name())).value<QImage>();
+            if (image.isNull() || image.width() <= textWidth)
+                continue;
+            format.setWidth(textWidth);
+            format.setHeight(textWidth * image.height() / image.width());
+            QTextCursor cursor(&document);
+            cursor.setPosition(fragment.fragment().position());
+            cursor.setPosition(fragment.fragment().position() + fragment.fragment().length(), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(format);
+        }
+    }
+}
+
 // Markdown has no page breaks: every chapter after the title page starts a page.
 void breakBeforeChapters(QTextDocument& document)
 {
@@ -97,10 +119,11 @@ int main(int argc, char** argv)
     }
 
     QTextDocument document;
-    QFont font("DejaVu Sans", 10);
+    QFont font("DejaVu Sans", 11);
     document.setDefaultFont(font);
-    addImages(document, QString::fromLocal8Bit(argv[2]));
+    // Images after the text: setMarkdown() clears the document's resources.
     document.setMarkdown(QString::fromUtf8(source.readAll()));
+    addImages(document, QString::fromLocal8Bit(argv[2]));
     breakBeforeChapters(document);
     styleTables(document);
 
@@ -108,8 +131,11 @@ int main(int argc, char** argv)
     writer.setTitle("Velmora LDAP Browser User Manual");
     writer.setCreator("Velmora LDAP Browser");
     writer.setResolution(300);
-    writer.setPageLayout(QPageLayout(
-        QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter));
+    // print() adds margins of 2 cm of its own.
+    writer.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+    const qreal textInches = writer.pageLayout().paintRect(QPageLayout::Inch).width() - 2 * 2 / 2.54;
+    fitImages(document, textInches * 96);
     // print() lays the document out on the writer's pages and numbers them.
     document.print(&writer);
     return 0;
