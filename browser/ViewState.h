@@ -112,6 +112,7 @@ struct ViewState {
     HeldResult rootDseResult;
     std::string subschemaDn;
     int pageSize = 100;
+    bool xmlRendering = false; // the Xml Rendering switch: the template commands work while it is on
     // The folder the last profile-file operation ran in: the logs are viewed there.
     std::string workingFolder;
     // The profiles as last loaded from OrnIni.ini.

@@ -1,0 +1,257 @@
+#include "CommandTable.h"
+
+#include "AppContext.h"
+#include "AttributeEditing.h"
+#include "Desktop.h"
+#include "EntryProperties.h"
+#include "HelpCommand.h"
+#include "LogCommands.h"
+#include "LoginCommand.h"
+#include "Logout.h"
+#include "ProfileFile.h"
+#include "ProfileManagerDialog.h"
+#include "SetEntriesDialog.h"
+#include "TreeCommands.h"
+#include "ViewState.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace {
+
+bool always(const ViewState&)
+{
+    return true;
+}
+bool notConnected(const ViewState& state)
+{
+    return state.flags.viewNotConnected;
+}
+bool connected(const ViewState& state)
+{
+    return !state.flags.viewNotConnected;
+}
+bool moreEntries(const ViewState& state)
+{
+    return connected(state) && !state.paging.noMoreEntries;
+}
+bool selectionIsLink(const ViewState& state)
+{
+    return state.selection.isLink;
+}
+bool xmlRendering(const ViewState& state)
+{
+    return state.xmlRendering;
+}
+
+// Adapts a core operation that has nothing to tell the shell.
+template <void (*Operation)(AppContext&)> CommandOutcome done(AppContext& context)
+{
+    Operation(context);
+    return CommandOutcome::Done;
+}
+template <void (*Operation)(AppContext&, LogMode), LogMode Log> CommandOutcome onLog(AppContext& context)
+{
+    Operation(context, Log);
+    return CommandOutcome::Done;
+}
+
+CommandOutcome logout(AppContext& context)
+{
+    return Logout(context) == LogoutResult::ExitProgram ? CommandOutcome::CloseWindow : CommandOutcome::Done;
+}
+
+CommandOutcome profileManager(AppContext& context)
+{
+    // A missing file has been reported by now; the dialog still opens, empty.
+    LoadProfiles(context.desktop, context.state);
+    ProfileManagerDialog dialog(context.desktop, context.state);
+    context.desktop.runModal(dialog);
+    return CommandOutcome::Done;
+}
+
+CommandOutcome setEntriesToView(AppContext& context)
+{
+    SetEntriesDialog dialog(context.state, context.registry);
+    context.desktop.runModal(dialog);
+    return CommandOutcome::Done;
+}
+
+CommandOutcome editAttribute(AppContext& context)
+{
+    return CanStartValueEdit(context, EditTrigger::Command) ? CommandOutcome::EditValue : CommandOutcome::Done;
+}
+
+CommandOutcome flipXmlRendering(AppContext& context)
+{
+    context.state.xmlRendering = !context.state.xmlRendering;
+    return CommandOutcome::Done;
+}
+
+using enum CommandId;
+constexpr KeyScope kWindow = KeyScope::Window;
+
+const std::vector<Command> kCommands {
+    { Login, "login", "&Login...\tF6", { "F6" }, kWindow, "Login LDAP Server\nLogin", notConnected, nullptr,
+        done<LoginCommand> },
+    { Logout, "logout", "Log&out\tF7", { "F7" }, kWindow, "Logout LDAP Server\nLogout", connected, nullptr, logout },
+    { NewProfile, "new-profile", "&New Profile...\t F8", { "F8" }, kWindow, "Create New Profile\nCreate New Profile",
+        always, nullptr, done<NewProfileCommand> },
+    { ProfileManager, "profile-manager", "Profile &Manager...\t F9", { "F9" }, kWindow,
+        "Edit the existing Profile\nEdit Profile", always, nullptr, profileManager },
+    { Exit, "exit", "E&xit ", {}, kWindow, "Quit the application\nExit", always, nullptr, nullptr },
+    { EditAttribute, "edit-attribute", "Edit Attribute\t F2", { "F2" }, KeyScope::AttributeList, "Edit Attribute",
+        connected, nullptr, editAttribute },
+    { Toolbar, "toolbar", "&Toolbar", {}, kWindow, "Show or hide the toolbar\nToggle ToolBar", always, nullptr,
+        nullptr },
+    { StatusBar, "status-bar", "&Status Bar", {}, kWindow, "Show or hide the status bar\nToggle StatusBar", always,
+        nullptr, nullptr },
+    { SetEntriesToView, "set-entries", "Set Entries to &View...", {}, kWindow,
+        "Set the number of entries to view at a time\nSet Entries to View", connected, nullptr, setEntriesToView },
+    { CountEntries, "count-entries", "&Count No of Entries", {}, kWindow,
+        "Count No of Entries From a Specific Subtree\nNo of Entries", connected, nullptr, done<::CountEntries> },
+    { RefreshTree, "refresh-tree", "&Refresh Tree\tF5", { "F5" }, kWindow, "Refresh the data on screen \nRefresh",
+        connected, nullptr, done<::RefreshTree> },
+    { RootDseProperties, "root-dse", "Root &DSE Properties", {}, kWindow, "View Root DSE \nRoot DSE", connected,
+        nullptr, done<::RootDseProperties> },
+    { AddAttribute, "add-attribute", "Add Att&ribute...  \tShft+R", { "Shift+R" }, kWindow, "Add Attribute to Object",
+        connected, nullptr, done<AddAttributeCommand> },
+    { DeleteAttribute, "delete-attribute", "Delete &Attribute", {}, kWindow, nullptr, connected, nullptr,
+        done<DeleteAttributeCommand> },
+    { XmlRendering, "xml-rendering", "Xml Rendering", {}, kWindow, nullptr, always, xmlRendering, flipXmlRendering },
+    { ViewGeneralLog, "view-general-log", "View &General Log\tCtrl+Shift+G", { "Ctrl+Shift+G" }, kWindow,
+        "View general log file \nView General Log", always, nullptr, onLog<ViewLog, LogMode::General> },
+    { ViewLdifLog, "view-ldif-log", "View &LDIF Log \tCtrl+Shift+F", { "Ctrl+Shift+F" }, kWindow,
+        "View LDIF log file \nView LDIF Log", always, nullptr, onLog<ViewLog, LogMode::Ldif> },
+    { DeleteLdifLog, "delete-ldif-log", "Delete LDI&F Log\tCtrl+Shift+D", { "Ctrl+Shift+D" }, kWindow,
+        "Delete LDIF Log\n Delete the entire LDIF Log Info", always, nullptr, onLog<DeleteLog, LogMode::Ldif> },
+    { DeleteGeneralLog, "delete-general-log", "Delete General L&og\tCtrl+Shift+L", { "Ctrl+Shift+L" }, kWindow,
+        "Delete General Log\nDelete Log Info", always, nullptr, onLog<DeleteLog, LogMode::General> },
+    { HelpTopics, "help-topics", "Help &Topics", {}, kWindow, nullptr, always, nullptr, done<::HelpTopics> },
+    { About, "about", "&About Velmora LDAP Browser", {}, kWindow, "Velmora LDAP Browser Version 2.0\nAbout", always,
+        nullptr, nullptr },
+    { ShowNext, "show-next", "Show Next", {}, kWindow,
+        "Show the next set of entries as entered in Set Entries to View \nShow Next ", moreEntries, nullptr,
+        done<::ShowNext> },
+    { RefreshNode, "refresh-node", "Refresh &Node\tF4", { "F4", "Ctrl+F4" }, kWindow,
+        "Refresh the selected node \nRefresh Node", connected, nullptr, done<::RefreshNode> },
+    { ViewOriginalProperties, "view-original-properties", "&View Original Properties", {}, kWindow,
+        "View original properties ", selectionIsLink, nullptr, done<::ViewOriginalProperties> },
+};
+
+constexpr MenuEntry kSeparator { true };
+constexpr MenuEntry item(CommandId id, const char* label = nullptr)
+{
+    return { false, id, label };
+}
+
+const std::vector<Menu> kMenuBar {
+    { "  &Connect",
+        { item(Login), item(Logout), kSeparator, item(NewProfile), item(ProfileManager), kSeparator, item(Exit) } },
+    { "&Edit", { item(EditAttribute) } },
+    { "&View",
+        { item(Toolbar), item(StatusBar), kSeparator, item(SetEntriesToView), item(CountEntries), item(RefreshTree),
+            kSeparator, item(RootDseProperties) } },
+    { "&Object", { item(AddAttribute), item(DeleteAttribute) } },
+    { "XML Options", { item(XmlRendering) } },
+    { "&Log Manager",
+        { item(ViewGeneralLog), item(ViewLdifLog), kSeparator, item(DeleteLdifLog), item(DeleteGeneralLog) } },
+    { "&Help", { item(HelpTopics), item(About) } },
+};
+
+const std::vector<MenuEntry> kToolbar {
+    item(Login),
+    item(Logout),
+    kSeparator,
+    item(NewProfile),
+    item(ProfileManager),
+    kSeparator,
+    item(RefreshTree),
+    item(ShowNext),
+    kSeparator,
+    item(SetEntriesToView),
+    item(RootDseProperties),
+};
+
+const std::vector<MenuEntry> kTreeMenu {
+    item(ViewOriginalProperties, "&View Original Properties"),
+    kSeparator,
+    item(RefreshNode, "Refresh &Node\tF4"),
+    item(RefreshTree, "&Refresh  Tree\tF5"),
+};
+
+const std::vector<MenuEntry> kAttributeMenu {
+    item(AddAttribute, "Add Attribute..."),
+    item(DeleteAttribute, "&Delete Attribute"),
+};
+
+std::string promptPart(const Command& command, bool tip)
+{
+    if (!command.prompt)
+        return {};
+    std::string prompt = command.prompt;
+    std::size_t newline = prompt.find('\n');
+    if (newline == std::string::npos)
+        return tip ? std::string() : prompt;
+    return tip ? prompt.substr(newline + 1) : prompt.substr(0, newline);
+}
+
+} // namespace
+
+const std::vector<Command>& Commands()
+{
+    return kCommands;
+}
+
+const Command& FindCommand(CommandId id)
+{
+    auto found = std::find_if(kCommands.begin(), kCommands.end(), [id](const Command& c) { return c.id == id; });
+    if (found == kCommands.end())
+        throw std::logic_error("command missing from the table");
+    return *found;
+}
+
+const std::vector<Menu>& MenuBar()
+{
+    return kMenuBar;
+}
+const std::vector<MenuEntry>& ToolbarLayout()
+{
+    return kToolbar;
+}
+const std::vector<MenuEntry>& TreeContextMenu()
+{
+    return kTreeMenu;
+}
+const std::vector<MenuEntry>& AttributeContextMenu()
+{
+    return kAttributeMenu;
+}
+
+bool AttributeContextMenuAvailable(const ViewState& state)
+{
+    return state.flags.treeActive;
+}
+
+std::string StatusPrompt(const Command& command)
+{
+    return promptPart(command, false);
+}
+
+std::string ToolTip(const Command& command)
+{
+    return promptPart(command, true);
+}
+
+const char* EntryLabel(const MenuEntry& entry)
+{
+    return entry.label ? entry.label : FindCommand(entry.id).label;
+}
+
+CommandOutcome RunCommand(AppContext& context, CommandId id)
+{
+    const Command& command = FindCommand(id);
+    if (!command.run || !command.enabled(context.state))
+        return CommandOutcome::Done;
+    return command.run(context);
+}
