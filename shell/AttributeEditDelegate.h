@@ -1,0 +1,31 @@
+// The in-place editor of the attribute list's value column. The core says
+// what the editor starts with (BeginValueEdit) and takes the result
+// (EndValueEdit); the delegate only carries the text between them.
+#pragma once
+
+#include <QStyledItemDelegate>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+class AttributeEditDelegate final : public QStyledItemDelegate {
+public:
+    // Called once per edit, after the editor has gone: the text, or nothing
+    // when the edit was cancelled.
+    using Finished = std::function<void(const std::optional<std::string>&)>;
+
+    AttributeEditDelegate(Finished finished, QObject* parent);
+
+    // The text the next editor starts with.
+    void setStartText(const std::string& text) { startText_ = QString::fromStdString(text); }
+
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+    void destroyEditor(QWidget* editor, const QModelIndex& index) const override;
+
+private:
+    Finished finished_;
+    QString startText_;
+    mutable std::optional<std::string> committed_;
+};

@@ -1,0 +1,194 @@
+#include "COrnBrowserView.h"
+
+#include "AttributeEditDelegate.h"
+#include "AttributeTableModel.h"
+#include "CSplitterBar.h"
+#include "CommandTable.h"
+#include "DirectoryTreeModel.h"
+#include "TreeCommands.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QMetaObject>
+#include <QPersistentModelIndex>
+#include <QTableView>
+#include <QTreeView>
+
+#include <utility>
+
+namespace {
+
+// The keys the attribute list answers itself: they start its in-place editor.
+bool isListEditKey(const QKeyEvent& event)
+{
+    const QKeySequence pressed(event.keyCombination());
+    for (const Command& command : Commands())
+        if (command.keyScope == KeyScope::AttributeList)
+            for (const char* key : command.keys)
+                if (key && QKeySequence::fromString(QLatin1String(key), QKeySequence::PortableText) == pressed)
+                    return true;
+    return false;
+}
+
+} // namespace
+
+COrnBrowserView::COrnBrowserView(Desktop& desktop, QWidget* parent)
+    : QWidget(parent)
+    , context_ { desktop, clock_, registry_, state_, service_ }
+    , splitter_(new CSplitterBar(this))
+    , tree_(new QTreeView(splitter_))
+    , attributes_(new QTableView(splitter_))
+    , treeModel_(new DirectoryTreeModel(state_.tree, this))
+    , attributeModel_(new AttributeTableModel(state_.attributes, this))
+    , editDelegate_(new AttributeEditDelegate(
+          [this](const std::optional<std::string>& text) {
+              EndValueEdit(context_, text);
+              emit stateChanged();
+          },
+          this))
+{
+    state_.pageSize = registry_.readEntries();
+    buildTree();
+    buildAttributeList();
+}
+
+COrnBrowserView::~COrnBrowserView()
+{
+    // The panes and their models go before the state they show.
+    delete splitter_;
+    delete treeModel_;
+    delete attributeModel_;
+}
+
+template <class Operation> void COrnBrowserView::later(Operation operation)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, operation = std::move(operation)]() mutable {
+            operation();
+            emit stateChanged();
+        },
+        Qt::QueuedConnection);
+}
+
+void COrnBrowserView::buildTree()
+{
+    tree_->setObjectName("tree");
+    tree_->setModel(treeModel_);
+    tree_->setHeaderHidden(true);
+    tree_->setIconSize(QSize(20, 20));
+    tree_->setSelectionMode(QAbstractItemView::SingleSelection);
+    tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A double-click loads children through the core, which then expands the node.
+    tree_->setExpandsOnDoubleClick(false);
+    tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    connect(treeModel_, &DirectoryTreeModel::expansionChanged, this, [this](const QModelIndex& index, bool expanded) {
+        following_ = true;
+        tree_->setExpanded(index, expanded);
+        following_ = false;
+    });
+    connect(treeModel_, &DirectoryTreeModel::selectionMoved, this, [this](const QModelIndex& index) {
+        following_ = true;
+        if (index.isValid())
+            tree_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        else
+            tree_->selectionModel()->clear();
+        following_ = false;
+    });
+    connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+        if (following_ || !current.isValid())
+            return;
+        later([this, clicked = QPersistentModelIndex(current)] {
+            if (clicked.isValid())
+                SelectNode(context_, DirectoryTreeModel::nodeAt(clicked));
+        });
+    });
+    connect(tree_, &QTreeView::doubleClicked, this, [this] { later([this] { ExpandNode(context_); }); });
+    // The branch arrows open and close nodes as the tree control itself would.
+    for (auto signal : { &QTreeView::expanded, &QTreeView::collapsed }) {
+        const bool expanded = signal == &QTreeView::expanded;
+        connect(tree_, signal, this, [this, expanded](const QModelIndex& index) {
+            if (!following_)
+                state_.tree.setExpanded(DirectoryTreeModel::nodeAt(index), expanded);
+        });
+    }
+    connect(tree_, &QWidget::customContextMenuRequested, this,
+        [this](const QPoint& at) { emit treeMenuRequested(tree_->viewport()->mapToGlobal(at)); });
+}
+
+void COrnBrowserView::buildAttributeList()
+{
+    attributes_->setObjectName("attributes");
+    attributes_->setModel(attributeModel_);
+    for (int column = 0; column < 3; ++column)
+        attributes_->setColumnWidth(column, AttributeTableModel::kColumnWidths[column]);
+    attributes_->setShowGrid(true);
+    attributes_->verticalHeader()->hide();
+    attributes_->horizontalHeader()->setHighlightSections(false);
+    attributes_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    attributes_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Edits start only when the core agrees: see startValueEdit.
+    attributes_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    attributes_->setItemDelegateForColumn(0, editDelegate_);
+    attributes_->setContextMenuPolicy(Qt::CustomContextMenu);
+    attributes_->installEventFilter(this);
+
+    connect(attributeModel_, &AttributeTableModel::selectionMoved, this, [this](int row) {
+        following_ = true;
+        if (row >= 0)
+            attributes_->selectRow(row);
+        else
+            attributes_->selectionModel()->clear();
+        following_ = false;
+    });
+    connect(attributes_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+        [this](const QModelIndex& current) {
+            if (!following_) {
+                state_.attributes.select(current.isValid() ? current.row() : -1);
+                emit stateChanged();
+            }
+        });
+    connect(attributes_, &QTableView::doubleClicked, this,
+        [this] { later([this] { startValueEdit(EditTrigger::DoubleClick); }); });
+    connect(attributes_, &QWidget::customContextMenuRequested, this,
+        [this](const QPoint& at) { emit attributeMenuRequested(attributes_->viewport()->mapToGlobal(at)); });
+}
+
+bool COrnBrowserView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == attributes_ && event->type() == QEvent::KeyPress && isListEditKey(*static_cast<QKeyEvent*>(event))) {
+        later([this] { startValueEdit(EditTrigger::ListKey); });
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void COrnBrowserView::startValueEdit(EditTrigger trigger)
+{
+    if (CanStartValueEdit(context_, trigger))
+        editSelectedValue();
+}
+
+void COrnBrowserView::editSelectedValue()
+{
+    const int row = state_.attributes.selected();
+    if (row < 0)
+        return;
+    editDelegate_->setStartText(BeginValueEdit(context_, row));
+    attributes_->edit(attributeModel_->index(row, 0));
+}
+
+void COrnBrowserView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // The tree from x 15, the list from the middle less 100 to the right
+    // edge, 10 pixels clear above and below; integer division throughout.
+    const int cx = width();
+    const int cy = height();
+    splitter_->setGeometry(15, 10, cx - 15, cy - 20);
+    const int listWidth = cx / 2 + 100;
+    splitter_->setSizes({ cx - 15 - listWidth - splitter_->handleWidth(), listWidth });
+    emit resized(size());
+}

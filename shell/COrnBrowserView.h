@@ -1,0 +1,74 @@
+// The main view: the directory tree on the left, the attribute list on the
+// right, the splitter bar between. It owns what the core works with for the
+// whole run (the view state, the LDAP service, the registry value, the clock
+// and the context that joins them to the desktop) and forwards the user's
+// clicks, double-clicks, keys and edits in the two panes to the core.
+#pragma once
+
+#include "AppContext.h"
+#include "AttributeEditing.h"
+#include "Clock.h"
+#include "OrnInterface.h"
+#include "Registry.h"
+#include "ViewState.h"
+
+#include <QWidget>
+
+class AttributeEditDelegate;
+class AttributeTableModel;
+class CSplitterBar;
+class DirectoryTreeModel;
+class QTableView;
+class QTreeView;
+
+class COrnBrowserView final : public QWidget {
+    Q_OBJECT
+
+public:
+    COrnBrowserView(Desktop& desktop, QWidget* parent);
+    ~COrnBrowserView() override;
+
+    AppContext& context() { return context_; }
+    QTreeView& tree() { return *tree_; }
+    QTableView& attributes() { return *attributes_; }
+
+    // Opens the in-place editor on the selected row, once the core has
+    // agreed to the edit.
+    void editSelectedValue();
+
+signals:
+    // The user did something that may have changed what commands are enabled.
+    void stateChanged();
+    void treeMenuRequested(const QPoint& globalPosition);
+    void attributeMenuRequested(const QPoint& globalPosition);
+    // The view's client size, which places the status bar's progress bar.
+    void resized(const QSize& size);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildTree();
+    void buildAttributeList();
+    // Runs a core operation after the event that asked for it is over, as
+    // the operation may rebuild the very rows the event came from.
+    template <class Operation> void later(Operation operation);
+    void startValueEdit(EditTrigger trigger);
+
+    SystemClock clock_;
+    Registry registry_;
+    OrnLdapService service_;
+    ViewState state_;
+    AppContext context_;
+
+    CSplitterBar* splitter_;
+    QTreeView* tree_;
+    QTableView* attributes_;
+    DirectoryTreeModel* treeModel_;
+    AttributeTableModel* attributeModel_;
+    AttributeEditDelegate* editDelegate_;
+    // Set while the panes are made to follow the core, so that their own
+    // signals are not taken for the user's.
+    bool following_ = false;
+};

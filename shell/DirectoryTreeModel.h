@@ -1,0 +1,45 @@
+// The directory tree of the core (DirectoryTree) as a Qt item model: one
+// column, each node's label and image. The core model tells it every change;
+// the expanded state and the selection, which a Qt view keeps for itself,
+// are passed on as signals for the view to follow.
+#pragma once
+
+#include "DirectoryTree.h"
+
+#include <QAbstractItemModel>
+#include <QIcon>
+
+#include <array>
+
+class DirectoryTreeModel final : public QAbstractItemModel, private TreeObserver {
+    Q_OBJECT
+
+public:
+    explicit DirectoryTreeModel(DirectoryTree& tree, QObject* parent = nullptr);
+    ~DirectoryTreeModel() override;
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+    QModelIndex indexOf(const TreeNode* node) const;
+    static TreeNode* nodeAt(const QModelIndex& index);
+
+signals:
+    void expansionChanged(const QModelIndex& index, bool expanded);
+    void selectionMoved(const QModelIndex& selected);
+
+private:
+    void beginInsertNodes(const TreeNode* parent, int first, int last) override;
+    void endInsertNodes() override;
+    void beginRemoveNodes(const TreeNode* parent, int first, int last) override;
+    void endRemoveNodes() override;
+    void nodeChanged(const TreeNode* node) override;
+    void selectionChanged(const TreeNode* selected) override;
+
+    DirectoryTree& tree_;
+    std::array<QIcon, 3> images_; // in the order of NodeImage
+    const TreeNode* inserting_ = nullptr;
+};

@@ -1,0 +1,59 @@
+// The Desktop port drawn with Qt: message boxes, the main window's status
+// pane, progress bar and title, the wait cursor, documents and the dialogs of
+// the core's models. Tests answer message boxes and drive dialogs through the
+// two seams instead of a person.
+#pragma once
+
+#include "Desktop.h"
+
+#include <functional>
+#include <memory>
+
+class QDialog;
+class QLabel;
+class QMainWindow;
+class QMessageBox;
+class QProgressBar;
+class QWidget;
+
+class QtDesktop final : public Desktop {
+public:
+    // Answers a box in place of the user; unset, the box is shown and waited for.
+    using MessageBoxSeam = std::function<MessageAnswer(const MessageBoxRequest&)>;
+    // Called with every dialog as it opens, before it waits for the user.
+    using DialogSeam = std::function<void(QDialog&)>;
+
+    QtDesktop(QMainWindow& window, QLabel& statusPane, QProgressBar& progress);
+
+    void setMessageBoxSeam(MessageBoxSeam seam) { messageBoxSeam_ = std::move(seam); }
+    void setDialogSeam(DialogSeam seam) { dialogSeam_ = std::move(seam); }
+
+    MessageAnswer messageBox(const MessageBoxRequest& box) override;
+    void setStatusText(const std::string& text) override;
+    void setProgressRange(int lower, int upper) override;
+    void setProgressStep(int step) override;
+    void setProgressPosition(int position) override;
+    void stepProgress() override;
+    void setWindowTitle(const std::string& title) override;
+    void setWaitCursor(bool busy) override;
+    bool openDocument(const std::string& path) override;
+    void pause(int milliseconds) override;
+    DialogResult runModal(DialogModel& dialog) override;
+    void showModeless(DialogModel& dialog) override;
+
+private:
+    QWidget* topWindow() const;
+
+    QMainWindow& window_;
+    QLabel& statusPane_;
+    QProgressBar& progress_;
+    int progressStep_ = 1;
+    bool waitCursor_ = false;
+    MessageBoxSeam messageBoxSeam_;
+    DialogSeam dialogSeam_;
+};
+
+// The box for a request, with its title, icon and buttons.
+std::unique_ptr<QMessageBox> BuildMessageBox(const MessageBoxRequest& box, QWidget* parent);
+// The answer for the button the box ended with.
+MessageAnswer AnswerOf(int standardButton);

@@ -1,0 +1,24 @@
+// "Login ": profile name, user detail, password and LDAP version, and Connect.
+#pragma once
+
+#include "BoundDialog.h"
+
+class LoginDialog;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+
+class CLoginDlg final : public BoundDialog {
+public:
+    CLoginDlg(LoginDialog& model, QWidget* parent);
+
+private:
+    void refresh() override;
+
+    LoginDialog& model_;
+    QComboBox* profileName_;
+    QComboBox* userDetails_;
+    QLineEdit* password_;
+    QComboBox* version_;
+    QLabel* status_;
+};

@@ -1,0 +1,37 @@
+#include "CSetEntriesDlg.h"
+
+#include "DialogLayout.h"
+#include "SetEntriesDialog.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+CSetEntriesDlg::CSetEntriesDlg(SetEntriesDialog& model, QWidget* parent)
+    : BoundDialog(model, parent)
+    , model_(model)
+    , entries_(NamedEdit(this, "entries"))
+{
+    auto* form = new QFormLayout;
+    form->addRow(tr("Set Number of entries to view"), entries_);
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = NamedButton(buttons, "ok", tr("OK"), QDialogButtonBox::AcceptRole);
+    ok->setDefault(true);
+    NamedButton(buttons, "cancel", tr("Cancel"), QDialogButtonBox::RejectRole);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+
+    bindText(*entries_, [this](std::string text) { model_.setEntries(std::move(text)); });
+    bindButton(*ok, [this] { model_.ok(); });
+    connect(buttons, &QDialogButtonBox::rejected, this, &BoundDialog::reject);
+    bind();
+}
+
+void CSetEntriesDlg::refresh()
+{
+    display(*entries_, TextField { model_.entries() });
+}
