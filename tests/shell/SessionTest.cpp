@@ -1,0 +1,231 @@
+// A session through the window against a real slapd: login through the
+// Login dialog's widgets, the tree and the attribute list it fills, clicks
+// and double-clicks in the tree, an in-place edit, the attribute and root
+// DSE dialogs, and the logout.
+#include "ShellFixture.h"
+
+#include "SlapdServer.h"
+
+#include <QTableView>
+#include <QTableWidget>
+#include <QTreeView>
+
+namespace {
+
+using enum CommandId;
+using Box = FakeDesktop::Box;
+
+class Session : public ShellTest {
+protected:
+    static void SetUpTestSuite()
+    {
+        SlapdOptions options;
+        options.ldifFile = SlapdServer::testDirectoryLdif();
+        server_ = std::make_unique<SlapdServer>(options);
+    }
+    static void TearDownTestSuite() { server_.reset(); }
+
+    static std::string port() { return std::to_string(server_->port()); }
+
+    void login(const std::string& userId, const QString& password)
+    {
+        write("OrnIni.ini", "test=127.0.0.1;" + port() + ";" + SlapdServer::suffix() + ";" + userId + ";\n");
+        onDialog("Login ", [password](QDialog& dialog) {
+            choose(dialog, "profileName", 0);
+            choose(dialog, "userDetails", 0);
+            type(dialog, "password", password);
+            press(dialog, "connect");
+        });
+        trigger(Login);
+        settle();
+    }
+
+    QTreeView& tree() { return frame->view().tree(); }
+    QTableView& list() { return frame->view().attributes(); }
+
+    QModelIndex node(const QModelIndex& parent, const QString& label)
+    {
+        for (int row = 0; row < tree().model()->rowCount(parent); ++row) {
+            QModelIndex child = tree().model()->index(row, 0, parent);
+            if (child.data().toString() == label)
+                return child;
+        }
+        return {};
+    }
+    // In the server's order, which is its own business.
+    QStringList sortedLabels(const QModelIndex& parent)
+    {
+        QStringList out;
+        for (int row = 0; row < tree().model()->rowCount(parent); ++row)
+            out << tree().model()->index(row, 0, parent).data().toString();
+        out.sort();
+        return out;
+    }
+    void click(const QModelIndex& index)
+    {
+        tree().scrollTo(index);
+        QTest::mouseClick(tree().viewport(), Qt::LeftButton, {}, tree().visualRect(index).center());
+        settle();
+    }
+    // A person's double-click begins as a click.
+    void doubleClick(const QModelIndex& index)
+    {
+        click(index);
+        QTest::mouseDClick(tree().viewport(), Qt::LeftButton, {}, tree().visualRect(index).center());
+        settle();
+    }
+
+    // The list's row of the attribute, -1 when it has none.
+    int rowOf(const QString& attribute)
+    {
+        QAbstractItemModel& model = *list().model();
+        for (int row = 0; row < model.rowCount(); ++row)
+            if (model.index(row, 1).data().toString() == attribute)
+                return row;
+        return -1;
+    }
+    QString valueOf(const QString& attribute)
+    {
+        int row = rowOf(attribute);
+        return row < 0 ? QString() : list().model()->index(row, 0).data().toString();
+    }
+    void selectRow(int row)
+    {
+        const QRect cell = list().visualRect(list().model()->index(row, 1));
+        QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, cell.center());
+        settle();
+    }
+    // Opens alice's entry below People.
+    void openAlice()
+    {
+        QModelIndex people = node(tree().model()->index(0, 0), "ou=People");
+        doubleClick(people);
+        click(node(people, "uid=alice"));
+    }
+
+private:
+    static inline std::unique_ptr<SlapdServer> server_;
+};
+
+TEST_F(Session, LoginShowsTheRootAndItsChildrenAndClicksBrowse)
+{
+    login("uid=alice,ou=People,dc=example,dc=com", "alice-pw");
+    EXPECT_EQ(
+        frame->windowTitle().toStdString(), "Velmora LDAP Browser: LDAP:\\\\127.0.0.1 :" + port() + ": Valid User");
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.boxes.front().text;
+    EXPECT_FALSE(frame->commands().action(Login)->isEnabled());
+    EXPECT_TRUE(frame->commands().action(Logout)->isEnabled());
+
+    ASSERT_EQ(tree().model()->rowCount(), 1);
+    const QModelIndex root = tree().model()->index(0, 0);
+    EXPECT_EQ(root.data().toString(), SlapdServer::suffix());
+    EXPECT_TRUE(tree().isExpanded(root));
+    EXPECT_EQ(sortedLabels(root), (QStringList { "ou=Groups", "ou=People", "ou=Projects" }));
+
+    const QModelIndex people = node(root, "ou=People");
+    click(people);
+    EXPECT_EQ(valueOf("description"), "Everyone who can log in");
+    EXPECT_EQ(
+        frame->statusPane().text().toStdString(), "Node Selected: ou=People," + std::string(SlapdServer::suffix()));
+
+    doubleClick(people);
+    EXPECT_EQ(sortedLabels(people), (QStringList { "uid=alice", "uid=bob", "uid=carol" }));
+    EXPECT_TRUE(tree().isExpanded(people));
+    // The three images tell the root, a container and an entry without children apart.
+    doubleClick(node(people, "uid=bob"));
+    const qint64 rootImage = qvariant_cast<QIcon>(root.data(Qt::DecorationRole)).cacheKey();
+    const qint64 containerImage = qvariant_cast<QIcon>(people.data(Qt::DecorationRole)).cacheKey();
+    const qint64 leafImage = qvariant_cast<QIcon>(node(people, "uid=bob").data(Qt::DecorationRole)).cacheKey();
+    EXPECT_NE(rootImage, containerImage);
+    EXPECT_NE(containerImage, leafImage);
+    EXPECT_NE(rootImage, leafImage);
+}
+
+TEST_F(Session, AValueEditedInPlaceReachesTheServer)
+{
+    login("uid=alice,ou=People,dc=example,dc=com", "alice-pw");
+    openAlice();
+    int row = rowOf("telephoneNumber");
+    ASSERT_GE(row, 0);
+    selectRow(row);
+    QTest::keyClick(&list(), Qt::Key_F2);
+    settle();
+    auto* editor = list().findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), "+1 555 0101");
+    editor->selectAll();
+    QTest::keyClicks(editor, "+1 555 0199");
+    QTest::keyClick(editor, Qt::Key_Return);
+    settle();
+
+    // Shown again from the server.
+    click(tree().model()->index(0, 0));
+    click(node(node(tree().model()->index(0, 0), "ou=People"), "uid=alice"));
+    EXPECT_EQ(valueOf("telephoneNumber"), "+1 555 0199");
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.boxes.front().text;
+
+    // Edit Attribute opens the same editor; Escape sends nothing.
+    selectRow(rowOf("mail"));
+    trigger(EditAttribute);
+    editor = list().findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, "changed");
+    QTest::keyClick(editor, Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(valueOf("mail"), "alice@example.com");
+}
+
+TEST_F(Session, AddAttributeAndRootDseDialogsShowWhatTheServerHolds)
+{
+    login("uid=alice,ou=People,dc=example,dc=com", "alice-pw");
+    openAlice();
+    onDialog("Add Attribute to Object", [](QDialog& dialog) {
+        EXPECT_FALSE(child<QAbstractButton>(dialog, "ok").isEnabled());
+        auto& names = child<QComboBox>(dialog, "attributes");
+        const int description = names.findText("description");
+        ASSERT_GE(description, 0);
+        choose(dialog, "attributes", description);
+        EXPECT_TRUE(child<QAbstractButton>(dialog, "ok").isEnabled());
+        EXPECT_FALSE(child<QLineEdit>(dialog, "syntax").text().isEmpty());
+        type(dialog, "value", "Added through the dialog");
+        press(dialog, "ok");
+    });
+    trigger(AddAttribute);
+    EXPECT_EQ(valueOf("description"), "Added through the dialog");
+
+    onDialog("Root DSE Information", [](QDialog& dialog) {
+        auto& rows = child<QTableWidget>(dialog, "list");
+        QStringList naming;
+        for (int row = 0; row < rows.rowCount(); ++row)
+            if (rows.item(row, 0)->text() == "namingContexts")
+                naming << rows.item(row, 1)->text();
+        EXPECT_EQ(naming, QStringList { SlapdServer::suffix() });
+        press(dialog, "close");
+    });
+    trigger(RootDseProperties);
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.boxes.front().text;
+}
+
+TEST_F(Session, LogoutEmptiesTheViewAndExitClosesTheWindow)
+{
+    login("", "");
+    EXPECT_EQ(
+        frame->windowTitle().toStdString(), "Velmora LDAP Browser: LDAP:\\\\127.0.0.1 :" + port() + ": Anonymous User");
+    boxes.answer(MessageAnswer::No); // Login to different LDAP Server?
+    boxes.answer(MessageAnswer::No); // Do you want to exit?
+    trigger(Logout);
+    EXPECT_EQ(frame->windowTitle(), "Velmora LDAP Browser      Not Connected");
+    EXPECT_EQ(tree().model()->rowCount(), 0);
+    EXPECT_EQ(list().model()->rowCount(), 0);
+    EXPECT_TRUE(frame->commands().action(Login)->isEnabled());
+
+    login("", "");
+    boxes.answer(MessageAnswer::No);
+    boxes.answer(MessageAnswer::Yes);
+    trigger(Logout);
+    EXPECT_FALSE(frame->isVisible());
+    EXPECT_EQ(boxes.boxes.back(),
+        (Box { "Do you want to exit Velmora LDAP Browser ?", "Exit ", MessageIcon::None, MessageButtons::YesNo }));
+}
+
+} // namespace
