@@ -125,6 +125,10 @@ void COrnBrowserView::buildAttributeList()
     for (int column = 0; column < 3; ++column)
         attributes_->setColumnWidth(column, AttributeTableModel::kColumnWidths[column]);
     attributes_->setShowGrid(true);
+    // One line per value, as a list control shows it; long texts are cut short.
+    attributes_->setWordWrap(false);
+    attributes_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    attributes_->verticalHeader()->setDefaultSectionSize(attributes_->fontMetrics().height() + 6);
     attributes_->verticalHeader()->hide();
     attributes_->horizontalHeader()->setHighlightSections(false);
     attributes_->setSelectionBehavior(QAbstractItemView::SelectRows);
