@@ -103,9 +103,8 @@ void AddAttributeDialog::chooseAttribute(int index)
 {
     if (!attributes_.choose(index))
         return;
-    const AttributeTypeRecord* type = FindAttributeType(context_.state, attributes_.text);
-    bool known = type && type->definition.find("SYNTAX") != std::string::npos;
-    syntax_ = known ? type->syntax : "Attribute syntax not available in schema";
+    std::string syntax = SchemaSyntax(context_.state, attributes_.text);
+    syntax_ = syntax.empty() ? "Attribute syntax not available in schema" : syntax;
     changed();
 }
 

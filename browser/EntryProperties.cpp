@@ -60,17 +60,38 @@ bool hasSyntax(const AttributeTypeRecord& record)
     return record.definition.find("SYNTAX") != std::string::npos;
 }
 
-// The syntax column before trimming: a record found under the name itself
-// goes through the display table; one found through a second name keeps its
-// raw syntax text.
-std::string untrimmedSyntax(const ViewState& state, std::string_view attributeName)
+// The supertype an attribute type names with SUP, or empty.
+std::string superiorName(const std::string& definition)
 {
-    const AttributeTypeRecord* record = FindAttributeType(state, attributeName);
-    if (!record || !hasSyntax(*record))
-        return kNotAvailable;
-    bool ownName = record->name.size() == attributeName.size()
-        && strncasecmp(record->name.c_str(), attributeName.data(), attributeName.size()) == 0;
-    return ownName ? SyntaxDisplayText(record->syntax) : record->syntax;
+    std::size_t keyword = definition.find(" SUP ");
+    if (keyword == std::string::npos)
+        return {};
+    std::size_t first = definition.find_first_not_of(" '", keyword + 5);
+    if (first == std::string::npos)
+        return {};
+    std::size_t last = definition.find_first_of(" ')", first);
+    return definition.substr(first, last == std::string::npos ? std::string::npos : last - first);
+}
+
+// A type without a SYNTAX of its own takes its supertype's (cn, sn and o
+// from name, member from distinguishedName). The walk is bounded so that a
+// schema whose supertypes form a loop cannot hang the view.
+const AttributeTypeRecord* typeWithSyntax(const ViewState& state, const AttributeTypeRecord* record)
+{
+    for (int depth = 0; record && !hasSyntax(*record) && depth < 16; ++depth) {
+        std::string superior = superiorName(record->definition);
+        record = superior.empty() ? nullptr : FindAttributeType(state, superior);
+    }
+    return record && hasSyntax(*record) ? record : nullptr;
+}
+
+// Servers that write SYNTAX unquoted (OpenLDAP) leave the rest of the
+// definition in the parsed syntax text; the column shows the OID and its
+// length bound only.
+std::string syntaxOid(std::string_view syntax)
+{
+    std::string text = trimmed(syntax);
+    return text.substr(0, text.find_first_of(" \t\n\r\v\f"));
 }
 
 std::string lowerCase(std::string_view text)
@@ -128,9 +149,15 @@ const AttributeTypeRecord* FindAttributeType(const ViewState& state, std::string
     return nullptr;
 }
 
+std::string SchemaSyntax(const ViewState& state, std::string_view attributeName)
+{
+    const AttributeTypeRecord* record = typeWithSyntax(state, FindAttributeType(state, attributeName));
+    return record ? syntaxOid(record->syntax) : std::string();
+}
+
 std::string SyntaxColumnText(const ViewState& state, std::string_view attributeName)
 {
-    std::string text = trimmed(untrimmedSyntax(state, attributeName));
+    std::string text = trimmed(SyntaxDisplayText(SchemaSyntax(state, attributeName)));
     return text.empty() ? kNotAvailable : text;
 }
 

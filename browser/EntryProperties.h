@@ -20,6 +20,10 @@ void ReadAttributeTypes(AppContext& context);
 // Shows the attributes of the entry the selected object link points to.
 void ViewOriginalProperties(AppContext& context);
 
+// The syntax OID (with its length bound) of an attribute type, inherited
+// from its supertype when it has none of its own; empty when unknown.
+std::string SchemaSyntax(const ViewState& state, std::string_view attributeName);
+
 // The syntax column for an attribute name: the display name of its schema
 // syntax, looked up through the multi-name table for a second name, or
 // "Not Available".

@@ -41,7 +41,7 @@ TEST_F(AddAttributeDialogTest, OffersTheAttributesOfTheClassesAndTheirSuperiors)
         std::vector<FakeDesktop::Box>({ { "Access denied", "Error", MessageIcon::Error, MessageButtons::Ok },
             { "Please select an Item", "Error", MessageIcon::Error, MessageButtons::Ok } }));
 
-    addAttribute([](AddAttributeDialog& dialog) {
+    addAttribute([this](AddAttributeDialog& dialog) {
         const Strings& items = dialog.attributes().items;
         // inetOrgPerson's, organizationalPerson's, person's and top's, each once.
         for (const char* name : { "employeeNumber", "ou", "telephoneNumber", "sn", "objectClass" })
@@ -51,14 +51,19 @@ TEST_F(AddAttributeDialogTest, OffersTheAttributesOfTheClassesAndTheirSuperiors)
         dialog.ok();
         EXPECT_FALSE(dialog.ended() || dialog.okEnabled());
 
-        // mail is the first of two names; o takes its syntax from a superior type.
-        const std::vector<std::pair<std::string, std::string>> syntaxes { { "telephoneNumber",
-                                                                              "1.3.6.1.4.1.1466.115.121.1.50{32} )" },
-            { "mail", "1.3.6.1.4.1.1466.115.121.1.26{256} )" }, { "o", "Attribute syntax not available in schema" } };
+        // mail is the first of two names; o inherits the syntax of its supertype name.
+        const std::vector<std::pair<std::string, std::string>> syntaxes {
+            { "telephoneNumber", "1.3.6.1.4.1.1466.115.121.1.50{32}" },
+            { "mail", "1.3.6.1.4.1.1466.115.121.1.26{256}" },
+            { "o", "1.3.6.1.4.1.1466.115.121.1.15{32768}" },
+        };
         for (const auto& [name, syntax] : syntaxes) {
             dialog.chooseAttribute(indexOf(dialog, name));
             EXPECT_EQ(dialog.syntax(), syntax) << name;
         }
+        state.attributeTypes.clear();
+        dialog.chooseAttribute(indexOf(dialog, "mail"));
+        EXPECT_EQ(dialog.syntax(), "Attribute syntax not available in schema");
         EXPECT_TRUE(dialog.okEnabled());
     });
     EXPECT_EQ(desktop.dialogsRun, Strings({ "Add Attribute to Object" }));

@@ -134,13 +134,20 @@ private:
     std::filesystem::path folder_;
 };
 
+void PrintTo(const AttributeRow& row, std::ostream* out)
+{
+    *out << "{ \"" << row.value << "\", \"" << row.name << "\", \"" << row.syntax << "\" }";
+}
+
 const std::string kAlice = "uid=alice,ou=People,dc=example,dc=com";
 const std::string kBob = "uid=bob,ou=People,dc=example,dc=com";
 const std::string kLink = "cn=Ref:bob,ou=Projects,dc=example,dc=com";
 const std::string kLinkToLink = "cn=Ref:Ref:bob,ou=Projects,dc=example,dc=com";
 const std::string kDoomed = "cn=doomed,ou=Projects,dc=example,dc=com";
-// slapd writes its syntaxes unquoted, so each runs on to the closing parenthesis.
-const std::string kClassSyntax = "1.3.6.1.4.1.1466.115.121.1.38 )";
+// slapd writes its syntaxes unquoted; the column shows the OID without the
+// rest of the definition, by its display name when the table knows it.
+const std::string kClassSyntax = "Class Name";
+const std::string kNameSyntax = "1.3.6.1.4.1.1466.115.121.1.15{32768}";
 
 TEST_F(EntryPropertiesTest, OneRowPerValueInResultOrderWithTheSyntaxOfItsSchemaRecord)
 {
@@ -149,15 +156,15 @@ TEST_F(EntryPropertiesTest, OneRowPerValueInResultOrderWithTheSyntaxOfItsSchemaR
         (Rows {
             { kAlice, "dn", "Not Available" },
             { "inetOrgPerson", "objectClass", kClassSyntax },
-            // Second names go through the multi-name table and keep their raw syntax.
-            { "alice", "uid", "1.3.6.1.4.1.1466.115.121.1.15{256} )" },
-            // cn and sn take their syntax from a superior type, which is not followed.
-            { "Alice Archer", "cn", "Not Available" },
-            { "Archer", "sn", "Not Available" },
-            { "Alice", "givenName", "Not Available" },
-            { "alice@example.com", "mail", "1.3.6.1.4.1.1466.115.121.1.26{256} )" },
-            { "+1 555 0101", "telephoneNumber", "1.3.6.1.4.1.1466.115.121.1.50{32} )" },
-            { "alice-pw", "userPassword", "1.3.6.1.4.1.1466.115.121.1.40{128} )" },
+            // A length bound keeps the OID from matching a display name.
+            { "alice", "uid", "1.3.6.1.4.1.1466.115.121.1.15{256}" },
+            // cn, sn and givenName inherit the syntax of their supertype name.
+            { "Alice Archer", "cn", kNameSyntax },
+            { "Archer", "sn", kNameSyntax },
+            { "Alice", "givenName", kNameSyntax },
+            { "alice@example.com", "mail", "1.3.6.1.4.1.1466.115.121.1.26{256}" },
+            { "+1 555 0101", "telephoneNumber", "1.3.6.1.4.1.1466.115.121.1.50{32}" },
+            { "alice-pw", "userPassword", "1.3.6.1.4.1.1466.115.121.1.40{128}" },
         }));
     EXPECT_EQ(state.editing.dnToShow, kAlice);
     EXPECT_EQ(state.editing.namingAttribute, "uid");
@@ -168,12 +175,12 @@ TEST_F(EntryPropertiesTest, OneRowPerValueInResultOrderWithTheSyntaxOfItsSchemaR
         (Rows {
             { "cn=staff,ou=Groups,dc=example,dc=com", "dn", "Not Available" },
             { "groupOfNames", "objectClass", kClassSyntax },
-            { "staff", "cn", "Not Available" },
-            { kAlice, "member", "Not Available" },
-            { kBob, "member", "Not Available" },
+            { "staff", "cn", kNameSyntax },
+            { kAlice, "member", "Distinguished Name" },
+            { kBob, "member", "Distinguished Name" },
         }));
-    // o finds its own type ('o' 'organizationName'), which takes its syntax from a superior.
-    EXPECT_EQ(show(SlapdServer::suffix()).back(), (AttributeRow { "Example Corporation", "o", "Not Available" }));
+    // o finds its own type ('o' 'organizationName') and inherits from name.
+    EXPECT_EQ(show(SlapdServer::suffix()).back(), (AttributeRow { "Example Corporation", "o", kNameSyntax }));
     EXPECT_TRUE(desktop.boxes.empty());
 }
 
@@ -195,8 +202,8 @@ TEST_F(EntryPropertiesTest, ViewOriginalPropertiesFollowsOneLinkOnly)
         (Rows {
             { kLink, "dn", "Not Available" },
             { "OrnObjectLink", "objectClass", kClassSyntax },
-            { "Ref:bob", "cn", "Not Available" },
-            { kBob, "OrnAttrObjectLink", "1.3.6.1.4.1.1466.115.121.1.12 )" },
+            { "Ref:bob", "cn", kNameSyntax },
+            { kBob, "OrnAttrObjectLink", "Distinguished Name" },
         }));
     ViewOriginalProperties(context);
     EXPECT_EQ(state.attributes.rows(), bob);
@@ -304,6 +311,7 @@ TEST(SyntaxColumnText, LooksUpNamesSecondNamesAndTheDisplayTable)
              "( 1.1 NAME 'padded' SYNTAX ' 1.3.6.1.4.1.1466.115.121.1.27 ' )",
              "( 1.2 NAME 'unset' SYNTAX '' )",
              "( 1.3 NAME 'inherits' SUP name )",
+             "( 1.4 NAME 'loop' SUP 'loop' )",
          }) {
         const std::string& name = state.attributeTypes.add(definition);
         if (name.find(' ') != std::string::npos)
@@ -313,20 +321,20 @@ TEST(SyntaxColumnText, LooksUpNamesSecondNamesAndTheDisplayTable)
         { "member", "Distinguished Name" },
         { "MEMBER", "Distinguished Name" },
         { "name", "1.3.6.1.4.1.1466.115.121.1.15{64}" },
-        // The table compares the untrimmed text.
-        { "padded", "1.3.6.1.4.1.1466.115.121.1.27" },
+        { "padded", "INTEGER" },
         { "unset", "Not Available" },
-        { "inherits", "Not Available" },
+        // A type without a syntax of its own takes its supertype's.
+        { "inherits", "1.3.6.1.4.1.1466.115.121.1.15{64}" },
+        { "loop", "Not Available" },
         { "absent", "Not Available" },
         // Every name of a multi-name type is found through the table of raw
-        // names, as a whole quoted name, and shows the syntax as the schema
-        // writes it.
-        { "commonName", "1.3.6.1.4.1.1466.115.121.1.15" },
-        { "cn", "1.3.6.1.4.1.1466.115.121.1.15" },
+        // names, as a whole quoted name.
+        { "commonName", "Case Ignore String" },
+        { "cn", "Case Ignore String" },
         { "mon", "Not Available" },
-        { "o", "Not Available" },
-        { "surname", "Not Available" },
-        { "CommonName", "1.3.6.1.4.1.1466.115.121.1.15" },
+        { "o", "1.3.6.1.4.1.1466.115.121.1.15{64}" },
+        { "surname", "1.3.6.1.4.1.1466.115.121.1.15{64}" },
+        { "CommonName", "Case Ignore String" },
     };
     for (const auto& [name, syntax] : cases)
         EXPECT_EQ(SyntaxColumnText(state, name), syntax) << name;
