@@ -5,7 +5,7 @@
 #pragma once
 
 #include "AttributeEditing.h"
-#include "ErrorLogFixture.h"
+#include "CoreSession.h"
 #include "ServerInfo.h"
 #include "SlapdServer.h"
 #include "TreeCommands.h"
@@ -24,36 +24,20 @@ inline std::string editPerson(const std::string& uid, const std::string& lines =
         + "\nsn: " + uid + "\n" + lines + "\n";
 }
 
-class EditSuite : public LogFolderTest {
+class EditSuite : public CoreSessionTest {
 protected:
     static void startServer(const std::string& entries)
     {
         SlapdOptions options;
         options.ldifFile = SlapdServer::testDirectoryLdif();
         options.ldifText = "dn: " + kEditDn + "\nobjectClass: organizationalUnit\nou: Edit\n\n" + entries;
-        server_ = std::make_unique<SlapdServer>(options);
+        CoreSessionTest::startServer(options);
     }
-    static void TearDownTestSuite() { server_.reset(); }
-    ~EditSuite() override
-    {
-        service.DestroyAll();
-        if (!server_->running())
-            server_->restart();
-    }
-    static SlapdServer& server() { return *server_; }
 
     // Logged in as the admin with the tree loaded; the desktop's records start empty.
     void browse()
     {
-        service.OrnSetLdapVersion(3);
-        service.OrnSetHostName(kHost);
-        service.OrnSetPortNo(server_->port());
-        ASSERT_EQ(service.OrnInitialise(), 0);
-        ASSERT_EQ(service.OrnBindSync(SlapdServer::adminDn(), SlapdServer::adminPassword(), 160), 0);
-        state.connection.host = kHost;
-        state.connection.port = server_->port();
-        state.connection.baseDn = SlapdServer::suffix();
-        state.flags = { .viewNotConnected = false, .loggedIn = true, .treeActive = true };
+        logInAsAdmin();
         ReadServerInfo(context);
         LoadTree(context);
         ASSERT_FALSE(state.tree.empty());
@@ -110,9 +94,4 @@ protected:
         std::sort(values.begin(), values.end());
         return values;
     }
-
-    static constexpr const char* kHost = "127.0.0.1";
-
-private:
-    static inline std::unique_ptr<SlapdServer> server_;
 };

@@ -2,23 +2,10 @@
 // entry with their syntaxes, object links followed once, entries deleted
 // behind our back, the attribute-type read, and a server that went away.
 #include "EntryProperties.h"
-#include "AppContext.h"
-#include "FakeDesktop.h"
-#include "FixedClock.h"
-#include "LoginBind.h"
-#include "OrnInterface.h"
-#include "Registry.h"
+#include "CoreSession.h"
 #include "Report.h"
-#include "SlapdServer.h"
-#include "ViewState.h"
-
-#include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -51,48 +38,17 @@ std::string extraLdif()
 
 } // namespace
 
-class EntryPropertiesTest : public ::testing::Test {
+class EntryPropertiesTest : public CoreSessionTest {
 protected:
     static void SetUpTestSuite()
     {
         SlapdOptions options;
         options.ldifFile = SlapdServer::testDirectoryLdif();
         options.ldifText = extraLdif();
-        server_ = std::make_unique<SlapdServer>(options);
-    }
-    static void TearDownTestSuite() { server_.reset(); }
-
-    EntryPropertiesTest()
-    {
-        static int serial = 0;
-        folder_ = std::filesystem::temp_directory_path()
-            / ("orn-properties-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
-        std::filesystem::remove_all(folder_);
-        std::filesystem::create_directories(folder_);
-        std::filesystem::current_path(folder_);
-        logIn();
-    }
-    ~EntryPropertiesTest() override
-    {
-        service.DestroyAll();
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(folder_);
+        startServer(options);
     }
 
-    static SlapdServer& server() { return *server_; }
-
-    // Binds as the admin and fills in what a login would have.
-    void logIn()
-    {
-        state.connection.host = "127.0.0.1";
-        state.connection.port = server_->port();
-        state.connection.baseDn = SlapdServer::suffix();
-        state.subschemaDn = "cn=Subschema";
-        service.OrnSetHostName(state.connection.host.c_str());
-        service.OrnSetPortNo(server_->port());
-        ASSERT_EQ(service.OrnInitialise(), 0);
-        ASSERT_EQ(service.OrnBindSync(SlapdServer::adminDn(), SlapdServer::adminPassword(), kSimpleBind), 0);
-    }
+    EntryPropertiesTest() { logInAsAdmin(); }
 
     // Selects the DN as the tree would, without a node.
     void select(const std::string& dn)
@@ -115,23 +71,6 @@ protected:
             out.push_back(row.name);
         return out;
     }
-    static std::string read(const std::string& name)
-    {
-        std::ifstream in(name, std::ios::binary);
-        return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
-    }
-
-    FakeDesktop desktop;
-    FixedClock clock { 2026, 12, 5, 16, 1, 2 };
-    Registry registry { "/nonexistent" };
-    ViewState state;
-    OrnLdapService service;
-    AppContext context { desktop, clock, registry, state, service };
-
-private:
-    static inline std::unique_ptr<SlapdServer> server_;
-    std::filesystem::path previous_ = std::filesystem::current_path();
-    std::filesystem::path folder_;
 };
 
 void PrintTo(const AttributeRow& row, std::ostream* out)

@@ -1,4 +1,4 @@
-#include "ErrorLogFixture.h"
+#include "CoreSession.h"
 #include "Report.h"
 
 #include <filesystem>
@@ -27,7 +27,7 @@ TEST(LogRecord, FormatFromTheClock)
         EXPECT_EQ(formatLogRecord(c.clock.now(), c.host, c.message), c.expected);
 }
 
-using ReportTest = LogFolderTest;
+using ReportTest = CoreFolderTest;
 
 TEST_F(ReportTest, GeneralRecordsAppendLdifRecordsNeedTheOpenStream)
 {

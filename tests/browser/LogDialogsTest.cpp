@@ -1,6 +1,6 @@
 #include "DeleteLogDialog.h"
 #include "ErrorLogFile.h"
-#include "ErrorLogFixture.h"
+#include "CoreSession.h"
 #include "LogCommands.h"
 #include "LogViewerDialog.h"
 
@@ -39,7 +39,7 @@ TEST(LogExpiry, ComparesDayAndMonthOnly)
         EXPECT_EQ(recordExpired(c.date, c.today.now()), c.expired) << c.date << " on day " << c.today.now().tm_mday;
 }
 
-class LogDialogsTest : public LogFolderTest {
+class LogDialogsTest : public CoreFolderTest {
 protected:
     // Runs View and returns the rows and title the dialog showed.
     std::vector<LogRow> view(LogMode log, std::string* title = nullptr)

@@ -3,21 +3,9 @@
 // with, and handlers that drive the login dialogs as a user would.
 #pragma once
 
-#include "AppContext.h"
-#include "FakeDesktop.h"
-#include "FixedClock.h"
+#include "CoreSession.h"
 #include "LoginDialog.h"
-#include "OrnInterface.h"
-#include "Registry.h"
-#include "SlapdServer.h"
-#include "ViewState.h"
 
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 
@@ -25,7 +13,7 @@ inline const std::string kAliceDn = "uid=alice,ou=People,dc=example,dc=com";
 inline const std::string kBobDn = "uid=bob,ou=People,dc=example,dc=com";
 
 template <bool AllowBindV2 = false>
-class LoginSuite : public ::testing::Test {
+class LoginSuite : public CoreFolderTest {
 protected:
     static void SetUpTestSuite()
     {
@@ -36,22 +24,6 @@ protected:
     }
     static void TearDownTestSuite() { server_.reset(); }
 
-    LoginSuite()
-    {
-        static int serial = 0;
-        folder_ = std::filesystem::temp_directory_path()
-            / ("orn-login-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
-        std::filesystem::remove_all(folder_);
-        std::filesystem::create_directories(folder_);
-        std::filesystem::current_path(folder_);
-    }
-    ~LoginSuite() override
-    {
-        service.DestroyAll();
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(folder_);
-    }
-
     static SlapdServer& server() { return *server_; }
     static std::string port() { return std::to_string(server_->port()); }
     // name=host;port;base DN;user ID; for the suite's server.
@@ -59,15 +31,6 @@ protected:
                                const std::string& baseDn = SlapdServer::suffix())
     {
         return name + "=127.0.0.1;" + port() + ";" + baseDn + ";" + userId + ";\n";
-    }
-    static void write(const std::string& name, const std::string& text)
-    {
-        std::ofstream(name, std::ios::binary) << text;
-    }
-    static std::string read(const std::string& name)
-    {
-        std::ifstream in(name, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
     static std::string connectedTitle(const std::string& userType)
     {
@@ -97,15 +60,6 @@ protected:
         return found;
     }
 
-    FakeDesktop desktop;
-    FixedClock clock {2026, 12, 5, 16, 1, 2};
-    Registry registry {"/nonexistent"};
-    ViewState state;
-    OrnLdapService service;
-    AppContext context {desktop, clock, registry, state, service};
-
 private:
     static inline std::unique_ptr<SlapdServer> server_;
-    std::filesystem::path previous_ = std::filesystem::current_path();
-    std::filesystem::path folder_;
 };

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "DnLabels.h"
-#include "ErrorLogFixture.h"
+#include "CoreSession.h"
 #include "SlapdServer.h"
 #include "TreeCommands.h"
 
@@ -48,43 +48,18 @@ inline const std::string kLinkLabel = "cn=Ref:cn\\3D\\22Smith\\2C John\\22";
 // The base entry and the 42 above.
 inline constexpr int kEntriesBelowBase = 43;
 
-class TreeTest : public LogFolderTest {
+class TreeTest : public CoreSessionTest {
 protected:
     static void SetUpTestSuite()
     {
         SlapdOptions options;
         options.ldifText = treeLdif();
-        server_ = std::make_unique<SlapdServer>(options);
-    }
-    static void TearDownTestSuite() { server_.reset(); }
-
-    ~TreeTest() override
-    {
-        service.DestroyAll();
-        if (!server_->running())
-            server_->restart();
+        startServer(options);
     }
 
-    static SlapdServer& server() { return *server_; }
-
-    // A session as a login leaves it, bound as the admin; the desktop's
-    // records start empty.
     void logIn(int pageSize = 10, const std::string& baseDn = kBase)
     {
-        service.OrnSetLdapVersion(3);
-        service.OrnSetHostName(kHost);
-        service.OrnSetPortNo(server_->port());
-        ASSERT_EQ(service.OrnInitialise(), 0);
-        ASSERT_EQ(service.OrnBindSync(SlapdServer::adminDn(), SlapdServer::adminPassword(), 160), 0);
-        ConnectionSettings& connection = state.connection;
-        connection.host = kHost;
-        connection.port = server_->port();
-        connection.baseDn = baseDn;
-        connection.userId = SlapdServer::adminDn();
-        connection.bindDn = SlapdServer::adminDn();
-        connection.userType = "Valid User";
-        state.subschemaDn = "cn=Subschema";
-        state.flags = { .viewNotConnected = false, .loggedIn = true, .treeActive = true };
+        logInAsAdmin(baseDn);
         state.pageSize = pageSize;
     }
 
@@ -125,9 +100,4 @@ protected:
         SelectNode(context, node);
         ExpandNode(context);
     }
-
-    static constexpr const char* kHost = "127.0.0.1";
-
-private:
-    static inline std::unique_ptr<SlapdServer> server_;
 };

@@ -2,17 +2,8 @@
 // read through our library and parsed whole and cut short, and a few
 // well-known records field by field.
 #include "SchemaRead.h"
-#include "AppContext.h"
-#include "FakeDesktop.h"
-#include "FixedClock.h"
-#include "LoginBind.h"
+#include "CoreSession.h"
 #include "OrnCodes.h"
-#include "OrnInterface.h"
-#include "Registry.h"
-#include "SlapdServer.h"
-#include "ViewState.h"
-
-#include <gtest/gtest.h>
 
 #include <array>
 #include <memory>
@@ -39,20 +30,11 @@ void parseEveryPrefix(const std::string& value, Record (*parse)(std::string_view
 
 } // namespace
 
-class SchemaReadTest : public ::testing::Test {
+class SchemaReadTest : public CoreSessionTest {
 protected:
-    static void SetUpTestSuite() { server_ = std::make_unique<SlapdServer>(); }
-    static void TearDownTestSuite() { server_.reset(); }
+    static void SetUpTestSuite() { startServer({}); }
 
-    SchemaReadTest()
-    {
-        service.OrnSetHostName(host_.c_str());
-        service.OrnSetPortNo(server_->port());
-        EXPECT_EQ(service.OrnInitialise(), 0);
-        EXPECT_EQ(service.OrnBindSync(SlapdServer::adminDn(), SlapdServer::adminPassword(), kSimpleBind), 0);
-        state.subschemaDn = "cn=Subschema";
-    }
-    ~SchemaReadTest() override { service.DestroyAll(); }
+    SchemaReadTest() { logInAsAdmin(); }
 
     // Reads one attribute of the subschema entry and returns its values.
     std::vector<std::string> read(const char* attribute, const char* wanted)
@@ -62,17 +44,6 @@ protected:
         ForEachSchemaValue(state.rootDseResult.get(), wanted, [&](const char* value) { values.emplace_back(value); });
         return values;
     }
-
-    FakeDesktop desktop;
-    FixedClock clock { 2026, 1, 2 };
-    Registry registry { "/nonexistent" };
-    ViewState state;
-    OrnLdapService service;
-    AppContext context { desktop, clock, registry, state, service };
-
-private:
-    static inline std::unique_ptr<SlapdServer> server_;
-    std::string host_ = "127.0.0.1";
 };
 
 TEST_F(SchemaReadTest, EveryAttributeTypeParsesWithinItsValue)

@@ -1,0 +1,108 @@
+// Shared by the core tests: a fresh, empty current folder per test (the
+// program names its files relative to it), the context the commands work
+// with, and a session with the suite's slapd as a login leaves it.
+//
+// Header-only, like FakeDesktop.h, so that tests/support does not link the core.
+#pragma once
+
+#include "AppContext.h"
+#include "FakeDesktop.h"
+#include "FixedClock.h"
+#include "LoginBind.h"
+#include "OrnInterface.h"
+#include "Registry.h"
+#include "SlapdServer.h"
+#include "ViewState.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <utility>
+
+class CoreFolderTest : public ::testing::Test {
+protected:
+    CoreFolderTest()
+    {
+        static int serial = 0;
+        folder_ = std::filesystem::temp_directory_path()
+            / ("orn-core-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
+        std::filesystem::remove_all(folder_);
+        std::filesystem::create_directories(folder_);
+        std::filesystem::current_path(folder_);
+    }
+    ~CoreFolderTest() override
+    {
+        service.DestroyAll();
+        state.errorLog.closeLdifLog();
+        std::filesystem::current_path(previous_);
+        std::filesystem::remove_all(folder_);
+    }
+
+    static void write(const std::string& name, const std::string& text)
+    {
+        std::ofstream(name, std::ios::binary) << text;
+    }
+    static std::string read(const std::string& name)
+    {
+        std::ifstream in(name, std::ios::binary);
+        return in ? std::string { std::istreambuf_iterator<char>(in), {} } : "<missing>";
+    }
+    const std::filesystem::path& folder() const { return folder_; }
+
+    FakeDesktop desktop;
+    FixedClock clock { 2026, 12, 5, 16, 1, 2 };
+    Registry registry { "/nonexistent" };
+    ViewState state;
+    OrnLdapService service;
+    AppContext context { desktop, clock, registry, state, service };
+
+private:
+    std::filesystem::path previous_ = std::filesystem::current_path();
+    std::filesystem::path folder_;
+};
+
+// One slapd per suite: the suite's SetUpTestSuite calls startServer. A test
+// that stops the server gets it back for the next one.
+class CoreSessionTest : public CoreFolderTest {
+protected:
+    static void startServer(SlapdOptions options) { server_ = std::make_unique<SlapdServer>(std::move(options)); }
+    static void TearDownTestSuite() { server_.reset(); }
+    ~CoreSessionTest() override
+    {
+        service.DestroyAll();
+        if (server_ && !server_->running())
+            server_->restart();
+    }
+
+    static SlapdServer& server() { return *server_; }
+
+    // Bound as the admin, with the connection, flags and subschema DN a
+    // login leaves.
+    void logInAsAdmin(const std::string& baseDn = SlapdServer::suffix())
+    {
+        service.OrnSetLdapVersion(3);
+        service.OrnSetHostName(kHost);
+        service.OrnSetPortNo(server_->port());
+        ASSERT_EQ(service.OrnInitialise(), 0);
+        ASSERT_EQ(service.OrnBindSync(SlapdServer::adminDn(), SlapdServer::adminPassword(), kSimpleBind), 0);
+        ConnectionSettings& connection = state.connection;
+        connection.host = kHost;
+        connection.port = server_->port();
+        connection.baseDn = baseDn;
+        connection.userId = SlapdServer::adminDn();
+        connection.bindDn = SlapdServer::adminDn();
+        connection.userType = "Valid User";
+        state.subschemaDn = "cn=Subschema";
+        state.flags = { .viewNotConnected = false, .loggedIn = true, .treeActive = true };
+    }
+
+    static constexpr const char* kHost = "127.0.0.1";
+
+private:
+    static inline std::unique_ptr<SlapdServer> server_;
+};
