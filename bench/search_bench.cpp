@@ -7,27 +7,23 @@
 // spends waiting five seconds for a server that never answers.
 //
 //   search_bench [--runs N]
+#include "ChildRun.h"
 #include "FakeLdapServer.h"
 #include "SlapdServer.h"
 
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/prctl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <mutex>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -112,96 +108,6 @@ void writeLdif(const std::string& path)
         throw std::runtime_error("cannot write " + path);
 }
 
-// Generated once per build directory, then reused.
-std::string benchLdif(const fs::path& dir)
-{
-    fs::path path = dir / kLdifName;
-    if (!fs::exists(path)) {
-        std::string partial = path.string() + ".partial";
-        writeLdif(partial);
-        fs::rename(partial, path);
-    }
-    return path.string();
-}
-
-// ---- Child processes -------------------------------------------------------
-
-struct Run {
-    double wallSeconds = 0;
-    double cpuSeconds = 0;
-    long maxRssKb = 0;
-    std::string output; // standard output, when captured
-};
-
-// Runs argv as a child, standard output to a pipe (capture) or /dev/null.
-// A child still running after limitSeconds is killed.
-Run runChild(const std::vector<std::string>& args, bool capture, int limitSeconds)
-{
-    std::vector<char*> argv;
-    for (const auto& arg : args)
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    int out[2] = { -1, -1 };
-    if (capture) {
-        if (::pipe2(out, O_CLOEXEC) != 0)
-            throw std::runtime_error("pipe failed");
-    } else {
-        out[1] = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-    }
-    pid_t parent = ::getpid();
-    auto start = Clock::now();
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent)
-            ::_exit(127);
-        if (::dup2(out[1], 1) < 0)
-            ::_exit(127);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    ::close(out[1]);
-    if (pid < 0)
-        throw std::runtime_error("fork failed");
-
-    // A watchdog only; the measured children end by themselves.
-    std::mutex mutex;
-    std::condition_variable ended;
-    bool done = false;
-    std::thread watchdog([&, pid] {
-        std::unique_lock lock(mutex);
-        if (!ended.wait_for(lock, std::chrono::seconds(limitSeconds), [&] { return done; }))
-            ::kill(pid, SIGKILL);
-    });
-
-    Run run;
-    if (capture) {
-        char buffer[4096];
-        ssize_t n;
-        while ((n = ::read(out[0], buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR))
-            if (n > 0)
-                run.output.append(buffer, static_cast<size_t>(n));
-        ::close(out[0]);
-    }
-    int status = 0;
-    rusage usage {};
-    while (::wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) { }
-    auto end = Clock::now();
-    {
-        std::lock_guard lock(mutex);
-        done = true;
-    }
-    ended.notify_one();
-    watchdog.join();
-
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        throw std::runtime_error(args[0] + " failed (status " + std::to_string(status) + ")");
-    run.wallSeconds = std::chrono::duration<double>(end - start).count();
-    auto seconds = [](timeval t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
-    run.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
-    run.maxRssKb = usage.ru_maxrss;
-    return run;
-}
-
 std::map<std::string, long long> keyValues(const std::string& text)
 {
     std::map<std::string, long long> values;
@@ -219,13 +125,6 @@ long long need(const std::map<std::string, long long>& values, const std::string
     if (it == values.end())
         throw std::runtime_error("search_client did not report " + key);
     return it->second;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 // ---- The searches ----------------------------------------------------------
@@ -319,7 +218,7 @@ try {
     if (::access(client.c_str(), X_OK) != 0)
         throw std::runtime_error(client + " is missing: build the search_client target");
 
-    std::string ldif = benchLdif(here);
+    std::string ldif = cachedLdif(here, kLdifName, writeLdif);
     auto loadStart = Clock::now();
     SlapdOptions options;
     options.ldifFile = ldif;

@@ -11,6 +11,7 @@
 //
 //   tree_bench [--runs N]
 #include "AppContext.h"
+#include "ChildRun.h"
 #include "Clock.h"
 #include "FakeDesktop.h"
 #include "OrnInterface.h"
@@ -21,15 +22,10 @@
 #include "ViewState.h"
 
 #include <fcntl.h>
-#include <sys/prctl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -72,18 +68,6 @@ void writeLdif(const std::string& path)
     }
     if (!out.flush())
         throw std::runtime_error("cannot write " + path);
-}
-
-// Generated once per build directory, then reused.
-std::string benchLdif(const fs::path& dir)
-{
-    fs::path path = dir / kLdifName;
-    if (!fs::exists(path)) {
-        std::string partial = path.string() + ".partial";
-        writeLdif(partial);
-        fs::rename(partial, path);
-    }
-    return path.string();
 }
 
 // ---- The child's side -------------------------------------------------------
@@ -148,7 +132,7 @@ double measureSearch(const char* host, uint16_t port)
     return seconds;
 }
 
-int runChild(const std::string& what, const char* host, uint16_t port)
+int childMain(const std::string& what, const char* host, uint16_t port)
 {
     ornTraceRedirect(::open("/dev/null", O_WRONLY | O_CLOEXEC));
     double seconds = what == "expand" ? measureExpand(host, port) : measureSearch(host, port);
@@ -158,50 +142,13 @@ int runChild(const std::string& what, const char* host, uint16_t port)
 
 // ---- The parent's side ------------------------------------------------------
 
-struct Run {
-    double wallSeconds = 0;
-    double maxRssMb = 0;
-};
-
-Run spawn(const std::string& self, const std::string& what, uint16_t port)
+// One measurement in a child process of its own: the wall time it reports
+// and its peak RSS.
+Run measured(const std::string& self, const char* what, uint16_t port)
 {
-    int out[2];
-    if (::pipe2(out, O_CLOEXEC) != 0)
-        throw std::runtime_error("pipe failed");
-    std::string portText = std::to_string(port);
-    pid_t parent = ::getpid();
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent || ::dup2(out[1], 1) < 0)
-            ::_exit(127);
-        // A child that hangs is ended by the alarm, which survives exec.
-        ::alarm(kChildLimitSeconds);
-        ::execl(self.c_str(), self.c_str(), "--child", what.c_str(), "127.0.0.1", portText.c_str(), nullptr);
-        ::_exit(127);
-    }
-    ::close(out[1]);
-    if (pid < 0)
-        throw std::runtime_error("fork failed");
-    std::string text;
-    char buffer[256];
-    ssize_t n;
-    while ((n = ::read(out[0], buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR))
-        if (n > 0)
-            text.append(buffer, static_cast<size_t>(n));
-    ::close(out[0]);
-    int status = 0;
-    rusage usage {};
-    while (::wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) { }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || text.empty())
-        throw std::runtime_error(what + " child failed (status " + std::to_string(status) + ")");
-    return { std::atof(text.c_str()), static_cast<double>(usage.ru_maxrss) / 1024.0 };
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    Run run = runChild({ self, "--child", what, "127.0.0.1", std::to_string(port) }, true, kChildLimitSeconds);
+    run.wallSeconds = std::atof(run.output.c_str());
+    return run;
 }
 
 } // namespace
@@ -209,7 +156,7 @@ double median(std::vector<double> values)
 int main(int argc, char** argv)
 try {
     if (argc == 5 && std::strcmp(argv[1], "--child") == 0)
-        return runChild(argv[2], argv[3], static_cast<uint16_t>(std::atoi(argv[4])));
+        return childMain(argv[2], argv[3], static_cast<uint16_t>(std::atoi(argv[4])));
     int runs = 5;
     if (argc == 3 && std::strcmp(argv[1], "--runs") == 0)
         runs = std::max(1, std::atoi(argv[2]));
@@ -219,7 +166,7 @@ try {
     }
     fs::path self = fs::canonical("/proc/self/exe");
     SlapdOptions options;
-    options.ldifFile = benchLdif(self.parent_path());
+    options.ldifFile = cachedLdif(self.parent_path(), kLdifName, writeLdif);
     options.sizeLimit = -1;
     options.timeLimit = -1;
     auto loadStart = WallClock::now();
@@ -230,14 +177,14 @@ try {
     std::fflush(stdout);
 
     // Untimed: warms slapd's caches for both.
-    spawn(self, "search", slapd.port());
+    measured(self, "search", slapd.port());
     std::vector<double> wall[2], rss[2];
     const char* const kinds[2] = { "expand", "search" };
     for (int i = 0; i < runs; ++i)
         for (int side = 0; side < 2; ++side) {
-            Run run = spawn(self, kinds[side], slapd.port());
+            Run run = measured(self, kinds[side], slapd.port());
             wall[side].push_back(run.wallSeconds);
-            rss[side].push_back(run.maxRssMb);
+            rss[side].push_back(static_cast<double>(run.maxRssKb) / 1024.0);
         }
     double w[2] = { median(wall[0]), median(wall[1]) };
     double r[2] = { median(rss[0]), median(rss[1]) };
