@@ -28,16 +28,20 @@ public:
     // Every dialog can be cancelled (Escape, the window's close button).
     virtual void cancel() { end(DialogResult::Cancel); }
 
+    // Tells the view that fields changed. Operations call it themselves; a
+    // command that works on the dialog calls it before it blocks, so that the
+    // view can show the change first.
+    void changed()
+    {
+        if (observer_)
+            observer_();
+    }
+
 protected:
     void end(DialogResult result)
     {
         result_ = result;
         changed();
-    }
-    void changed()
-    {
-        if (observer_)
-            observer_();
     }
 
 private:

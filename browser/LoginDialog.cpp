@@ -91,6 +91,7 @@ bool LoginDialogConnect(AppContext& context, LoginDialog& dialog)
     state.connection.profileName = dialog.profileNames_.text;
 
     dialog.status_.show("Login in Progress.......Please Wait");
+    dialog.changed();
     int version = LdapVersionFromText(dialog.version_.text);
     desktop.setStatusText("Initialisation in Progress");
     if (!ConnectToServer(context, version)) {

@@ -36,6 +36,7 @@ bool NewProfileLogin(AppContext& context, NewProfileDialog& dialog)
     StatusLine& status = dialog.statusLine();
     context.desktop.setStatusText("Initialisation in Progress");
     status.show("Login in Progress.......Please Wait");
+    dialog.changed();
     if (!ConnectToServer(context, LdapVersionFromText(dialog.version().text))) {
         status.hide();
         return false;

@@ -39,10 +39,14 @@ void BoundDialog::reject()
 
 void BoundDialog::modelChanged()
 {
-    if (model_.ended())
+    if (model_.ended()) {
         done(model_.result() == DialogResult::Ok ? Accepted : Rejected);
-    else
-        refresh();
+        return;
+    }
+    refresh();
+    // The model may be about to block on the server: paint now, not after.
+    if (isVisible())
+        repaint();
 }
 
 void BoundDialog::bindChoices(QComboBox& box, std::function<void(int)> choose, std::function<void(std::string)> type)

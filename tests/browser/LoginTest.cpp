@@ -259,7 +259,14 @@ TEST_F(Login, UnreachableServerKeepsTheDialogOpen)
     write("OrnIni.ini", "main=127.0.0.1;" + std::to_string(closed.port()) + ";dc=example,dc=com;;\n");
     bool stayed = false;
     bool lineShown = true;
+    // The view must hear of the progress line before the connect blocks.
+    Strings announced;
     desktop.onDialog("Login ", [&](DialogModel& model) {
+        auto& dialog = dynamic_cast<LoginDialog&>(model);
+        model.onChanged([&] {
+            if (dialog.statusLine().visible)
+                announced.push_back(dialog.statusLine().text);
+        });
         connectWith(0, 0, "")(model);
         stayed = !model.ended();
         lineShown = dynamic_cast<LoginDialog&>(model).statusLine().visible;
@@ -269,6 +276,7 @@ TEST_F(Login, UnreachableServerKeepsTheDialogOpen)
     std::string failed = " Failed to Connect to ldap:// 127.0.0.1 :" + std::to_string(closed.port()) + ".";
     EXPECT_TRUE(stayed);
     EXPECT_FALSE(lineShown);
+    EXPECT_EQ(announced, Strings({"Login in Progress.......Please Wait"}));
     EXPECT_EQ(desktop.boxes, std::vector<Box>({errorBox(failed, "Error")}));
     EXPECT_EQ(desktop.statusTexts, Strings({"Initialisation in Progress", failed}));
     EXPECT_TRUE(desktop.titles.empty());
