@@ -131,6 +131,8 @@ void COrnBrowserView::buildAttributeList()
     attributes_->verticalHeader()->setDefaultSectionSize(attributes_->fontMetrics().height() + 6);
     attributes_->verticalHeader()->hide();
     attributes_->horizontalHeader()->setHighlightSections(false);
+    // The syntax column takes the room left, so long OIDs stay readable.
+    attributes_->horizontalHeader()->setStretchLastSection(true);
     attributes_->setSelectionBehavior(QAbstractItemView::SelectRows);
     attributes_->setSelectionMode(QAbstractItemView::SingleSelection);
     // Edits start only when the core agrees: see startValueEdit.

@@ -108,7 +108,8 @@ void QtDesktop::setStatusText(const std::string& text)
 
 void QtDesktop::setProgressRange(int lower, int upper)
 {
-    progress_.setRange(lower, upper);
+    // An empty range would make Qt show a busy bar; nothing to do is an empty bar.
+    progress_.setRange(lower, std::max(upper, lower + 1));
 }
 
 void QtDesktop::setProgressStep(int step)
