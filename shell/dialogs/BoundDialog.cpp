@@ -51,9 +51,11 @@ void BoundDialog::modelChanged()
 
 void BoundDialog::bindChoices(QComboBox& box, std::function<void(int)> choose, std::function<void(std::string)> type)
 {
-    connect(&box, &QComboBox::activated, this, [this, choose = std::move(choose)](int index) {
+    connect(&box, &QComboBox::activated, this, [this, &box, choose = std::move(choose)](int index) {
         choose(index);
         modelChanged();
+        if (box.isEditable())
+            box.lineEdit()->setCursorPosition(0);
     });
     if (box.isEditable()) {
         box.setInsertPolicy(QComboBox::NoInsert);
@@ -88,14 +90,27 @@ void BoundDialog::display(QComboBox& box, const ChoiceList& choices)
     QStringList shown;
     for (int i = 0; i < box.count(); ++i)
         shown << box.itemText(i);
+    bool replaced = false;
     if (shown != items) {
         box.clear();
         box.addItems(items);
+        replaced = true;
     }
-    if (box.currentIndex() != choices.selected)
+    if (box.currentIndex() != choices.selected) {
         box.setCurrentIndex(choices.selected);
-    if (box.isEditable() && box.currentText() != toQt(choices.text))
+        replaced = true;
+    }
+    if (!box.isEditable())
+        return;
+    box.setMinimumContentsLength(40);
+    if (box.currentText() != toQt(choices.text)) {
         box.setEditText(toQt(choices.text));
+        replaced = true;
+    }
+    // A long text put there from the model (host;port;base DN;user ID) reads
+    // from its start; what the user types keeps the cursor where it is.
+    if (replaced)
+        box.lineEdit()->setCursorPosition(0);
 }
 
 void BoundDialog::display(QLineEdit& edit, const TextField& field)
