@@ -9,6 +9,7 @@
 #include "CommandActions.h"
 #include "FakeDesktop.h"
 #include "QtDesktop.h"
+#include "TemporaryFolder.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -33,19 +34,17 @@
 #include <string>
 
 class ShellTest : public ::testing::Test {
+private:
+    // First, so that it is made before and removed after everything below.
+    CurrentTemporaryFolder folder_ { "orn-shell" };
+
 protected:
     using DialogDriver = std::function<void(QDialog&)>;
 
     ShellTest()
     {
-        static int serial = 0;
-        folder_ = std::filesystem::temp_directory_path()
-            / ("orn-shell-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
-        std::filesystem::remove_all(folder_);
-        std::filesystem::create_directories(folder_);
-        std::filesystem::current_path(folder_);
         // The registry value "entries" lives below it.
-        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(folder_.string()));
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(folder_.path().string()));
         frame = std::make_unique<CMainFrame>();
         frame->desktop().setMessageBoxSeam([this](const MessageBoxRequest& box) { return boxes.messageBox(box); });
         frame->desktop().setDialogSeam([this](QDialog& dialog) { drive(dialog); });
@@ -57,8 +56,6 @@ protected:
     ~ShellTest() override
     {
         frame.reset();
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(folder_);
         for (const auto& [name, drivers] : drivers_)
             EXPECT_TRUE(drivers.empty()) << "dialog \"" << name << "\" never opened";
     }
@@ -140,6 +137,4 @@ private:
     }
 
     std::map<std::string, std::deque<DialogDriver>> drivers_;
-    std::filesystem::path previous_ = std::filesystem::current_path();
-    std::filesystem::path folder_;
 };

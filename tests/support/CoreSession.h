@@ -12,10 +12,10 @@
 #include "OrnInterface.h"
 #include "Registry.h"
 #include "SlapdServer.h"
+#include "TemporaryFolder.h"
 #include "ViewState.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -26,21 +26,10 @@
 
 class CoreFolderTest : public ::testing::Test {
 protected:
-    CoreFolderTest()
-    {
-        static int serial = 0;
-        folder_ = std::filesystem::temp_directory_path()
-            / ("orn-core-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
-        std::filesystem::remove_all(folder_);
-        std::filesystem::create_directories(folder_);
-        std::filesystem::current_path(folder_);
-    }
     ~CoreFolderTest() override
     {
         service.DestroyAll();
         state.errorLog.closeLdifLog();
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(folder_);
     }
 
     static void write(const std::string& name, const std::string& text)
@@ -52,18 +41,19 @@ protected:
         std::ifstream in(name, std::ios::binary);
         return in ? std::string { std::istreambuf_iterator<char>(in), {} } : "<missing>";
     }
-    const std::filesystem::path& folder() const { return folder_; }
+    const std::filesystem::path& folder() const { return folder_.path(); }
 
+private:
+    // First, so that it is made before and removed after everything below.
+    CurrentTemporaryFolder folder_ { "orn-core" };
+
+protected:
     FakeDesktop desktop;
     FixedClock clock { 2026, 12, 5, 16, 1, 2 };
     Registry registry { "/nonexistent" };
     ViewState state;
     OrnLdapService service;
     AppContext context { desktop, clock, registry, state, service };
-
-private:
-    std::filesystem::path previous_ = std::filesystem::current_path();
-    std::filesystem::path folder_;
 };
 
 // One slapd per suite: the suite's SetUpTestSuite calls startServer. A test
