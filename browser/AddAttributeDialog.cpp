@@ -91,7 +91,7 @@ void AddAttributeDialog::open()
     state.objectClasses.clear();
     if (!succeeded(ReadSchemaAttribute(context_, "objectclasses")))
         return;
-    ForEachSchemaValue(state.rootDseResult.get(), "objectclasses",
+    ForEachAttributeValue(state.rootDseResult.get(), "objectclasses",
         [&](const char* definition) { state.objectClasses.add(definition); });
     state.rootDseResult.release();
 

@@ -5,6 +5,7 @@
 #include "OrnInterface.h"
 #include "Report.h"
 #include "SchemaRead.h"
+#include "ServerInfo.h"
 #include "ViewState.h"
 
 #include <strings.h>
@@ -185,7 +186,7 @@ void ReadAttributeTypes(AppContext& context)
         }
         return;
     }
-    ForEachSchemaValue(state.rootDseResult.get(), "attributetypes", [&state](const char* value) {
+    ForEachAttributeValue(state.rootDseResult.get(), "attributetypes", [&state](const char* value) {
         const std::string& name = state.attributeTypes.add(value);
         if (name.find(' ') != std::string::npos)
             state.multiNames.push_back(name);

@@ -11,15 +11,6 @@ namespace {
 constexpr int32_t kScopeBase = 0;
 constexpr const char* kEveryEntry = "objectclass=*";
 
-int32_t searchBase(AppContext& context, const std::string& base, const char* attribute)
-{
-    // The service wants a writable, null-terminated list.
-    std::string name = attribute ? attribute : "";
-    char* only[] = {name.data(), nullptr};
-    return context.service.OrnSearchSync(base.c_str(), kEveryEntry, attribute ? only : nullptr, 0, kScopeBase,
-                                         context.state.rootDseResult.place());
-}
-
 std::string withoutBlankAfterCommas(const std::string& dn)
 {
     std::string out;
@@ -33,22 +24,37 @@ std::string withoutBlankAfterCommas(const std::string& dn)
 
 } // namespace
 
-std::vector<std::string> AttributeValues(const EntryRecord* result, std::string_view attribute)
+void ForEachAttributeValue(
+    const EntryRecord* result, std::string_view attribute, const std::function<void(const char* value)>& visit)
 {
     std::string name(attribute);
-    std::vector<std::string> values;
     for (const EntryRecord* entry = result; entry && !entry->end_of_search; entry = entry->next)
         for (const AttrRecord* attr = entry->attrs; attr; attr = attr->next)
             if (attr->name && strcasecmp(attr->name, name.c_str()) == 0)
                 for (const ValueRecord* value = attr->values; value; value = value->next)
-                    values.emplace_back(value->data ? value->data : "");
+                    visit(value->data ? value->data : "");
+}
+
+std::vector<std::string> AttributeValues(const EntryRecord* result, std::string_view attribute)
+{
+    std::vector<std::string> values;
+    ForEachAttributeValue(result, attribute, [&values](const char* value) { values.emplace_back(value); });
     return values;
+}
+
+int32_t ReadIntoRootDseSlot(AppContext& context, const std::string& dn, const char* attribute)
+{
+    // The service wants a writable, null-terminated list.
+    std::string name = attribute ? attribute : "";
+    char* only[] = {name.data(), nullptr};
+    return context.service.OrnSearchSync(dn.c_str(), kEveryEntry, attribute ? only : nullptr, 0, kScopeBase,
+                                         context.state.rootDseResult.place());
 }
 
 std::vector<std::string> ReadRootDse(AppContext& context, const char* attribute)
 {
     std::vector<std::string> values;
-    if (searchBase(context, "", attribute) == 0)
+    if (ReadIntoRootDseSlot(context, "", attribute) == 0)
         values = AttributeValues(context.state.rootDseResult.get(), attribute);
     context.state.rootDseResult.release();
     return values;
@@ -62,7 +68,7 @@ void ReadServerInfo(AppContext& context)
         state.subschemaDn = subschema.back();
 
     std::string& baseDn = state.connection.baseDn;
-    if (searchBase(context, baseDn, nullptr) != 0)
+    if (ReadIntoRootDseSlot(context, baseDn, nullptr) != 0)
         return;
     for (const std::string& dn : AttributeValues(state.rootDseResult.get(), "dn"))
         if (strcasecmp(dn.c_str(), baseDn.c_str()) != 0)

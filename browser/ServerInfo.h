@@ -3,6 +3,8 @@
 // server spells it.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,7 +14,13 @@ struct EntryRecord;
 
 // Every value of the attribute, its name compared ignoring case, in every
 // entry of the result up to the end-of-search node, in order.
+void ForEachAttributeValue(
+    const EntryRecord* result, std::string_view attribute, const std::function<void(const char* value)>& visit);
 std::vector<std::string> AttributeValues(const EntryRecord* result, std::string_view attribute);
+
+// Searches the entry (scope base, filter "objectclass=*", only the attribute,
+// or all of them for null) into the root DSE result slot.
+int32_t ReadIntoRootDseSlot(AppContext& context, const std::string& dn, const char* attribute);
 
 // One attribute of the root DSE, searched into the root DSE slot, which is
 // released again. Empty when the search does not succeed.

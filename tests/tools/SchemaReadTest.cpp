@@ -2,6 +2,7 @@
 // read through our library and parsed whole and cut short, and a few
 // well-known records field by field.
 #include "SchemaRead.h"
+#include "ServerInfo.h"
 #include "CoreSession.h"
 #include "OrnCodes.h"
 
@@ -41,7 +42,7 @@ protected:
     {
         EXPECT_EQ(ReadSchemaAttribute(context, attribute), 0);
         std::vector<std::string> values;
-        ForEachSchemaValue(state.rootDseResult.get(), wanted, [&](const char* value) { values.emplace_back(value); });
+        ForEachAttributeValue(state.rootDseResult.get(), wanted, [&](const char* value) { values.emplace_back(value); });
         return values;
     }
 };
