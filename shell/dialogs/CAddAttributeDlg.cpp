@@ -23,10 +23,7 @@ CAddAttributeDlg::CAddAttributeDlg(AddAttributeDialog& model, QWidget* parent)
     form->addRow(tr("&Attribute"), attributes_);
     form->addRow(tr("Syntax"), syntax_);
     form->addRow(tr("&Value"), value_);
-    auto* buttons = new QDialogButtonBox(this);
-    ok_ = NamedButton(buttons, "ok", tr("OK"), QDialogButtonBox::AcceptRole);
-    ok_->setDefault(true);
-    NamedButton(buttons, "cancel", tr("Cancel"), QDialogButtonBox::RejectRole);
+    auto* buttons = AcceptAndCancel(this, "ok", tr("OK"), &ok_);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

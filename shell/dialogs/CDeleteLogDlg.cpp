@@ -37,10 +37,8 @@ CDeleteLogDlg::CDeleteLogDlg(DeleteLogDialog& model, QWidget* parent)
     form->addRow(tr("MM"), month_);
     form->addRow(tr("DD"), day_);
     form->addRow(tr("YY"), year_);
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = NamedButton(buttons, "ok", tr("OK"), QDialogButtonBox::AcceptRole);
-    ok->setDefault(true);
-    NamedButton(buttons, "cancel", tr("Cancel"), QDialogButtonBox::RejectRole);
+    QPushButton* ok = nullptr;
+    auto* buttons = AcceptAndCancel(this, "ok", tr("OK"), &ok);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

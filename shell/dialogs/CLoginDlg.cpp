@@ -29,10 +29,8 @@ CLoginDlg::CLoginDlg(LoginDialog& model, QWidget* parent)
     form->addRow(tr("Pass&word"), password_);
     form->addRow(tr("&Version"), version_);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* connectButton = NamedButton(buttons, "connect", tr("&Connect"), QDialogButtonBox::AcceptRole);
-    connectButton->setDefault(true);
-    NamedButton(buttons, "cancel", tr("Cancel"), QDialogButtonBox::RejectRole);
+    QPushButton* connectButton = nullptr;
+    auto* buttons = AcceptAndCancel(this, "connect", tr("&Connect"), &connectButton);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

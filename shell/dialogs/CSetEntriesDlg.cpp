@@ -16,10 +16,8 @@ CSetEntriesDlg::CSetEntriesDlg(SetEntriesDialog& model, QWidget* parent)
 {
     auto* form = new QFormLayout;
     form->addRow(tr("Set Number of entries to view"), entries_);
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = NamedButton(buttons, "ok", tr("OK"), QDialogButtonBox::AcceptRole);
-    ok->setDefault(true);
-    NamedButton(buttons, "cancel", tr("Cancel"), QDialogButtonBox::RejectRole);
+    QPushButton* ok = nullptr;
+    auto* buttons = AcceptAndCancel(this, "ok", tr("OK"), &ok);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

@@ -40,6 +40,15 @@ QPushButton* NamedButton(
     return button;
 }
 
+QDialogButtonBox* AcceptAndCancel(QWidget* parent, const char* name, const QString& text, QPushButton** accept)
+{
+    auto* buttons = new QDialogButtonBox(parent);
+    *accept = NamedButton(buttons, name, text, QDialogButtonBox::AcceptRole);
+    (*accept)->setDefault(true);
+    NamedButton(buttons, "cancel", QObject::tr("Cancel"), QDialogButtonBox::RejectRole);
+    return buttons;
+}
+
 QTableWidget* ReportList(QWidget* parent, const QStringList& titles, const QList<int>& widths)
 {
     auto* list = new QTableWidget(0, static_cast<int>(titles.size()), parent);

@@ -15,6 +15,8 @@ QLineEdit* NamedEdit(QWidget* parent, const char* name);
 QLabel* NamedStatus(QWidget* parent);
 QPushButton* NamedButton(
     QDialogButtonBox* box, const char* name, const QString& text, QDialogButtonBox::ButtonRole role);
+// The row under a dialog's fields: the default button, which accepts, and Cancel.
+QDialogButtonBox* AcceptAndCancel(QWidget* parent, const char* name, const QString& text, QPushButton** accept);
 
 class QTableWidget;
 // A read-only list in report view with grid lines, one row selected at a time.
