@@ -6,6 +6,7 @@
 // and value chains cannot be released on their own.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 struct ValueRecord {
@@ -26,5 +27,13 @@ struct AttrRecord {
 struct EntryRecord {
     AttrRecord* attrs;     // null in the end-of-search node
     int32_t end_of_search; // 1 for the node that ends a completed search
+    // The library's own: 1 when Decode built the entry as one block, so its
+    // records go with it. It sits in what was padding, so the layout
+    // callers see is unchanged.
+    int32_t one_block;
     EntryRecord* next;
 };
+
+static_assert(offsetof(EntryRecord, attrs) == 0 && offsetof(EntryRecord, end_of_search) == sizeof(void*)
+        && offsetof(EntryRecord, next) == 2 * sizeof(void*) && sizeof(EntryRecord) == 3 * sizeof(void*),
+    "EntryRecord keeps its published layout");

@@ -67,39 +67,45 @@ int32_t Decode(const uint8_t* bytes, uint32_t count, uint8_t options, DecodedMes
     if (codec.ber_get_int(&ber, &msgid) == BER_ERROR)
         return 0;
     const uint32_t opTag = codec.ber_peek_tag(&ber, &length);
-    int32_t code = 0;
     switch (opTag) {
     case kBindResponse:
-        if (!readResultCode(codec, &ber, &code))
-            return 0;
-        out->msgid = msgid;
-        out->entry = nullptr;
-        out->op_tag = static_cast<int32_t>(opTag);
-        out->result_code = code;
-        ornTracef("io:Decode: Bind Response: Mesg Id =%d : result = %d \n", msgid, code);
-        return 0;
     case kSearchDone:
     case kModifyResponse:
     case kAddResponse:
     case kDeleteResponse:
     case kModifyRdnResponse:
-    case kCompareResponse:
-        out->msgid = msgid;
-        out->entry = nullptr;
-        out->op_tag = static_cast<int32_t>(opTag);
+    case kCompareResponse: {
+        // A response whose result cannot be read still answers its request:
+        // it ends the wait with a decode error rather than leaving it open.
+        int32_t code = 0;
         if (!readResultCode(codec, &ber, &code))
-            return 0;
-        out->result_code = code;
-        out->search_done = opTag == kSearchDone ? 1 : 0;
+            code = ORN_BER_DECODE_ERROR;
+        *out = { .msgid = msgid,
+            .entry = nullptr,
+            .search_done = opTag == kSearchDone ? 1 : 0,
+            .op_tag = static_cast<int32_t>(opTag),
+            .result_code = code };
+        if (opTag == kBindResponse)
+            ornTracef("io:Decode: Bind Response: Mesg Id =%d : result = %d \n", msgid, code);
         return 0;
+    }
     case kSearchEntry: {
         EntryRecord* entry = nullptr;
-        if (ornReadEntry(codec, &ber, &entry) != EntryRead::Read)
+        switch (ornReadEntry(codec, &ber, &entry)) {
+        case EntryRead::Read:
+            *out = { .msgid = msgid,
+                .entry = entry,
+                .search_done = 0,
+                .op_tag = static_cast<int32_t>(opTag),
+                .result_code = 0 };
             return 0;
-        out->msgid = msgid;
-        out->entry = entry;
-        out->op_tag = static_cast<int32_t>(opTag);
-        out->search_done = 0;
+        case EntryRead::NoMemory:
+            // An entry dropped for want of memory would leave a search
+            // looking complete when it is not.
+            return MALLOC_ERROR;
+        case EntryRead::Unreadable:
+            return 0;
+        }
         return 0;
     }
     default:

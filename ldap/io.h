@@ -6,7 +6,9 @@
 
 #include <cstdint>
 
-// Fields Decode does not write for a message keep what the caller left in them.
+// Decode writes every field at once, or none: a recognised response gets
+// msgid, op_tag (0x65 with search_done 1 for search done) and its result
+// code; a search entry gets msgid, op_tag 0x64 and its entry.
 struct DecodedMessage {
     int32_t msgid;
     EntryRecord* entry; // a search entry's new record, owned by the caller from then on
@@ -15,10 +17,12 @@ struct DecodedMessage {
     int32_t result_code;
 };
 
-// Decodes one complete message: 0 (also for a message it cannot read, with
-// out untouched or holding only msgid, entry and op_tag), INVALID_INPUT for
-// no bytes, ORN_BER_DECODE_ERROR for no complete message. A search entry is
-// one allocation; when it cannot be built nothing of it is left allocated.
+// Decodes one complete message: 0, with out written for a recognised
+// response or entry and untouched for anything else (a reference, an
+// extended response, an unreadable entry); INVALID_INPUT for no bytes,
+// ORN_BER_DECODE_ERROR for no complete message, MALLOC_ERROR when an entry
+// cannot be built (nothing of it is left allocated). A response whose
+// result code cannot be read carries ORN_BER_DECODE_ERROR as its result.
 int32_t Decode(const uint8_t* bytes, uint32_t count, uint8_t options, DecodedMessage* out);
 
 // Readers over a search entry message positioned after its message id; types

@@ -25,20 +25,6 @@ constexpr std::size_t kAttrSize = alignUp(sizeof(AttrRecord), kRecordAlign);
 constexpr std::size_t kValueSize = alignUp(sizeof(ValueRecord), kRecordAlign);
 constexpr std::size_t kFirstAttr = alignUp(sizeof(EntryRecord), kRecordAlign);
 
-// A block's first attribute lies right behind its entry. A record allocated
-// apart never starts there: malloc leaves its bookkeeping and alignment gap
-// behind the entry's own allocation. Every decoded entry has an attribute,
-// so this tells the two kinds apart without reading anything but attrs.
-AttrRecord* firstAttrSlot(EntryRecord* entry)
-{
-    return reinterpret_cast<AttrRecord*>(reinterpret_cast<char*>(entry) + kFirstAttr);
-}
-
-bool isDecodedBlock(EntryRecord* entry)
-{
-    return entry->attrs && entry->attrs == firstAttrSlot(entry);
-}
-
 // Totals of the first pass: what the block must hold.
 class Measure {
 public:
@@ -87,7 +73,7 @@ public:
           value_(reinterpret_cast<ValueRecord*>(block + kFirstAttr + measure.attrs() * kAttrSize)),
           text_(block + kFirstAttr + measure.attrs() * kAttrSize + measure.values() * kValueSize)
     {
-        *entry_ = EntryRecord{nullptr, 0, nullptr};
+        *entry_ = EntryRecord { .attrs = nullptr, .end_of_search = 0, .one_block = 1, .next = nullptr };
         attrTail_ = &entry_->attrs;
     }
 
@@ -247,7 +233,7 @@ int32_t FreeEntryChain(EntryRecord* first)
 {
     while (first) {
         EntryRecord* next = first->next;
-        if (!isDecodedBlock(first))
+        if (!first->one_block)
             FreeAttrChain(first->attrs);
         ornFree(first);
         first = next;
