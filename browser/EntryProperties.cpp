@@ -5,6 +5,7 @@
 #include "OrnInterface.h"
 #include "Report.h"
 #include "SchemaRead.h"
+#include "SearchOutcome.h"
 #include "ServerInfo.h"
 #include "ViewState.h"
 
@@ -210,9 +211,9 @@ void ShowEntryProperties(AppContext& context)
         const int32_t searched = context.service.OrnSearchSync(
             editing.dnToShow.c_str(), "objectclass=*", nullptr, 0, kScopeBase, state.generalResult.place());
         // A lost connection is left to the tree command that asked for the entry.
-        if (searched > 0)
+        if (searched > 0 && searched != kNoSuchObject)
             ReportServerResponse(context, searched);
-        if (searched != 0) {
+        if (searched != 0 && searched != kNoSuchObject) {
             state.generalResult.release();
             return;
         }

@@ -7,6 +7,7 @@
 #include "OrnInterface.h"
 #include "ProfileFile.h"
 #include "Report.h"
+#include "SearchOutcome.h"
 #include "ViewState.h"
 
 #include <new>
@@ -108,6 +109,10 @@ int32_t search(AppContext& context, const std::string& base, const std::string& 
                                                   context.state.generalResult.place());
     if (found == MALLOC_ERROR)
         throw std::bad_alloc();
+    // The look-up needs only a first entry: a base the server lacks holds
+    // none, and a search a limit cut short may still have found one.
+    if (found == kNoSuchObject || CutShort(found))
+        return 0;
     return found;
 }
 

@@ -37,6 +37,23 @@ void ReportServerResponse(AppContext& context, int32_t code)
     ReportToGeneralLog(context, text);
 }
 
+std::string LimitText(int32_t code)
+{
+    std::string text = OrnLdapService::LdapErrorToString(code);
+    while (!text.empty() && text.front() == ' ')
+        text.erase(0, 1);
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    return text;
+}
+
+void ReportIncompleteList(AppContext& context, int32_t code, int shown)
+{
+    context.desktop.inform("The server stopped after " + std::to_string(shown) + " entries (" + LimitText(code)
+            + "). The list is incomplete.",
+        "Incomplete List", MessageIcon::Warning);
+}
+
 void ReportConnectionLost(AppContext& context, const std::string& wording)
 {
     context.state.flags.connectionLost = true;

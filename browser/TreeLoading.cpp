@@ -9,24 +9,17 @@
 #include "Logout.h"
 #include "OrnInterface.h"
 #include "Report.h"
+#include "SearchOutcome.h"
 #include "TreeCommands.h"
 #include "ViewState.h"
 
 namespace {
 
-// One-level searches do not tell a base DN without children from one that
-// does not exist.
-bool baseDnExists(AppContext& context, const std::string& baseDn)
+void endWithInvalidBaseDn(AppContext& context)
 {
-    ViewState& state = context.state;
-    if (!CallSucceeded(context, SearchTree(context, baseDn, kScopeSubtree, state.generalResult.place())))
-        return false;
-    if (EntryCount(context, state.generalResult.get()) > 0)
-        return true;
-    state.flags.connectionLost = true;
+    context.state.flags.connectionLost = true;
     context.desktop.error("Invalid BaseDN", "Error");
     Logout(context);
-    return false;
 }
 
 } // namespace
@@ -65,10 +58,15 @@ void LoadTree(AppContext& context)
     state.loadedDns.assign(1, baseDn);
     state.flags.treeTeardown = false;
 
-    std::optional<ChildList> children = FetchChildren(context, baseDn);
-    if (!children || (state.paging.childCount == 0 && !baseDnExists(context, baseDn)))
+    context.desktop.setStatusText("Reading data from SERVER");
+    const int32_t found = SearchChildren(context, baseDn);
+    if (found == kNoSuchObject) {
+        endWithInvalidBaseDn(context);
         return;
-    InsertChildren(context, *children);
+    }
+    if (!ChildrenArrived(context, found))
+        return;
+    InsertChildren(context, TakeFirstPage(context));
     context.desktop.setStatusText("Velmora Ldap Browser");
     state.tree.setExpanded(state.tree.root(), true);
     context.desktop.setProgressPosition(0);
@@ -105,7 +103,7 @@ void ExpandNode(AppContext& context)
     // This one search both tells whether the node has children and serves
     // their first page.
     int32_t found = SearchTree(context, dn, kScopeOneLevel, state.generalResult.place());
-    if (!CallSucceeded(context, found)) {
+    if (!ChildrenArrived(context, found)) {
         if (found > 0)
             desktop.setStatusText(kAppTitle);
         return;

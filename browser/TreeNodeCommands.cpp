@@ -7,6 +7,7 @@
 #include "DnLabels.h"
 #include "EntryProperties.h"
 #include "Report.h"
+#include "SearchOutcome.h"
 #include "TreeCommands.h"
 #include "ViewState.h"
 
@@ -30,7 +31,7 @@ void RefreshNode(AppContext& context)
         state.loadedDns.clear();
 
     desktop.setStatusText("Reading data from SERVER");
-    if (!SearchChildren(context, dn))
+    if (!ChildrenArrived(context, SearchChildren(context, dn)))
         return;
     PagingState& paging = state.paging;
     ChildList children;
@@ -58,11 +59,16 @@ void CountEntries(AppContext& context)
     const std::string dn = BuildFullDn(*node);
     desktop.setStatusText("Please Wait Counting Entries in Progress");
     HeldResult subtree;
-    if (!CallSucceeded(context, SearchTree(context, dn, kScopeSubtree, subtree.place())))
+    const int32_t found = SearchTree(context, dn, kScopeSubtree, subtree.place());
+    if (!CutShort(found) && !CallSucceeded(context, found))
         return;
     int count = EntryCount(context, subtree.get());
     desktop.setStatusText(kAppTitle);
-    if (count > 0)
+    if (CutShort(found))
+        desktop.inform("Selected DN: " + dn + " has at least " + std::to_string(count)
+                + " entries in the Server. The server stopped counting there (" + LimitText(found) + ").",
+            "Entry count", MessageIcon::Warning);
+    else if (count > 0)
         desktop.inform("Selected DN: " + dn + " has " + std::to_string(count) + " entries in the Server ",
             "Entry count", MessageIcon::Information);
     else

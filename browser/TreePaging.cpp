@@ -6,6 +6,7 @@
 #include "Desktop.h"
 #include "OrnInterface.h"
 #include "Report.h"
+#include "SearchOutcome.h"
 #include "TreeCommands.h"
 #include "ViewState.h"
 
@@ -64,14 +65,23 @@ void StartProgress(Desktop& desktop, int count)
     desktop.setProgressStep(1);
 }
 
-bool SearchChildren(AppContext& context, const std::string& dn)
+bool ChildrenArrived(AppContext& context, int32_t code)
+{
+    if (!CutShort(code))
+        return CallSucceeded(context, code);
+    ReportIncompleteList(context, code, EntryCount(context, context.state.generalResult.get()));
+    return true;
+}
+
+int32_t SearchChildren(AppContext& context, const std::string& dn)
 {
     ViewState& state = context.state;
-    if (!CallSucceeded(context, SearchTree(context, dn, kScopeOneLevel, state.generalResult.place())))
-        return false;
-    state.paging.childCount = EntryCount(context, state.generalResult.get());
-    StartProgress(context.desktop, state.paging.childCount);
-    return true;
+    const int32_t found = SearchTree(context, dn, kScopeOneLevel, state.generalResult.place());
+    if (found == 0 || CutShort(found)) {
+        state.paging.childCount = EntryCount(context, state.generalResult.get());
+        StartProgress(context.desktop, state.paging.childCount);
+    }
+    return found;
 }
 
 const EntryRecord* TakeDns(AppContext& context, const EntryRecord* from, int count, ChildList& children)
@@ -97,14 +107,6 @@ ChildList TakeFirstPage(AppContext& context)
     paging.noMoreEntries = paging.pageOffset >= paging.childCount;
     context.desktop.setStatusText(kAppTitle);
     return children;
-}
-
-std::optional<ChildList> FetchChildren(AppContext& context, const std::string& parentDn)
-{
-    context.desktop.setStatusText("Reading data from SERVER");
-    if (!SearchChildren(context, parentDn))
-        return std::nullopt;
-    return TakeFirstPage(context);
 }
 
 void ShowNext(AppContext& context)

@@ -7,6 +7,7 @@
 #include "DnLabels.h"
 #include "EntryProperties.h"
 #include "Report.h"
+#include "SearchOutcome.h"
 #include "TreeCommands.h"
 #include "ViewState.h"
 
@@ -72,8 +73,10 @@ void OnSelectionChanged(AppContext& context)
     }
 
     desktop.setStatusText("Node Selected: " + state.selection.fullDn);
-    if (!CallSucceeded(
-            context, SearchTree(context, state.selection.fullDn, kScopeOneLevel, state.generalResult.place()))) {
+    // Only the children's number is taken here, for Show Next: a limit that
+    // cut the list short is told when the children are shown.
+    const int32_t found = SearchTree(context, state.selection.fullDn, kScopeOneLevel, state.generalResult.place());
+    if (!CutShort(found) && !CallSucceeded(context, found)) {
         desktop.setStatusText(kAppTitle);
         return;
     }

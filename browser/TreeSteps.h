@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,18 +22,21 @@ using ChildList = std::vector<std::string>;
 // OrnSearchSync of the DN with the filter "objectclass=*", all attributes.
 int32_t SearchTree(AppContext& context, const std::string& dn, int32_t scope, EntryRecord** result);
 
-// Releases the general slot and searches the DN's children into it. On
-// success sets the child count and the progress range; otherwise reports
-// (after a transport failure the view is logged out). True on success.
-bool SearchChildren(AppContext& context, const std::string& dn);
+// How a search of a node's children ended: true when there are entries to
+// take, also when a limit cut the list short (the user is told so); false
+// once a refusal or failure has been reported (after a transport failure
+// the view is logged out).
+bool ChildrenArrived(AppContext& context, int32_t code);
+
+// Searches the DN's children into the general result slot and returns the
+// search's code, for ChildrenArrived. When there are entries to take, sets
+// the child count and the progress range.
+int32_t SearchChildren(AppContext& context, const std::string& dn);
 
 // The first page of the held result: the "first %d entries" notice when the
 // children fill a page, the DNs added to the loaded-DN list, the page
 // offset, the no-more-entries flag and the Show Next cursor.
 ChildList TakeFirstPage(AppContext& context);
-
-// SearchChildren, then TakeFirstPage. Nothing after a failed search.
-std::optional<ChildList> FetchChildren(AppContext& context, const std::string& parentDn);
 
 // Adds one node per DN, labelled by DnToLabel, after the parent's last child,
 // stepping the progress bar; then moves it to the child count.

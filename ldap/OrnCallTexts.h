@@ -18,8 +18,7 @@ struct OrnCallTexts {
     const char* notInitialised; // ORN_NOT_INITIALISED
     OrnSendTexts send;
     const char* saving;
-    const char* failed;      // synchronous: the response's code when it is not 0
-    const char* threadEnded; // synchronous: the receive thread ended with the response
+    const char* failed; // synchronous: the response's code when it is not 0
     const char* end;
     bool compare = false;    // synchronous: 5 and 6 are answers, not failures
 };

@@ -88,7 +88,6 @@ int32_t OrnLdapService::DestroyAll()
     timeLimit_ = 0;
     derefAliases_ = 0;
     lastMsgId_ = 0;
-    ValidSearchMsgId = 0;
     bound_ = 0;
     endOfSearch_ = 0;
     initialised_ = 0;
@@ -127,6 +126,7 @@ void OrnLdapService::endConnection(bool destructor)
         ornFree(packet);
     });
     forgetAll();
+    dropSearch();
     CloseThreadEventObject.close();
     SockReadEventObject.reset();
     if (destructor && MallocCount.load() != 0)
@@ -203,12 +203,8 @@ int32_t OrnLdapService::ornSaveValidNonSearchRequest(int32_t msgid)
         ornTracef("OrnInterface: ornSaveValidNonSearchRequest: Error allocating memory %d\n", MALLOC_ERROR);
         return MALLOC_ERROR;
     }
-    *saved = { msgid, 200, 200 };
-    if (savedRequests_.OrnAdd(saved) != 0) {
-        ornTrace("OrnInterface: ornSaveValidNonSearchRequest: Error adding element\n");
-        ornFree(saved);
-        return RECV_THREAD_TERMINATED;
-    }
+    *saved = { msgid, kAwaitingResponse, kAwaitingResponse };
+    savedRequests_.OrnAdd(saved);
     ornTrace("OrnInterface: ornSaveValidNonSearchRequest: Function End\n");
     return 0;
 }
@@ -221,6 +217,14 @@ void OrnLdapService::forget(int32_t msgid)
 void OrnLdapService::forgetAll()
 {
     savedRequests_.removeAll([](SavedRequest* saved) { ornFree(saved); });
+}
+
+// No search is in progress any more: its late entries are dropped, and
+// what was put aside for it is released.
+void OrnLdapService::dropSearch()
+{
+    ValidSearchMsgId = 0;
+    held_.release();
 }
 
 // Appending to the chain appended to last starts from its remembered tail,

@@ -8,7 +8,10 @@
 // Results: 0 (or a message id) for success, a positive LDAP result code for a
 // server refusal, a negative library code (OrnCodes.h) for a failure.
 // Search results are chains of EntryRecords owned by the caller, released
-// with OrnFreeResult.
+// with OrnFreeResult. A search reports the server's result once its
+// end-of-search node is handed out: 0 for success, or the server's code
+// (a size limit, a missing base, a refusal) with every entry that arrived.
+// A call that fails with a library code hands out nothing.
 //
 // Threads: one caller thread only. The receive thread touches nothing but
 // the receive queue, the read event and the library state of OrnState.h.
@@ -29,8 +32,11 @@ struct DecodedMessage;
 struct OrnSendTexts;
 struct OrnCallTexts;
 
-// A non-search request sent and not yet collected. The response fields hold
-// 200 (no LDAP result code has that value) until its response arrives.
+// The response fields of a saved request until its response arrives; no
+// LDAP result code has this value.
+constexpr int32_t kAwaitingResponse = 200;
+
+// A non-search request sent and not yet collected.
 struct SavedRequest {
     int32_t msgid;
     int32_t op_tag;
@@ -109,10 +115,19 @@ private:
     int32_t callSync(const OrnCallTexts& texts, const Encoder& encode);
 
     // Response matching (OrnLdapResult.cpp) and the connection's end (OrnInterface.cpp).
+    // A chain of search results being built, appended to at its tail.
+    struct Chain {
+        EntryRecord* head = nullptr;
+        EntryRecord* tail = nullptr;
+        void append(EntryRecord* node);
+        void release();
+    };
     int32_t searchWait(EntryRecord** result);
-    int32_t nonSearchWait(int32_t msgid, EntryRecord** result);
+    int32_t nonSearchWait(int32_t msgid);
     int32_t takeMessage(DecodedMessage* message, bool searching);
-    int32_t appendSearchMessage(DecodedMessage* message, EntryRecord** result);
+    void keepResponse(const DecodedMessage& message);
+    int32_t chainSearchMessage(DecodedMessage* message, Chain* chain);
+    void dropSearch();
     void forget(int32_t msgid);
     void forgetAll();
     void endConnection(bool destructor);
@@ -136,6 +151,10 @@ private:
     OrnEvent SockReadEventObject;
     OrnQueue<RecvPacket> SockRecvQueue;
     OrnList<SavedRequest> savedRequests_;
+    // Entries of the search in progress taken while another response was
+    // awaited, and the result code of its search done.
+    Chain held_;
+    int32_t searchResult_ = 0;
     EntryRecord* lastAppended_ = nullptr;
     // The head of the chain that lastAppended_ ends, so appending to it needs no walk.
     EntryRecord* appendHead_ = nullptr;

@@ -2,9 +2,11 @@
 // queue, hands search entries out as a chain and keeps the result codes of
 // responses that arrive while another response is awaited.
 //
-// A caller blocks on the read event only when the queue is empty: the event
-// resets itself when a waiter wakes, so a message queued before the wait
-// began would otherwise go unnoticed until the next one.
+// Everything that arrived is delivered: a caller learns that the receive
+// thread has ended only once the queue holds nothing more for it. A wait
+// blocks on the read event only when the queue is empty: the event resets
+// itself when a waiter wakes, so a message queued before the wait began
+// would otherwise go unnoticed until the next one.
 #include "OrnInterface.h"
 
 #include "OrnAlloc.h"
@@ -18,7 +20,8 @@ namespace {
 constexpr int32_t kSearchDone = 0x65;
 // takeMessage: a message Decode could not place (a search reference, an
 // extended response); the caller goes on with the next one.
-constexpr int32_t kDropped = 1;
+constexpr int32_t kDropped = 2;
+static_assert(kDropped != kQueueEmpty);
 
 bool isNonSearchResponse(const DecodedMessage& message)
 {
@@ -27,38 +30,51 @@ bool isNonSearchResponse(const DecodedMessage& message)
 
 } // namespace
 
+void OrnLdapService::Chain::append(EntryRecord* node)
+{
+    node->next = nullptr;
+    if (tail)
+        tail->next = node;
+    else
+        head = node;
+    tail = node;
+}
+
+void OrnLdapService::Chain::release()
+{
+    FreeEntryChain(head);
+    head = tail = nullptr;
+}
+
 int32_t OrnLdapService::OrnLdapResult(int32_t msgid, EntryRecord** result)
 {
     ornTrace("OrnInterface:OrnLdapResult: Function Start:\n");
-    if (IsRecvThreadExited())
-        return RECV_THREAD_TERMINATED;
     if (!initialised_) {
         ornTracef("OrnInterface:OrnLdapResult: Initialise error=%d\n", ORN_NOT_INITIALISED);
         return ORN_NOT_INITIALISED;
     }
     if (result)
         *result = nullptr;
-    // A new chain starts here; the remembered tail belongs to an older one.
-    lastAppended_ = nullptr;
-    appendHead_ = nullptr;
     if (msgid != 0 && msgid == ValidSearchMsgId)
         return searchWait(result);
-    return nonSearchWait(msgid, result);
+    return nonSearchWait(msgid);
 }
 
-// Takes the front message and decodes it: 0, kDropped, or a library code.
+// Takes the front message and decodes it: 0, kDropped, kQueueEmpty while
+// the receive thread may still queue more, or a library code.
 int32_t OrnLdapService::takeMessage(DecodedMessage* message, bool searching)
 {
     RecvPacket* packet = nullptr;
-    if (SockRecvQueue.OrnDeque(&packet) != 0) {
+    const int32_t dequeued = SockRecvQueue.OrnDeque(&packet);
+    if (dequeued == kQueueEmpty)
+        return kQueueEmpty;
+    if (dequeued != 0) {
         ornTracef(searching ? "OrnInterface:OrnLdapResult: Recv Thread Terminated error=%d\n"
                             : "OrnInterface:OrnLdapResult: Recv Thread Terminated error %d\n",
                   RECV_THREAD_TERMINATED);
         return RECV_THREAD_TERMINATED;
     }
-    // op_tag 0 marks a message Decode did not recognise. A response whose
-    // result code cannot be read must not pass for a success.
-    *message = { .msgid = 0, .entry = nullptr, .search_done = 0, .op_tag = 0, .result_code = ORN_BER_DECODE_ERROR };
+    *message = {};
     const int32_t decoded = Decode(packet->data, packet->size, static_cast<uint8_t>(berOptions_), message);
     ornFree(packet->data);
     ornFree(packet);
@@ -78,14 +94,32 @@ int32_t OrnLdapService::takeMessage(DecodedMessage* message, bool searching)
     return 0;
 }
 
-// Chains a search entry, or a new end-of-search node for search done, at
-// result; without a result place the node is released.
-int32_t OrnLdapService::appendSearchMessage(DecodedMessage* message, EntryRecord** result)
+// A response for a request other than the one awaited waits in its saved
+// request; one that nobody awaits any more is dropped.
+void OrnLdapService::keepResponse(const DecodedMessage& message)
 {
+    if (SavedRequest* saved = savedRequests_.OrnIsEntry(message.msgid)) {
+        ornTrace("OrnInterface:OrnLdapResult: saving non-search response\n");
+        saved->op_tag = message.op_tag;
+        saved->result_code = message.result_code;
+    } else {
+        ornTrace("OrnInterface:OrnLdapResult: Abandoned message id; dumping the packet:\n");
+    }
+}
+
+// Chains a search entry, or a new end-of-search node for search done, and
+// keeps the search's result code. A message of any other search is dropped.
+int32_t OrnLdapService::chainSearchMessage(DecodedMessage* message, Chain* chain)
+{
+    if (message->msgid != ValidSearchMsgId || (chain->tail && chain->tail->end_of_search)) {
+        ornTrace("OrnInterface:OrnLdapResult: Abandoned message id; dumping the packet:\n");
+        FreeEntryChain(message->entry);
+        return 0;
+    }
     EntryRecord* node = message->entry;
     if (node) {
         ornTrace("OrnInterface:OrnLdapResult: Adding search result to list of entries\n");
-        node->end_of_search = message->search_done;
+        node->end_of_search = 0;
     } else {
         ornTrace("OrnInterface:OrnLdapResult: Adding end-of-search node to list of entries\n");
         node = static_cast<EntryRecord*>(ornCalloc(1, sizeof(EntryRecord)));
@@ -94,16 +128,9 @@ int32_t OrnLdapService::appendSearchMessage(DecodedMessage* message, EntryRecord
             return MALLOC_ERROR;
         }
         node->end_of_search = 1;
+        searchResult_ = message->result_code;
     }
-    const bool last = node->end_of_search == 1;
-    if (result)
-        ornAddElement(result, node);
-    else
-        FreeEntryChain(node);
-    if (last) {
-        ornTrace("OrnInterface:OrnLdapResult: Setting end-of-search\n");
-        endOfSearch_ = 1;
-    }
+    chain->append(node);
     return 0;
 }
 
@@ -114,122 +141,102 @@ int32_t OrnLdapService::searchWait(EntryRecord** result)
         ornTracef("OrnInterface:OrnLdapResult: Result parameter NULL, Error code: %d\n", ORN_FUNC_PARAM_ERROR);
         return ORN_FUNC_PARAM_ERROR;
     }
-    while (!*result) {
-        if (!SockRecvQueue.OrnIsEntry()) {
+    // What another wait put aside comes first; then everything queued by now.
+    Chain batch = held_;
+    held_ = {};
+    auto ended = [&] { return batch.tail && batch.tail->end_of_search; };
+    while (!ended()) {
+        DecodedMessage message;
+        const int32_t taken = takeMessage(&message, true);
+        if (taken == kQueueEmpty) {
+            if (batch.head)
+                break;
             ornTrace("OrnInterface:OrnLdapResult: while search result queue is empty... :\n");
             SockReadEventObject.wait();
             continue;
         }
-        // Everything queued by now goes out in this batch.
-        while (SockRecvQueue.OrnIsEntry()) {
-            ornTrace("OrnInterface:OrnLdapResult: While SockRecvQueue has entries... :\n");
-            DecodedMessage message;
-            const int32_t taken = takeMessage(&message, true);
-            if (taken == kDropped)
-                continue;
-            if (taken != 0)
-                return taken;
-            if (isNonSearchResponse(message)) {
-                ornTrace("OrnInterface:OrnLdapResult: Processing Non-search response\n");
-                if (IsRecvThreadExited()) {
-                    ornTracef("OrnInterface:OrnLdapResult: Sock receive thread terminated:%d\n",
-                              RECV_THREAD_TERMINATED);
-                    return RECV_THREAD_TERMINATED;
-                }
-                if (SavedRequest* saved = savedRequests_.OrnIsEntry(message.msgid)) {
-                    ornTrace("OrnInterface:OrnLdapResult: saving non-search response\n");
-                    saved->op_tag = message.op_tag;
-                    saved->result_code = message.result_code;
-                } else {
-                    ornTrace("OrnInterface:OrnLdapResult: Abandoned message id; dumping the packet:\n");
-                }
-                continue;
-            }
-            ornTrace("OrnInterface:OrnLdapResult: Processing search result\n");
-            if (int32_t appended = appendSearchMessage(&message, result); appended != 0)
-                return appended;
+        if (taken == kDropped)
+            continue;
+        // The entries that came before the end go out now; the next call reports it.
+        if (taken == RECV_THREAD_TERMINATED && batch.head)
+            break;
+        if (taken != 0) {
+            batch.release();
+            return taken;
         }
-        ornTrace("OrnInterface:OrnLdapResult: SockRecvQueue is empty now\n");
+        if (isNonSearchResponse(message)) {
+            ornTrace("OrnInterface:OrnLdapResult: Processing Non-search response\n");
+            keepResponse(message);
+            continue;
+        }
+        ornTrace("OrnInterface:OrnLdapResult: Processing search result\n");
+        if (int32_t chained = chainSearchMessage(&message, &batch); chained != 0) {
+            batch.release();
+            return chained;
+        }
     }
+    *result = batch.head;
+    lastAppended_ = batch.tail;
+    appendHead_ = batch.head;
     ornTrace("OrnInterface:OrnLdapResult: Function End\n");
-    if (endOfSearch_)
-        ValidSearchMsgId = 0;
-    return 0;
+    if (!ended())
+        return 0;
+    ornTrace("OrnInterface:OrnLdapResult: Setting end-of-search\n");
+    endOfSearch_ = 1;
+    ValidSearchMsgId = 0;
+    return searchResult_;
 }
 
-int32_t OrnLdapService::nonSearchWait(int32_t msgid, EntryRecord** result)
+int32_t OrnLdapService::nonSearchWait(int32_t msgid)
 {
     ornTrace("OrnInterface:OrnLdapResult: Check if valid non-search id:\n");
-    ornTrace("OrnList:OrnIsEntry: Function End:\n");
-    if (IsRecvThreadExited()) {
-        ornTracef("OrnInterface:OrnLdapResult: Sock receive thread terminated: error=%d\n", RECV_THREAD_TERMINATED);
-        forgetAll();
-        return RECV_THREAD_TERMINATED;
-    }
     SavedRequest* awaited = savedRequests_.OrnIsEntry(msgid);
     if (!awaited) {
+        if (IsRecvThreadExited()) {
+            ornTracef("OrnInterface:OrnLdapResult: Sock receive thread terminated: error=%d\n", RECV_THREAD_TERMINATED);
+            return RECV_THREAD_TERMINATED;
+        }
         ornTracef("OrnInterface:OrnLdapResult: Invalid message id: error=%d\n", ORN_INVALID_MSGID);
         return ORN_INVALID_MSGID;
     }
-    if (awaited->result_code != 200) {
+    if (awaited->result_code != kAwaitingResponse) {
         ornTrace("OrnInterface:OrnLdapResult: Returning the non-search response already received\n");
         const int32_t code = awaited->result_code;
         forget(msgid);
         return code;
     }
     for (;;) {
-        ornTrace("OrnInterface:OrnLdapResult: Check the SockRecvQueue for non-search response\n");
-        if (!SockRecvQueue.OrnIsEntry())
+        DecodedMessage message;
+        const int32_t taken = takeMessage(&message, false);
+        if (taken == kQueueEmpty) {
+            ornTrace("OrnInterface:OrnLdapResult: Check the SockRecvQueue for non-search response\n");
             SockReadEventObject.wait();
-        while (SockRecvQueue.OrnIsEntry()) {
-            ornTrace("OrnInterface:OrnLdapResult: while entries in SockRecvQueue... :\n");
-            DecodedMessage message;
-            const int32_t taken = takeMessage(&message, false);
-            if (taken == kDropped)
-                continue;
-            if (taken == RECV_THREAD_TERMINATED)
-                forgetAll();
-            else if (taken != 0)
-                forget(msgid);
-            if (taken != 0)
-                return taken;
-
-            if (!isNonSearchResponse(message)) {
-                ornTrace("OrnInterface:OrnLdapResult: Processing search result while awaiting "
-                         "\t\t\t\t\t\tsearch result\n");
-                if (message.msgid != ValidSearchMsgId) {
-                    FreeEntryChain(message.entry);
-                    continue;
-                }
-                if (int32_t appended = appendSearchMessage(&message, result); appended != 0)
-                    return appended;
-                continue;
-            }
-            ornTrace("OrnInterface:OrnLdapResult: Process non-search result\n");
-            if (IsRecvThreadExited()) {
-                ornTracef("OrnInterface:OrnLdapResult: Sock receive thread terminated: error=%d\n",
-                          RECV_THREAD_TERMINATED);
-                forget(msgid);
-                return RECV_THREAD_TERMINATED;
-            }
-            if (message.msgid == msgid) {
-                ornTrace("OrnInterface:OrnLdapResult: Returning the response\n");
-                forget(msgid);
-                return message.result_code;
-            }
-            ornTrace("OrnInterface:OrnLdapResult: Not the required response... enque\n");
-            if (IsRecvThreadExited()) {
-                ornTracef("OrnInterface:OrnLdapResult: Sock receive thread terminated:error=%d\n",
-                          RECV_THREAD_TERMINATED);
-                forget(msgid);
-                return RECV_THREAD_TERMINATED;
-            }
-            if (SavedRequest* saved = savedRequests_.OrnIsEntry(message.msgid)) {
-                saved->op_tag = message.op_tag;
-                saved->result_code = message.result_code;
-            } else {
-                ornTrace("OrnInterface:OrnLdapResult: Invalid message id\n");
-            }
+            continue;
         }
+        if (taken == kDropped)
+            continue;
+        // Responses already kept for other requests stay collectable.
+        if (taken != 0) {
+            forget(msgid);
+            return taken;
+        }
+        if (!isNonSearchResponse(message)) {
+            // The search's entries wait for its own next collection.
+            ornTrace("OrnInterface:OrnLdapResult: Processing search result while awaiting "
+                     "\t\t\t\t\t\tsearch result\n");
+            if (int32_t chained = chainSearchMessage(&message, &held_); chained != 0) {
+                forget(msgid);
+                return chained;
+            }
+            continue;
+        }
+        ornTrace("OrnInterface:OrnLdapResult: Process non-search result\n");
+        if (message.msgid == msgid) {
+            ornTrace("OrnInterface:OrnLdapResult: Returning the response\n");
+            forget(msgid);
+            return message.result_code;
+        }
+        ornTrace("OrnInterface:OrnLdapResult: Not the required response... enque\n");
+        keepResponse(message);
     }
 }

@@ -1,7 +1,7 @@
 // A list of element pointers, looked up by their message id. OrnAdd takes
-// the list's lock (and refuses once the receive thread has ended); every
-// other call runs on the caller's thread, the only one that touches the
-// list. The list never owns its elements: whoever removes one frees it.
+// the list's lock; every other call runs on the caller's thread, the only
+// one that touches the list. The list never owns its elements: whoever
+// removes one frees it.
 #pragma once
 
 #include "OrnCodes.h"
@@ -30,17 +30,16 @@ public:
     OrnList(const OrnList&) = delete;
     OrnList& operator=(const OrnList&) = delete;
 
-    int32_t OrnAdd(T* element)
+    void OrnAdd(T* element)
     {
         ornTrace("OrnList:OrnAdd: Function Start:\n");
-        if (IsRecvThreadExited())
-            return RECV_THREAD_TERMINATED;
+        // No refusal once the receive thread has ended: a fast server's
+        // answer may be queued already, before the request is saved.
         {
             std::lock_guard lock(mutex_);
             elements_.push_back(element);
         }
         ornTrace("OrnList:OrnAdd: Function End:\n");
-        return 0;
     }
 
     // The first element with this message id, or null.

@@ -29,7 +29,6 @@ const CallTexts kBindSync {
               "OrnInterface:OrnBindSync: Freeing memory alloc'd to BER\n" },
     .saving = "OrnInterface:OrnBindSync: ornSaveValidNonSearchRequest\n",
     .failed = nullptr,
-    .threadEnded = "OrnInterface:OrnBindSync: Sock receive thread error=%d\n",
     .end = "OrnInterface:OrnBindSync: Function End\n",
 };
 
@@ -41,7 +40,6 @@ const CallTexts kCompareSync {
               "OrnInterface:OrnCompareSync: Freeing memory alloc'd to BER\n" },
     .saving = "OrnInterface:OrnCompareSync: ornSaveValidNonSearchRequest\n",
     .failed = nullptr,
-    .threadEnded = "OrnInterface:OrnCompareSync: Sock receive thread error=%d\n",
     .end = "OrnInterface:OrnCompareSync: Function End\n",
     .compare = true,
 };
@@ -54,7 +52,6 @@ const CallTexts kAddSync {
               "OrnInterface:OrnAddSync: Freeing memory alloc'd to BER\n" },
     .saving = "OrnInterface:OrnAddSync: ornSaveValidNonSearchRequest\n",
     .failed = "OrnInterface:OrnAddSync error=%d\n",
-    .threadEnded = "OrnInterface:OrnAddSync: Sock receive thread terminated: error=%d\n",
     .end = "OrnInterface:OrnAddSync: Function End\n",
 };
 
@@ -66,7 +63,6 @@ const CallTexts kModifySync {
               "OrnInterface:OrnModifySync: Freeing memory alloc'd to BER\n" },
     .saving = "OrnInterface:OrnModifySync: ornSaveValidNonSearchRequest\n",
     .failed = "OrnInterface:OrnModifySync error=%d\n",
-    .threadEnded = "OrnInterface:OrnModifySync: Sock receive thread terminated: error=%d\n",
     .end = "OrnInterface:OrnModifySync: Function End\n",
 };
 
@@ -78,7 +74,6 @@ const CallTexts kModifyRdnSync {
               "OrnInterface:OrnModifyRdnSync: Freeing memory alloc'd to BER\n" },
     .saving = "OrnInterface:OrnModifyRdnSync: ornSaveValidNonSearchRequest\n",
     .failed = "OrnInterface:OrnModifyRdnSync error=%d\n",
-    .threadEnded = "OrnInterface:OrnModifyRdnSync: Sock receive thread error=%d\n",
     .end = "OrnInterface:OrnModifyRdnSync: Function End\n",
 };
 
@@ -89,7 +84,6 @@ const CallTexts kDeleteSync {
               "OrnInterface:OrnDeleteSync: Socket send error=%d\n", nullptr },
     .saving = "OrnInterface:OrnDeleteSync: ornSaveValidNonSearchRequest\n",
     .failed = "OrnInterface:OrnDeleteSync error=%d\n",
-    .threadEnded = "OrnInterface:OrnDeleteSync: Sock receive thread error=%d\n",
     .end = "OrnInterface:OrnDeleteSync: Function End\n",
 };
 
@@ -101,7 +95,6 @@ const CallTexts kCompareAsync {
               "OrnInterface:OrnCompare: Freeing memory alloc'd to BER\n" },
     .saving = "OrnInterface:OrnCompare: ornSaveValidNonSearchRequest\n",
     .failed = nullptr,
-    .threadEnded = nullptr,
     .end = "OrnInterface:OrnCompare: Function End\n",
 };
 
@@ -112,7 +105,6 @@ const CallTexts kAddAsync {
               "OrnInterface:OrnAdd: Socket send error=%d\n", nullptr },
     .saving = nullptr,
     .failed = nullptr,
-    .threadEnded = nullptr,
     .end = nullptr,
 };
 
@@ -124,7 +116,6 @@ const CallTexts kModifyAsync {
               "OrnInterface:OrnModify: Freeing memory alloc'd to BER\n" },
     .saving = "OrnInterface:OrnModify: ornSaveValidNonSearchRequest\n",
     .failed = nullptr,
-    .threadEnded = nullptr,
     .end = "OrnInterface:OrnModify: Function End\n",
 };
 
@@ -136,7 +127,6 @@ const CallTexts kModifyRdnAsync {
               "OrnInterface:OrnModifyRdn: Freeing memory alloc'd to BER\n" },
     .saving = "OrnInterface:OrnModifyRdn: ornSaveValidNonSearchRequest\n",
     .failed = nullptr,
-    .threadEnded = nullptr,
     .end = "OrnInterface:OrnModifyRdn: Function End\n",
 };
 
@@ -148,7 +138,6 @@ const CallTexts kDeleteAsync {
               "OrnInterface:OrnDelete: Freeing memory alloc'd to BER\n" },
     .saving = "OrnInterface:OrnDelete: ornSaveValidNonSearchRequest\n",
     .failed = nullptr,
-    .threadEnded = nullptr,
     .end = "OrnInterface:OrnDelete: Function End\n",
 };
 
@@ -220,10 +209,6 @@ int32_t OrnLdapService::callSync(const CallTexts& texts, const Encoder& encode)
         return result;
     }
     ornTrace("OrnList:OrnIsEntry: Function End:\n");
-    if (IsRecvThreadExited()) {
-        trace(texts.threadEnded, RECV_THREAD_TERMINATED);
-        return RECV_THREAD_TERMINATED;
-    }
     if (!texts.compare || result == kCompareFalse || result == kCompareTrue)
         trace(texts.end);
     return result;

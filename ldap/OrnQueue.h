@@ -1,7 +1,8 @@
 // A double-ended queue of element pointers with its own lock, filled by the
 // receive thread and emptied by the caller's thread. Once the receive thread
-// has ended (RecvThreadExited), appends are refused and taking reports
-// RECV_THREAD_TERMINATED, so a caller learns of the end at its next look.
+// has ended (RecvThreadExited), appends are refused; what it queued before
+// is still taken, and only an empty queue reports RECV_THREAD_TERMINATED,
+// so a caller gets every message that arrived before it learns of the end.
 // The queue never owns its elements: whoever takes one frees it.
 #pragma once
 
@@ -11,6 +12,9 @@
 
 #include <deque>
 #include <mutex>
+
+// OrnDeque on an empty queue whose filler still runs; not a library code.
+constexpr int32_t kQueueEmpty = 1;
 
 template <typename T>
 class OrnQueue {
@@ -40,27 +44,31 @@ public:
         ornTrace("OrnQueue:OrnEnque: Function End:\n");
     }
 
+    // True when an element waits, or when none ever will (the thread has
+    // ended), so that the following OrnDeque reports the end.
     bool OrnIsEntry()
     {
         ornTrace("OrnQueue:OrnIsEntry: Function Start:\n");
-        if (IsRecvThreadExited())
-            return true;
+        // The flag is read before the queue: every append happened before
+        // it was raised, so an empty queue behind a raised flag stays empty.
+        const bool ended = IsRecvThreadExited();
         std::lock_guard lock(mutex_);
         if (elements_.empty())
-            return false;
+            return ended;
         ornTrace("OrnQueue:OrnIsEntry: Function End:\n");
         return true;
     }
 
+    // 0 with the front element; kQueueEmpty while the thread may still
+    // append; RECV_THREAD_TERMINATED once it has ended and nothing is left.
     int32_t OrnDeque(T** element)
     {
         ornTrace("OrnQueue:OrnDeque: Function Start:\n");
-        if (IsRecvThreadExited())
-            return RECV_THREAD_TERMINATED;
+        const bool ended = IsRecvThreadExited();
         {
             std::lock_guard lock(mutex_);
             if (elements_.empty())
-                return RECV_THREAD_TERMINATED; // callers ask OrnIsEntry first
+                return ended ? RECV_THREAD_TERMINATED : kQueueEmpty;
             *element = elements_.front();
             elements_.pop_front();
         }

@@ -71,6 +71,7 @@ int32_t OrnLdapService::OrnSearchSync(const char* base, const char* filter, char
         return MALLOC_ERROR;
     }
     *result = nullptr;
+    dropSearch();
     const int32_t msgid = ++lastMsgId_;
     endOfSearch_ = 0;
     const int32_t sent = sendRequest(
@@ -87,11 +88,15 @@ int32_t OrnLdapService::OrnSearchSync(const char* base, const char* filter, char
 
     // Each batch is joined behind the last record of the one before, without a walk.
     EntryRecord* last = nullptr;
-    while (!endOfSearch_) {
+    for (;;) {
         ornTrace("OrnInterface:OrnSearchSync: Providing synchronous service = \n");
         EntryRecord* batch = nullptr;
-        if (int32_t collected = OrnLdapResult(msgid, &batch); collected != 0) {
+        const int32_t collected = OrnLdapResult(msgid, &batch);
+        if (collected < 0) {
             ornTracef("OrnInterface:OrnSearchSync: Error appending results: error=%d\n", collected);
+            ::OrnFreeResult(*result);
+            *result = nullptr;
+            dropSearch();
             return collected;
         }
         if (last)
@@ -99,11 +104,12 @@ int32_t OrnLdapService::OrnSearchSync(const char* base, const char* filter, char
         else
             *result = batch;
         last = lastAppended_;
+        if (endOfSearch_) {
+            ornTrace("OrnInterface:OrnSearchSync: Got end-of-search\n");
+            ornTrace("OrnInterface:OrnSearchSync: Function End = \n");
+            return collected;
+        }
     }
-    ornTrace("OrnInterface:OrnSearchSync: Got end-of-search\n");
-    ornTrace("OrnInterface:OrnSearchSync: Function End = \n");
-    ValidSearchMsgId = 0;
-    return 0;
 }
 
 int32_t OrnLdapService::OrnSearch(const char* base, const char* filter, char** attrs, int32_t types_only,
@@ -114,6 +120,7 @@ int32_t OrnLdapService::OrnSearch(const char* base, const char* filter, char** a
         ornTracef("OrnInterface:OrnSearch: Initialise error %d\n", ORN_NOT_INITIALISED);
         return ORN_NOT_INITIALISED;
     }
+    dropSearch();
     const int32_t msgid = ++lastMsgId_;
     endOfSearch_ = 0;
     const int32_t sent = sendRequest(
@@ -139,12 +146,7 @@ int32_t OrnLdapService::OrnReadSchema(EntryRecord** result)
     // A search refused before it starts leaves the place as it was.
     if (result)
         *result = nullptr;
-    const int32_t searched = OrnSearchSync("cn=Schema", "objectclass=subschema", nullptr, 0, 0, result);
-    if (searched < 0 && result) {
-        ::OrnFreeResult(*result);
-        *result = nullptr;
-    }
-    return searched;
+    return OrnSearchSync("cn=Schema", "objectclass=subschema", nullptr, 0, 0, result);
 }
 
 int32_t OrnLdapService::OrnUnbindSync()
@@ -183,7 +185,7 @@ int32_t OrnLdapService::OrnAbandon(int32_t msgid)
     // Whatever still comes for the id is dropped: search entries by the
     // waits, a result code for want of a saved request.
     if (msgid != 0 && msgid == ValidSearchMsgId) {
-        ValidSearchMsgId = 0;
+        dropSearch();
     } else if (savedRequests_.OrnIsEntry(msgid)) {
         forget(msgid);
     } else {

@@ -100,3 +100,18 @@ TEST_F(AddAttributeDialogTest, TheServerJudgesTheValue)
         }
     }
 }
+
+// The entry went after it was shown: the dialog says what the server answered.
+TEST_F(AddAttributeDialogTest, AnEntryGoneFromTheServerGetsTheServersAnswer)
+{
+    browse();
+    select("uid=adder");
+    state.editing.dnToShow = "uid=gone," + kEditDn;
+    state.editing.keepDn = true;
+    AddAttributeDialog dialog(context);
+    dialog.open();
+    EXPECT_EQ(desktop.boxes,
+        std::vector<FakeDesktop::Box>(
+            { { "No Such Objects", "Server Response", MessageIcon::Error, MessageButtons::Ok } }));
+    EXPECT_TRUE(dialog.attributes().items.empty());
+}

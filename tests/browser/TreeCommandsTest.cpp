@@ -174,6 +174,81 @@ TEST_F(TreeCommandsTest, CommandsWithoutASelectionSayWhatIsMissing)
     EXPECT_EQ(labels(root()), kRootChildren);
 }
 
+// A list that a size limit cut short shows what arrived, and the user is
+// told that it is incomplete and why: never passed off as the whole list.
+TEST_F(TreeCommandsTest, AListCutShortByASizeLimitSaysSo)
+{
+    const std::string paging = "ou=Paging," + kBase;
+    const Box incomplete { "The server stopped after 20 entries (Size Limit Exceeded). The list is incomplete.",
+        "Incomplete List", MessageIcon::Warning, MessageButtons::Ok };
+    const Box firstPage { " The first 10 entries will be displayed. To view the next 10 entries use the Show Next "
+                          "button on the toolbar.",
+        "Information", MessageIcon::Information, MessageButtons::Ok };
+    const Box count { "Selected DN: " + paging
+            + " has at least 20 entries in the Server. The server stopped counting "
+              "there (Size Limit Exceeded).",
+        "Entry count", MessageIcon::Warning, MessageButtons::Ok };
+    struct Case {
+        const char* name;
+        std::function<TreeNode*()> command; // the node whose children it shows
+        std::vector<Box> boxes;
+        size_t shown;
+    };
+    const Case cases[] = {
+        { "expand",
+            [this] {
+                doubleClick(child(root(), "ou=Paging"));
+                return state.tree.selected();
+            },
+            { incomplete, firstPage }, 10 },
+        { "refresh node",
+            [this] {
+                RefreshNode(context);
+                return state.tree.selected();
+            },
+            { incomplete }, 20 },
+        { "count",
+            [this] {
+                CountEntries(context);
+                return state.tree.selected();
+            },
+            { count }, 20 },
+        { "root",
+            [&] {
+                state.connection.baseDn = paging;
+                RefreshTree(context);
+                return root();
+            },
+            { incomplete, firstPage }, 10 },
+    };
+    browse();
+    ASSERT_EQ(service.OrnBindSync("", "", kSimpleBind), 0); // the limit spares only the admin
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        forgetDesktop();
+        TreeNode* node = c.command();
+        EXPECT_EQ(desktop.boxes, c.boxes);
+        ASSERT_NE(node, nullptr);
+        EXPECT_EQ(node->children.size(), c.shown);
+        EXPECT_EQ(state.paging.childCount, kSizeLimit);
+    }
+    EXPECT_EQ(read("Generror.err"), "<missing>");
+}
+
+// A node selected before its entry went: expanding it shows the server's answer.
+TEST_F(TreeCommandsTest, ExpandingANodeWhoseEntryIsGoneShowsTheServersAnswer)
+{
+    browse();
+    std::string text = "cn=Ghost";
+    TreeNode* ghost = InsertChildNode(context, *few(), text);
+    state.tree.select(ghost);
+    forgetDesktop();
+    ExpandNode(context);
+    EXPECT_EQ(desktop.boxes,
+        std::vector<Box>({ { "No Such Objects", "Server Response", MessageIcon::Error, MessageButtons::Ok } }));
+    EXPECT_EQ(read("Generror.err"), "12/05/26$16:01:02$ServerIp 127.0.0.1 No Such Objects\n");
+}
+
 TEST_F(TreeCommandsTest, BaseDnThatDoesNotExistEndsTheSession)
 {
     logIn(10, "ou=Nowhere," + kBase);

@@ -47,6 +47,8 @@ inline const std::string kSmithLabel = "cn=Smith\\2C John";
 inline const std::string kLinkLabel = "cn=Ref:cn\\3D\\22Smith\\2C John\\22";
 // The base entry and the 42 above.
 inline constexpr int kEntriesBelowBase = 43;
+// The suite's server hands anyone but the admin at most this many entries.
+inline constexpr int kSizeLimit = 20;
 
 class TreeTest : public CoreSessionTest {
 protected:
@@ -54,6 +56,7 @@ protected:
     {
         SlapdOptions options;
         options.ldifText = treeLdif();
+        options.sizeLimit = kSizeLimit;
         startServer(options);
     }
 

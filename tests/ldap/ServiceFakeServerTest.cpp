@@ -166,12 +166,14 @@ TEST(ServiceFakeServer, HandsOutASearchInBatchesSkippingReferencesAndKeepingOthe
     EntryRecord* all = batch;
     EntryRecord* last = batch;
     const int32_t compare = s.service.OrnCompare("cn=a", "cn", "a");
+    int32_t code = 0;
     while (!last->end_of_search) {
-        ASSERT_EQ(s.service.OrnLdapResult(search, &batch), 0);
+        code = s.service.OrnLdapResult(search, &batch);
         last->next = batch;
         while (last->next)
             last = last->next;
     }
+    EXPECT_EQ(code, 32); // reported with the end-of-search node
     EXPECT_EQ(dns(all), (std::vector<std::string>{ "cn=a", "cn=b", "cn=c", "<end>" }));
     EXPECT_EQ(s.service.OrnLdapResult(compare, nullptr), 6);
     EXPECT_EQ(s.service.OrnLdapResult(search, &batch), ORN_INVALID_MSGID); // the search is over
@@ -194,6 +196,74 @@ TEST(ServiceFakeServer, SyncSearchJoinsBatchesArrivingApart)
               (std::vector<std::string>{ "cn=e0", "cn=e1", "cn=e2", "cn=e3", "cn=e4", "cn=e5", "<end>" }));
     EXPECT_EQ(s.service.OrnCountEntries(result), 6);
     OrnLdapService::OrnFreeResult(result);
+}
+
+// What a client meets when the peer answers and closes at once: each answer
+// is delivered whole and cut at every offset, the close right behind it.
+// Whatever arrived complete is delivered, the server's result is reported,
+// messages of other ids stay out, and a failure hands out nothing (the
+// leak checker sees anything left behind); the next call learns that the
+// connection has ended.
+struct AnsweredThenClosed {
+    const char* name;
+    int requests; // read before the answer goes out
+    Bytes answer;
+    std::function<int32_t(OrnLdapService&, EntryRecord**)> call;
+    int32_t code;
+    std::vector<std::string> chain;
+};
+
+int32_t searchSync(OrnLdapService& service, EntryRecord** result)
+{
+    return service.OrnSearchSync("dc=x", "objectclass=*", nullptr, 0, 2, result);
+}
+
+TEST(ServiceFakeServer, DeliversWhatArrivedBeforeTheCloseAndReportsTheSearchResult)
+{
+    const std::vector<AnsweredThenClosed> cases = {
+        { "refused bind", 1, response(1, 0x61, 49),
+            [](OrnLdapService& service, EntryRecord**) { return service.OrnBindSync("cn=a", "wrong", 0xA0); }, 49, {} },
+        { "search", 1, joined({ entry(1, "cn=a"), response(1, kSearchDone, 0) }), searchSync, 0, { "cn=a", "<end>" } },
+        { "missing base", 1, response(1, kSearchDone, 32), searchSync, 32, { "<end>" } },
+        { "size limit", 1, joined({ entry(1, "cn=a"), entry(1, "cn=b"), response(1, kSearchDone, 4) }), searchSync, 4,
+            { "cn=a", "cn=b", "<end>" } },
+        { "other ids", 1,
+            joined(
+                { entry(7, "cn=stale"), response(7, kSearchDone, 0), entry(1, "cn=a"), response(1, kSearchDone, 0) }),
+            searchSync, 0, { "cn=a", "<end>" } },
+        { "late entries of an abandoned search", 3,
+            joined({ entry(1, "cn=late"), response(1, kSearchDone, 0), entry(3, "cn=b"), response(3, kSearchDone, 0) }),
+            [](OrnLdapService& service, EntryRecord** result) {
+                EXPECT_EQ(service.OrnSearch("dc=x", "objectclass=*", nullptr, 0, 2), 1);
+                EXPECT_EQ(service.OrnAbandon(1), 0);
+                return searchSync(service, result);
+            },
+            0, { "cn=b", "<end>" } },
+        { "notification after entries", 1,
+            joined({ entry(1, "cn=a"), entry(1, "cn=b"), response(0, kModifyResponse, 0) }), searchSync,
+            ORN_SERVER_NOTIFICATION, {} },
+        { "closed in mid-search", 1, joined({ entry(1, "cn=a"), entry(1, "cn=b") }), searchSync, RECV_THREAD_TERMINATED,
+            {} },
+    };
+    for (const AnsweredThenClosed& c : cases) {
+        std::vector<std::vector<size_t>> deliveries = { {} };
+        for (size_t cut = 1; cut < c.answer.size(); ++cut)
+            deliveries.push_back({ cut });
+        for (const std::vector<size_t>& cuts : deliveries) {
+            const std::string where
+                = std::string(c.name) + (cuts.empty() ? " whole" : " cut at " + std::to_string(cuts[0]));
+            Fake::Script script(size_t(c.requests), Fake::receiveMessage());
+            script.push_back(Fake::sendSplit(c.answer, cuts));
+            script.push_back(Fake::close());
+            Fake fake(script);
+            Session s(fake);
+            EntryRecord* result = nullptr;
+            EXPECT_EQ(c.call(s.service, &result), c.code) << where;
+            EXPECT_EQ(dns(result), c.chain) << where;
+            OrnLdapService::OrnFreeResult(result);
+            EXPECT_LT(s.service.OrnCompareSync("cn=a", "cn", "a"), 0) << where; // -6, or -108 if the send fails
+        }
+    }
 }
 
 // CPU time the given thread has used so far.

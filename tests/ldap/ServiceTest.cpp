@@ -17,6 +17,7 @@ using namespace std::chrono_literals;
 
 constexpr int32_t kSimple = 0xA0;
 constexpr int kBulkEntries = 250;
+constexpr int kSizeLimit = 10; // for everyone but the admin
 const char* const kAlice = "uid=alice,ou=People,dc=example,dc=com";
 const char* const kBob = "uid=bob,ou=People,dc=example,dc=com";
 
@@ -44,6 +45,7 @@ protected:
         SlapdOptions options;
         options.ldifFile = SlapdServer::testDirectoryLdif();
         options.ldifText = bulkLdif();
+        options.sizeLimit = kSizeLimit;
         server_ = new SlapdServer(options);
     }
     static void TearDownTestSuite()
@@ -106,7 +108,7 @@ TEST_F(ServiceTest, UnbindNeedsABindAndEndsTheSession)
 
 TEST_F(ServiceTest, SearchCollectsEveryEntryOfALargeResult)
 {
-    ASSERT_EQ(service_.OrnBindSync("", "", kSimple), 0);
+    ASSERT_EQ(service_.OrnBindSync(SlapdServer::adminDn(), SlapdServer::adminPassword(), kSimple), 0);
     EntryRecord* result = nullptr;
     ASSERT_EQ(service_.OrnSearchSync("ou=Bulk,dc=example,dc=com", "objectclass=organizationalRole", nullptr, 0, 1,
                                      &result),
@@ -133,16 +135,29 @@ TEST_F(ServiceTest, SearchCollectsEveryEntryOfALargeResult)
     OrnLdapService::OrnFreeResult(result);
 }
 
-TEST_F(ServiceTest, SearchBelowAMissingBaseYieldsOnlyTheEndNode)
+// A refusal is the server's code with what arrived: nothing below a missing
+// base, the first kSizeLimit entries when the limit cuts the search short.
+TEST_F(ServiceTest, SearchReportsTheServersResultWithTheEntriesThatArrived)
 {
-    EntryRecord* result = nullptr;
-    ASSERT_EQ(service_.OrnSearchSync("ou=Nowhere,dc=example,dc=com", "objectclass=*", nullptr, 0, 2, &result), 0);
-    ASSERT_NE(result, nullptr);
-    EXPECT_EQ(result->end_of_search, 1);
-    EXPECT_EQ(result->attrs, nullptr);
-    EXPECT_EQ(result->next, nullptr);
-    EXPECT_EQ(service_.OrnCountEntries(result), 0);
-    OrnLdapService::OrnFreeResult(result);
+    struct Refused {
+        const char* base;
+        int32_t scope;
+        int32_t code;
+        int entries;
+    };
+    for (const Refused& r : { Refused { "ou=Nowhere,dc=example,dc=com", 2, 32, 0 },
+             Refused { "ou=Bulk,dc=example,dc=com", 1, 4, kSizeLimit } }) {
+        EntryRecord* result = nullptr;
+        EXPECT_EQ(service_.OrnSearchSync(r.base, "objectclass=*", nullptr, 0, r.scope, &result), r.code) << r.base;
+        ASSERT_NE(result, nullptr) << r.base;
+        EXPECT_EQ(service_.OrnCountEntries(result), r.entries) << r.base;
+        EntryRecord* last = result;
+        while (last->next)
+            last = last->next;
+        EXPECT_EQ(last->end_of_search, 1) << r.base;
+        EXPECT_EQ(last->attrs, nullptr) << r.base;
+        OrnLdapService::OrnFreeResult(result);
+    }
 }
 
 TEST_F(ServiceTest, CompareAnswersTrueOrFalse)
@@ -215,12 +230,12 @@ TEST_F(ServiceTest, AsynchronousCallsAreCollectedInAnyOrder)
 }
 
 // slapd keeps its subschema at cn=Subschema and answers a search based at
-// cn=Schema with noSuchObject (32), which a search reports as an empty result.
+// cn=Schema with noSuchObject (32).
 TEST_F(ServiceTest, ReadSchemaAsksForCnSchemaWithoutASizeLimit)
 {
     service_.OrnSetSizeLimit(5);
     EntryRecord* result = nullptr;
-    ASSERT_EQ(service_.OrnReadSchema(&result), 0);
+    ASSERT_EQ(service_.OrnReadSchema(&result), 32);
     EXPECT_EQ(service_.OrnGetSizeLimit(), 0);
     ASSERT_NE(result, nullptr);
     EXPECT_EQ(result->end_of_search, 1);
