@@ -33,8 +33,10 @@ struct BerOpenElement {
     BerOpenElement* enclosing;
 };
 
-// While reading a message in pieces (ber_get_next with fill set), end is the
-// end of the bytes allocated so far and len the announced content length.
+// While ber_get_next reads a message in pieces (fill set), buf to fill holds
+// what has arrived of the whole element, end is the end of the area
+// allocated so far, ptr the first content octet and len the announced
+// content length.
 struct BerBuffer {
     uint8_t* buf;
     uint8_t* ptr;
@@ -57,9 +59,19 @@ struct BerValue {
     char* bytes;
 };
 
+// What the last ber_get_next came to.
+enum class BerNext : uint8_t {
+    Message, // a whole message: its tag was returned
+    NeedMore, // the source ran out first: call again with the bytes after it
+    Empty, // an element without contents (or of indefinite length) was passed over: call again
+    NotBer, // the bytes at the source's position are no message this codec reads
+    NoMemory, // nothing more was taken from the source: the same call may be repeated
+};
+
 class BerCodec {
 public:
     int32_t error_number = 0; // 90 once ldap_alloc_ber_with_options ran out of memory
+    BerNext next_status = BerNext::Message;
 
     // Buffer operations.
     BerBuffer* ber_alloc(uint8_t options);
@@ -103,8 +115,16 @@ public:
     int32_t ber_printf(BerBuffer* ber, const char* format, ...);
     uint32_t ber_scanf(BerBuffer* ber, const char* format, ...);
 
-    // Reads one complete message from source into ber. Returns the message's
-    // tag, or BER_ERROR while the source is exhausted (the read stays in
-    // progress and resumes on the next call) or the bytes are not BER.
+    // Reads one complete message from source into ber and returns its tag.
+    // ber keeps the whole element: buf is its identifier octet (the caller's
+    // to ornFree), ptr its first content octet, end the end of its contents.
+    // BER_ERROR comes with next_status saying why. NeedMore: a header cut
+    // short is left in the source untaken, to be presented again at the
+    // front of the bytes that follow; once a header is read, the read stays
+    // in progress in ber (fill set) and goes on with the next source. The
+    // area grows with what arrives, to at most twice that, so an announced
+    // length costs nothing until its bytes are there. NotBer: a tag or a
+    // length of more than four octets, or an element too large for a 32-bit
+    // size; the source stays on it.
     uint32_t ber_get_next(BerSource* source, uint32_t* length, BerBuffer* ber);
 };

@@ -2,14 +2,12 @@
 // inside the message (and, within ber_scanf, inside the element it entered)
 // before it touches them.
 #include "Ber.h"
+#include "BerHeader.h"
 
 #include "OrnAlloc.h"
 
 #include <cstdarg>
 #include <cstring>
-
-uint32_t berReadTag(BerBuffer* ber);
-bool berReadLength(BerBuffer* ber, uint32_t* length);
 
 namespace {
 
@@ -54,44 +52,55 @@ private:
     int depth_ = 0;
 };
 
+BerHeader readTag(BerBuffer* ber, uint32_t* tag)
+{
+    if (remaining(ber) == 0)
+        return BerHeader::Short;
+    const uint8_t first = *ber->ptr++;
+    *tag = first;
+    if ((first & 0x1F) != 0x1F)
+        return BerHeader::Read;
+    for (int i = 0; i < 3; ++i) {
+        if (remaining(ber) == 0)
+            return BerHeader::Short;
+        const uint8_t next = *ber->ptr++;
+        *tag = (*tag << 8) | next;
+        if (!(next & 0x80))
+            return BerHeader::Read;
+    }
+    return BerHeader::Bad;
+}
+
 } // namespace
 
 uint32_t berReadTag(BerBuffer* ber)
 {
-    if (remaining(ber) == 0)
-        return BER_ERROR;
-    const uint8_t first = *ber->ptr++;
-    uint32_t tag = first;
-    if ((first & 0x1F) != 0x1F)
-        return tag;
-    for (int i = 0; i < 3; ++i) {
-        if (remaining(ber) == 0)
-            return BER_ERROR;
-        const uint8_t next = *ber->ptr++;
-        tag = (tag << 8) | next;
-        if (!(next & 0x80))
-            return tag;
-    }
-    return BER_ERROR;
+    uint32_t tag = 0;
+    return readTag(ber, &tag) == BerHeader::Read ? tag : BER_ERROR;
 }
 
-bool berReadLength(BerBuffer* ber, uint32_t* length)
+// The indefinite form (0x80) reads as a length of zero.
+BerHeader berReadHeader(BerBuffer* ber, uint32_t* tag, uint32_t* length)
 {
+    if (const BerHeader read = readTag(ber, tag); read != BerHeader::Read)
+        return read;
     if (remaining(ber) == 0)
-        return false;
+        return BerHeader::Short;
     const uint8_t first = *ber->ptr++;
     if (!(first & 0x80)) {
         *length = first;
-        return true;
+        return BerHeader::Read;
     }
     const uint32_t k = first & 0x7F;
-    if (k > 4 || remaining(ber) < k)
-        return false;
+    if (k > 4)
+        return BerHeader::Bad;
+    if (remaining(ber) < k)
+        return BerHeader::Short;
     uint32_t value = 0;
     for (uint32_t i = 0; i < k; ++i)
         value = (value << 8) | *ber->ptr++;
     *length = value;
-    return true;
+    return BerHeader::Read;
 }
 
 uint32_t BerCodec::ber_get_tag(BerBuffer* ber)
@@ -101,8 +110,8 @@ uint32_t BerCodec::ber_get_tag(BerBuffer* ber)
 
 uint32_t BerCodec::ber_skip_tag(BerBuffer* ber, uint32_t* length)
 {
-    const uint32_t tag = berReadTag(ber);
-    if (tag == BER_ERROR || !berReadLength(ber, length) || *length > remaining(ber))
+    uint32_t tag = 0;
+    if (berReadHeader(ber, &tag, length) != BerHeader::Read || *length > remaining(ber))
         return BER_ERROR;
     return tag;
 }

@@ -40,3 +40,14 @@ std::string toHex(const Bytes& bytes)
         text.pop_back();
     return text;
 }
+
+std::vector<std::vector<size_t>> piecewise(size_t size)
+{
+    std::vector<std::vector<size_t>> plays { { size }, {} };
+    for (size_t cut = 1; cut < size; ++cut) {
+        plays.push_back({ cut, size });
+        plays[1].push_back(cut);
+    }
+    plays[1].push_back(size);
+    return plays;
+}

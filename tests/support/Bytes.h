@@ -1,6 +1,7 @@
 // Byte strings for tests: hex text in, readable hex out.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,3 +13,6 @@ using Bytes = std::vector<uint8_t>;
 Bytes hex(std::string_view text);
 // bytes -> "30 05 02 01 05", for readable failure messages.
 std::string toHex(const Bytes& bytes);
+// The ways a test feeds size bytes in pieces, each given by the ends of its
+// pieces: whole, cut in two at every offset, and one byte at a time.
+std::vector<std::vector<size_t>> piecewise(size_t size);
