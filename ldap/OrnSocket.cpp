@@ -94,9 +94,6 @@ int32_t OrnSocket::OrnConnect(const char* host, uint32_t port)
 
     closeSocket();
     connected_ = 0;
-    stageBegin_ = stageEnd_ = 0;
-    peerClosed_ = false;
-    readError_ = 0;
 
     // Each address in turn: "localhost" may name ::1 first while the server
     // listens on 127.0.0.1 only.

@@ -1,25 +1,26 @@
 // The transport: one TCP connection to the LDAP server, a sender on the
 // caller's thread and a receive thread that cuts the byte stream into whole
-// LDAP messages by their length octets and queues them.
+// LDAP messages and queues them.
 //
 // Waiting is poll() on the socket together with the wake descriptor that
 // asks the receive thread to end, so the thread ends promptly even while it
 // waits for the rest of a message. An end request seen before a read wins
-// over waiting input, so a peer that keeps sending cannot hold the thread. The sender waits for writability with its
-// own poll(), which consumes nothing the receive thread needs.
+// over waiting input, so a peer that keeps sending cannot hold the thread.
+// The sender waits for writability with its own poll(), which consumes
+// nothing the receive thread needs.
 //
 // Threads: OrnInitialiseSocket, OrnConnect, OrnSendData and OrnDisconnect run
-// on the caller's thread; RecvData, OrnRecvPktSize and OrnRecvThread on the
-// receive thread only.
+// on the caller's thread; OrnRecvThread, and the RecvStage it reads into, on
+// the receive thread only.
 #pragma once
 
+#include "Ber.h"
 #include "OrnEvent.h"
 #include "OrnQueue.h"
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 // One complete received message: identifier octet, length octets, contents.
 // The receive thread allocates the record and its data with ornMalloc; the
@@ -39,6 +40,40 @@ struct RecvThreadParams {
     OrnSocket* socket;
 };
 
+// What the receive thread reads lands here, and ber_get_next cuts it into
+// whole messages; a message's bytes are copied once, from here into its own
+// block. One read of up to kSize octets thus catches many small messages.
+// Kept apart from the socket so that tests can feed it from memory.
+class RecvStage {
+public:
+    static constexpr uint32_t kSize = 64 * 1024;
+
+    RecvStage();
+    ~RecvStage(); // frees the part of a message read so far
+    RecvStage(const RecvStage&) = delete;
+    RecvStage& operator=(const RecvStage&) = delete;
+
+    // False when the staging area could not be allocated.
+    bool ok() const { return stage_ != nullptr; }
+    // Message: the next whole message (identifier and length octets, then
+    // contents) in a block the caller frees with ornFree. Elements without
+    // contents are passed over, so never Empty.
+    BerNext next(uint8_t** data, uint32_t* size);
+    // Where the next read goes and how much it may bring, once next() has
+    // said NeedMore; arrived() then counts what it brought.
+    uint8_t* space(uint32_t* room);
+    void arrived(uint32_t count) { source_.end += count; }
+    // Part of a message is at hand: staged bytes not yet taken, or a
+    // message begun.
+    bool partial() const { return message_.fill != nullptr || source_.ptr != source_.end; }
+
+private:
+    uint8_t* stage_;
+    BerSource source_; // the staged bytes not yet taken
+    BerBuffer message_; // the message being read while its fill is set
+    BerCodec codec_;
+};
+
 class OrnSocket {
 public:
     OrnSocket();
@@ -56,9 +91,6 @@ public:
     // Octets sent: the whole length, or 0 with ErrorNo set.
     uint32_t OrnSendData(uint32_t length, const uint8_t* buffer);
 
-    // Receive thread only.
-    uint32_t RecvData(uint32_t length, uint8_t* buffer);
-    uint32_t OrnRecvPktSize(uint8_t** header, uint32_t* total);
     static int32_t OrnRecvThread(RecvThreadParams* params);
 
     // The socket's descriptor, polled for the socket's events; -1 when none.
@@ -67,35 +99,23 @@ public:
 
 private:
     enum class Pull { Data, Closed, Stop, WaitFailed, ReadFailed };
-    enum class Wake { Socket, Stop, Failed };
 
+    int32_t receive(OrnQueue<RecvPacket>* queue);
     Pull pull(uint8_t* into, size_t room, size_t* got);
-    Wake waitForSocket();
-    uint32_t takeStaged(uint8_t* into, uint32_t length);
     void closeSocket();
 
     std::atomic<int32_t> connected_{0};
     int32_t started_ = 0;
     int socket_ = -1;
-    // The receive thread's end request, watched inside RecvData as well.
+    // The rest is the receive thread's. The end request is watched before
+    // every read and during every wait.
     const OrnWakeDescriptor* closeRequest_ = nullptr;
     // Messages queued since the caller was last woken. The wake is put off
-    // while more input is already at hand, so a stream of small messages
-    // costs one wake per read, not one per message; it is never put off
-    // past a wait.
+    // while more of a read is still to be framed, so a stream of small
+    // messages costs one wake per read, not one per message; it is never put
+    // off past a wait.
     OrnEvent* readEvent_ = nullptr;
     bool wakePending_ = false;
     void wakeCaller();
-
-    // Receive thread only. Each read takes what the socket holds, up to the
-    // staging buffer's size; bytes beyond the message being read wait in
-    // stage_ for the next one, so a stream of small messages costs one
-    // system call per buffer rather than several per message.
-    std::unique_ptr<uint8_t[]> stage_;
-    uint32_t stageBegin_ = 0;
-    uint32_t stageEnd_ = 0;
-    bool peerClosed_ = false; // recv reported the end: only stage_ is left
-    int readError_ = 0;
-    int waitError_ = 0;
-    bool stopRequested_ = false; // the end request arrived inside RecvData
+    int error_ = 0; // of the failed recv or poll
 };

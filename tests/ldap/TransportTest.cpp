@@ -1,5 +1,6 @@
-// The transport against a scripted peer: framing, read-ahead across
-// messages, the ends of a connection, the end request, sending, connecting.
+// The transport: framing fed from memory, then against a scripted peer
+// read-ahead across messages, the ends of a connection, the end request,
+// sending, connecting.
 #include "FakeLdapServer.h"
 #include "OrnAlloc.h"
 #include "OrnCodes.h"
@@ -14,6 +15,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <future>
@@ -176,52 +178,50 @@ protected:
     }
 };
 
-// Each case's stream is played whole and then cut in two at every offset;
-// every play must yield the same packets.
-TEST_F(Transport, FramingWholeAndSplitAtEveryOffset)
+// Feeds a stage the stream in pieces that end at the cuts, as reads would
+// bring them, and takes every message framed. After the last piece the
+// stage wants more and holds nothing.
+std::vector<Bytes> framed(const Bytes& wire, const std::vector<size_t>& cuts)
 {
-    struct Case {
-        const char* name;
-        Bytes wire;
-        std::vector<Bytes> packets;
-    };
-    const Bytes m256 = message(256);
-    const Case cases[] = {
-        { "short form", hex("30 05 02 01 05 0a 00"), { hex("30 05 02 01 05 0a 00") } },
-        { "two length octets", m256, { m256 } },
-        { "one length octet", hex("30 81 03 01 02 03"), { hex("30 81 03 01 02 03") } },
-        { "four length octets", hex("30 84 00 00 00 05 01 02 03 04 05"), { hex("30 84 00 00 00 05 01 02 03 04 05") } },
-        { "empty content dropped", hex("30 00 30 01 07"), { hex("30 01 07") } },
-        { "indefinite form read as empty", hex("30 80 30 01 07"), { hex("30 01 07") } },
-        { "long form of zero length", hex("30 82 00 00 30 01 07"), { hex("30 01 07") } },
-        { "two messages", hex("30 03 02 01 01 30 82 00 02 aa bb"), { hex("30 03 02 01 01"), hex("30 82 00 02 aa bb") } },
-        { "identifier not examined", hex("61 02 0a 00"), { hex("61 02 0a 00") } },
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ResetLibraryState();
-        Fake::Script script { Fake::send(c.wire) };
-        for (Fake::Step& step : Fake::splitsAtEveryOffset(c.wire))
-            script.push_back(std::move(step));
-        script.push_back(Fake::hold());
-        Fake server(script);
-        Receiver receiver(server.port());
-        ASSERT_EQ(receiver.connectResult, 0);
-        receiver.start();
+    RecvStage stage;
+    EXPECT_TRUE(stage.ok());
+    std::vector<Bytes> packets;
+    size_t from = 0;
+    for (size_t cut : cuts) {
+        uint32_t room = 0;
+        uint8_t* into = stage.space(&room);
+        EXPECT_GE(room, cut - from);
+        std::copy(wire.begin() + long(from), wire.begin() + long(cut), into);
+        stage.arrived(uint32_t(cut - from));
+        from = cut;
+        uint8_t* data = nullptr;
+        uint32_t size = 0;
+        BerNext next;
+        while ((next = stage.next(&data, &size)) == BerNext::Message) {
+            packets.emplace_back(data, data + size);
+            ornFree(data);
+        }
+        EXPECT_EQ(next, BerNext::NeedMore);
+    }
+    EXPECT_FALSE(stage.partial());
+    return packets;
+}
 
-        std::vector<Bytes> expected;
-        for (size_t play = 0; play < c.wire.size(); ++play)
-            expected.insert(expected.end(), c.packets.begin(), c.packets.end());
-        std::vector<Bytes> got = receiver.packets(expected.size());
-        ASSERT_EQ(got.size(), expected.size());
-        for (size_t i = 0; i < got.size(); ++i)
-            ASSERT_EQ(toHex(got[i]), toHex(expected[i])) << "packet " << i;
-
-        receiver.wake.signal();
-        ASSERT_TRUE(receiver.endsWithin(2s));
-        EXPECT_EQ(receiver.exitCode(), 0);
-        EXPECT_EQ(ErrorNo, 0);
-        EXPECT_TRUE(receiver.readEvent.isSet());
+// Every header form, each message followed by an element without contents
+// (which is dropped; the indefinite form reads as one), fed whole, cut in
+// two at every offset, and byte by byte.
+TEST(TransportFraming, WholeSplitAtEveryOffsetAndByteByByte)
+{
+    const std::vector<Bytes> packets = { hex("30 05 02 01 05 0a 00"), message(256), hex("30 81 03 01 02 03"),
+        hex("30 84 00 00 00 05 01 02 03 04 05"), hex("61 02 0a 00"), hex("7f 81 02 02 0a 00") };
+    const Bytes empty[] = { hex("30 00"), hex("30 80"), hex("30 82 00 00") };
+    Bytes wire;
+    for (size_t i = 0; i < packets.size(); ++i)
+        wire = wire + packets[i] + empty[i % 3];
+    for (const std::vector<size_t>& cuts : piecewise(wire.size())) {
+        SCOPED_TRACE("cut at " + ::testing::PrintToString(cuts));
+        std::vector<Bytes> got = framed(wire, cuts);
+        EXPECT_TRUE(got == packets) << got.size() << " packets";
     }
 }
 
@@ -263,25 +263,38 @@ TEST_F(Transport, ManyMessagesInOneStreamAndLargeOnes)
 TEST_F(Transport, ConnectionEnds)
 {
     const Bytes m = hex("30 03 02 01 09");
-    const struct {
-        const char* name;
+    struct Case {
+        std::string name;
         Fake::Script script;
-        size_t queued;
-    } cases[] = {
-        { "close", { Fake::close() }, 0 },
-        { "data and close together", { Fake::send(m + m), Fake::close() }, 2 },
-        { "close inside a header", { Fake::send(m + hex("30 84 00")), Fake::close() }, 1 },
-        { "close inside a content", { Fake::send(m + hex("30 05 01 02")), Fake::close() }, 1 },
-        { "reset after data", { Fake::send(m), Fake::reset() }, 1 },
-        { "five length octets", { Fake::send(m + hex("30 85 00 00 00 00 01 ff")), Fake::hold() }, 1 },
-        { "size beyond 32 bits", { Fake::send(m + hex("30 84 ff ff ff fa 00")), Fake::hold() }, 1 },
-        { "all-ones length", { Fake::send(m + hex("30 84 ff ff ff ff 00")), Fake::hold() }, 1 },
+        std::vector<Bytes> queued;
+        bool foundWaitingOnly = false;
     };
+    std::vector<Case> cases = {
+        { "close", { Fake::close() }, {} },
+        { "data and close together", { Fake::send(m + m), Fake::close() }, { m, m } },
+        { "close inside a header", { Fake::send(m + hex("30 84 00")), Fake::close() }, { m } },
+        { "close inside a content", { Fake::send(m + hex("30 05 01 02")), Fake::close() }, { m } },
+        { "reset after data", { Fake::send(m), Fake::reset() }, { m } },
+        { "five length octets", { Fake::send(m + hex("30 85 00 00 00 00 01 ff")), Fake::hold() }, { m } },
+        { "size beyond 32 bits", { Fake::send(m + hex("30 84 ff ff ff fa 00")), Fake::hold() }, { m } },
+        { "all-ones length", { Fake::send(m + hex("30 84 ff ff ff ff 00")), Fake::hold() }, { m } },
+    };
+    // A filler message ends the first read at every offset of the tail; the
+    // rest of the tail comes with the close.
+    const Bytes longForm = hex("30 81 03 01 02 03");
+    const Bytes tail = m + longForm + hex("30 00") + m;
+    for (size_t cut = 1; cut < tail.size(); ++cut) {
+        Bytes filler = message(RecvStage::kSize - cut - 4);
+        cases.push_back({ "tail cut at " + std::to_string(cut), { Fake::send(filler + tail), Fake::close() },
+            { filler, m, longForm, m }, true });
+    }
     // Started after the script has run, the thread finds the data and the
     // end waiting together; started before, it is idle when they come.
     for (bool late : { true, false }) {
-        for (const auto& c : cases) {
-            SCOPED_TRACE(std::string(c.name) + (late ? ", found waiting" : ", while waiting"));
+        for (const Case& c : cases) {
+            if (c.foundWaitingOnly && !late)
+                continue;
+            SCOPED_TRACE(c.name + (late ? ", found waiting" : ", while waiting"));
             ResetLibraryState();
             Fake server(c.script);
             Receiver receiver(server.port());
@@ -289,13 +302,15 @@ TEST_F(Transport, ConnectionEnds)
             if (!late)
                 receiver.start();
             ASSERT_TRUE(server.waitForScriptEnd(2s));
-            std::this_thread::sleep_for(20ms);
-            if (late)
+            if (late) {
+                std::this_thread::sleep_for(20ms);
                 receiver.start();
+            }
             ASSERT_TRUE(receiver.endsWithin(2s));
             EXPECT_EQ(receiver.exitCode(), ORN_RECIEVING_ERROR);
             EXPECT_EQ(ErrorNo, ORN_RECIEVING_ERROR);
-            EXPECT_EQ(receiver.packets(c.queued).size(), c.queued);
+            std::vector<Bytes> got = receiver.packets(c.queued.size());
+            EXPECT_TRUE(got == c.queued) << got.size() << " packets";
             EXPECT_TRUE(IsRecvThreadExited());
             EXPECT_TRUE(receiver.readEvent.isSet());
             EXPECT_EQ(receiver.socket.connected(), c.script.back().kind == Fake::Step::Kind::Hold);
@@ -359,34 +374,41 @@ TEST_F(Transport, EndRequestIsHeardAtOnce)
     }
 }
 
-// A failed allocation at each step ends the thread, and the thread keeps none
-// of what it had allocated.
+// Each allocation in turn fails (the staging area, the message's block, its
+// growth, the record) until the message gets through: each failure ends the
+// thread, which keeps none of what it had allocated.
 TEST_F(Transport, AllocationFailureAtEachStep)
 {
-    const Bytes m = hex("30 03 02 01 09");
     const struct {
-        long failing;
-        int32_t exit;
+        Bytes message;
+        long allocations; // at least
     } cases[] = {
-        { 0, ORN_RECIEVING_ERROR }, // header
-        { 1, MALLOC_ERROR }, // content
-        { 2, MALLOC_ERROR }, // record
+        { hex("30 03 02 01 09"), 3 },
+        { message(RecvStage::kSize + 100), 4 }, // larger than one read
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.failing);
-        ResetLibraryState();
-        Fake server({ Fake::send(m), Fake::hold() });
-        Receiver receiver(server.port());
-        ASSERT_EQ(receiver.connectResult, 0);
-        size_t before = heapInUse();
-        ornFailAllocationAt(c.failing);
-        receiver.start();
-        ASSERT_TRUE(receiver.endsWithin(2s));
-        ornFailAllocationAt(-1);
-        EXPECT_EQ(receiver.exitCode(), c.exit);
-        EXPECT_EQ(ErrorNo, c.exit);
-        EXPECT_TRUE(receiver.packets(0).empty());
-        EXPECT_LE(heapInUse(), before + 64 * 1024 + 4096); // the read-ahead buffer stays
+        for (long failing = 0;; ++failing) {
+            SCOPED_TRACE(std::to_string(c.message.size()) + " octets, allocation " + std::to_string(failing));
+            ASSERT_LT(failing, 20);
+            ResetLibraryState();
+            Fake server({ Fake::send(c.message), Fake::hold() });
+            Receiver receiver(server.port());
+            ASSERT_EQ(receiver.connectResult, 0);
+            size_t before = heapInUse();
+            ornFailAllocationAt(failing);
+            receiver.start();
+            std::vector<Bytes> got = receiver.packets(1, 2s);
+            ornFailAllocationAt(-1);
+            if (!got.empty()) {
+                EXPECT_TRUE(got[0] == c.message);
+                EXPECT_GE(failing, c.allocations);
+                break;
+            }
+            ASSERT_TRUE(receiver.endsWithin(2s));
+            EXPECT_EQ(receiver.exitCode(), MALLOC_ERROR);
+            EXPECT_EQ(ErrorNo, MALLOC_ERROR);
+            EXPECT_LE(heapInUse(), before + 4096);
+        }
     }
 }
 
