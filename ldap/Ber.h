@@ -127,4 +127,10 @@ public:
     // length of more than four octets, or an element too large for a 32-bit
     // size; the source stays on it.
     uint32_t ber_get_next(BerSource* source, uint32_t* length, BerBuffer* ber);
+    // While ber_get_next reads a message (fill set): room at fill for up to
+    // count more of its octets, grown as ber_get_next grows it, so that a
+    // reader can put the rest of a large message straight there, move fill
+    // past what it wrote and call ber_get_next again, which counts it. The
+    // room found, never past the message's end; 0 when out of memory.
+    uint32_t ber_next_room(BerBuffer* ber, uint32_t count);
 };

@@ -103,3 +103,16 @@ uint32_t BerCodec::ber_get_next(BerSource* source, uint32_t* length, BerBuffer* 
     next_status = BerNext::Message;
     return ber->tag;
 }
+
+uint32_t BerCodec::ber_next_room(BerBuffer* ber, uint32_t count)
+{
+    if (!ber->fill)
+        return 0;
+    const std::size_t filled = static_cast<std::size_t>(ber->fill - ber->buf);
+    const std::size_t missing = wholeSize(ber) - filled;
+    if (!reserve(ber, filled + std::min<std::size_t>(count, missing))) {
+        next_status = BerNext::NoMemory;
+        return 0;
+    }
+    return static_cast<uint32_t>(std::min(static_cast<std::size_t>(ber->end - ber->fill), missing));
+}

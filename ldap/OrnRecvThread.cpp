@@ -46,6 +46,19 @@ BerNext RecvStage::next(uint8_t** data, uint32_t* size)
 
 uint8_t* RecvStage::space(uint32_t* room)
 {
+    // A message missing a staging area's worth or more is read straight
+    // into its block, sparing the copy; it has taken all that was staged.
+    intoMessage_ = false;
+    if (message_.fill) {
+        const uint32_t offered = codec_.ber_next_room(&message_, kSize);
+        if (offered == 0)
+            return nullptr;
+        if (offered >= kSize) {
+            intoMessage_ = true;
+            *room = offered;
+            return message_.fill;
+        }
+    }
     // A header cut short moves to the front, for the read to complete it.
     const auto kept = static_cast<uint32_t>(source_.end - source_.ptr);
     std::memmove(stage_, source_.ptr, kept);
@@ -140,6 +153,10 @@ int32_t OrnSocket::receive(OrnQueue<RecvPacket>* queue)
 
         uint32_t room = 0;
         uint8_t* into = stage.space(&room);
+        if (into == nullptr) {
+            ornTracef("OrnSocket:OrnRecvThread: new:ErrCode = %d\n", ENOMEM);
+            return MALLOC_ERROR;
+        }
         size_t got = 0;
         switch (pull(into, room, &got)) {
         case Pull::Data:

@@ -42,8 +42,9 @@ struct RecvThreadParams {
 
 // What the receive thread reads lands here, and ber_get_next cuts it into
 // whole messages; a message's bytes are copied once, from here into its own
-// block. One read of up to kSize octets thus catches many small messages.
-// Kept apart from the socket so that tests can feed it from memory.
+// block. One read of up to kSize octets thus catches many small messages,
+// while the rest of a large one is read straight into its block. Kept apart
+// from the socket so that tests can feed it from memory.
 class RecvStage {
 public:
     static constexpr uint32_t kSize = 64 * 1024;
@@ -60,9 +61,10 @@ public:
     // contents are passed over, so never Empty.
     BerNext next(uint8_t** data, uint32_t* size);
     // Where the next read goes and how much it may bring, once next() has
-    // said NeedMore; arrived() then counts what it brought.
+    // said NeedMore; arrived() then counts what it brought. Null when the
+    // message's block could not grow.
     uint8_t* space(uint32_t* room);
-    void arrived(uint32_t count) { source_.end += count; }
+    void arrived(uint32_t count) { (intoMessage_ ? message_.fill : source_.end) += count; }
     // Part of a message is at hand: staged bytes not yet taken, or a
     // message begun.
     bool partial() const { return message_.fill != nullptr || source_.ptr != source_.end; }
@@ -72,6 +74,7 @@ private:
     BerSource source_; // the staged bytes not yet taken
     BerBuffer message_; // the message being read while its fill is set
     BerCodec codec_;
+    bool intoMessage_ = false; // the read goes straight into message_
 };
 
 class OrnSocket {

@@ -234,8 +234,8 @@ std::vector<Message> messages()
 // the source was left. Until the last piece every call needs more and takes
 // a header whole or not at all. With failing set, that allocation fails and
 // the call, repeated, goes on; failures counts the calls that said so.
-void expectPiecewise(const Message& message, const std::vector<std::size_t>& cuts, long failing = -1,
-    int* failures = nullptr)
+void expectPiecewise(
+    const Message& message, const std::vector<std::size_t>& cuts, long failing = -1, int* failures = nullptr)
 {
     BerCodec codec;
     BerBuffer* ber = codec.ber_alloc(0);

@@ -1,4 +1,4 @@
-// The transport: framing fed from memory, then against a scripted peer
+// The transport: framing fed from memory; then, against a scripted peer,
 // read-ahead across messages, the ends of a connection, the end request,
 // sending, connecting.
 #include "FakeLdapServer.h"
@@ -179,8 +179,8 @@ protected:
 };
 
 // Feeds a stage the stream in pieces that end at the cuts, as reads would
-// bring them, and takes every message framed. After the last piece the
-// stage wants more and holds nothing.
+// bring them (never more than the room offered), and takes every message
+// framed. After the last piece the stage wants more and holds nothing.
 std::vector<Bytes> framed(const Bytes& wire, const std::vector<size_t>& cuts)
 {
     RecvStage stage;
@@ -188,20 +188,26 @@ std::vector<Bytes> framed(const Bytes& wire, const std::vector<size_t>& cuts)
     std::vector<Bytes> packets;
     size_t from = 0;
     for (size_t cut : cuts) {
-        uint32_t room = 0;
-        uint8_t* into = stage.space(&room);
-        EXPECT_GE(room, cut - from);
-        std::copy(wire.begin() + long(from), wire.begin() + long(cut), into);
-        stage.arrived(uint32_t(cut - from));
-        from = cut;
-        uint8_t* data = nullptr;
-        uint32_t size = 0;
-        BerNext next;
-        while ((next = stage.next(&data, &size)) == BerNext::Message) {
-            packets.emplace_back(data, data + size);
-            ornFree(data);
+        while (from < cut) {
+            uint32_t room = 0;
+            uint8_t* into = stage.space(&room);
+            if (into == nullptr || room == 0) {
+                ADD_FAILURE() << "no room at " << from;
+                return packets;
+            }
+            const size_t count = std::min<size_t>(room, cut - from);
+            std::copy_n(wire.begin() + long(from), count, into);
+            stage.arrived(uint32_t(count));
+            from += count;
+            uint8_t* data = nullptr;
+            uint32_t size = 0;
+            BerNext next;
+            while ((next = stage.next(&data, &size)) == BerNext::Message) {
+                packets.emplace_back(data, data + size);
+                ornFree(data);
+            }
+            EXPECT_EQ(next, BerNext::NeedMore);
         }
-        EXPECT_EQ(next, BerNext::NeedMore);
     }
     EXPECT_FALSE(stage.partial());
     return packets;
@@ -222,6 +228,17 @@ TEST(TransportFraming, WholeSplitAtEveryOffsetAndByteByByte)
         SCOPED_TRACE("cut at " + ::testing::PrintToString(cuts));
         std::vector<Bytes> got = framed(wire, cuts);
         EXPECT_TRUE(got == packets) << got.size() << " packets";
+    }
+    // The rest of a message larger than the staging area goes straight into
+    // its block, in pieces of any size.
+    const std::vector<Bytes> large = { message(3 * RecvStage::kSize), packets[0] };
+    wire = large[0] + large[1];
+    for (size_t piece : { size_t(1), size_t(4093), wire.size() }) {
+        std::vector<size_t> cuts;
+        for (size_t cut = piece; cut < wire.size(); cut += piece)
+            cuts.push_back(cut);
+        cuts.push_back(wire.size());
+        EXPECT_TRUE(framed(wire, cuts) == large) << "pieces of " << piece;
     }
 }
 
@@ -375,8 +392,9 @@ TEST_F(Transport, EndRequestIsHeardAtOnce)
 }
 
 // Each allocation in turn fails (the staging area, the message's block, its
-// growth, the record) until the message gets through: each failure ends the
-// thread, which keeps none of what it had allocated.
+// growth for staged bytes and for bytes read straight in, the record) until
+// the message gets through: each failure ends the thread, which keeps none
+// of what it had allocated.
 TEST_F(Transport, AllocationFailureAtEachStep)
 {
     const struct {
@@ -384,7 +402,7 @@ TEST_F(Transport, AllocationFailureAtEachStep)
         long allocations; // at least
     } cases[] = {
         { hex("30 03 02 01 09"), 3 },
-        { message(RecvStage::kSize + 100), 4 }, // larger than one read
+        { message(3 * RecvStage::kSize), 4 }, // larger than one read
     };
     for (const auto& c : cases) {
         for (long failing = 0;; ++failing) {
