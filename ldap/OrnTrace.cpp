@@ -1,36 +1,45 @@
 #include "OrnTrace.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <new>
+#include <string>
 
 namespace {
 
+enum State : int { Unread, Off, On };
+
+// Read by every trace call before anything else, so that tracing off costs
+// one load and one branch; the sink behind it has its own lock.
+std::atomic<int> state { Unread };
+
 class TraceSink {
 public:
-    // Standard error may be swapped under us (tests capture it), so only
-    // another descriptor chosen through ornTraceRedirect is judged for /dev/null.
-    TraceSink() : direct_(isatty(STDERR_FILENO) == 1), discarded_(false)
-    {
-        std::atexit([] { sink().flush(); });
-    }
-
+    // Never destroyed: the exit flush and threads still tracing at exit must
+    // find it whole. Not on the heap either, where tests count what a call
+    // leaves behind.
     static TraceSink& sink()
     {
-        static TraceSink instance;
+        alignas(TraceSink) static unsigned char storage[sizeof(TraceSink)];
+        static TraceSink& instance = *new (storage) TraceSink;
         return instance;
     }
 
     void write(const char* text, std::size_t length)
     {
         std::lock_guard lock(mutex_);
+        if (fd_ < 0)
+            return; // turned off since the caller looked
         if (direct_) {
             writeAll(text, length);
             return;
@@ -45,18 +54,16 @@ public:
         used_ += length;
     }
 
-    void redirect(int fd)
+    int redirect(int fd)
     {
         std::lock_guard lock(mutex_);
         flushLocked();
-        fd_ = fd;
-        direct_ = isatty(fd) == 1;
-        discarded_.store(fd != STDERR_FILENO && isNullDevice(fd), std::memory_order_relaxed);
+        int previous = fd_;
+        // Standard error may be swapped under us (tests capture it), so only
+        // another descriptor is judged for /dev/null.
+        use(fd >= 0 && (fd == STDERR_FILENO || !isNullDevice(fd)) ? fd : -1);
+        return previous;
     }
-
-    // Lines bound for /dev/null are not even formatted: a large search
-    // writes hundreds of thousands of them.
-    bool discarded() const { return discarded_.load(std::memory_order_relaxed); }
 
     void flush()
     {
@@ -65,18 +72,47 @@ public:
     }
 
 private:
+    TraceSink()
+    {
+        int fd = -1;
+        const char* name = std::getenv("VELMORA_TRACE");
+        if (name && std::strcmp(name, "-") == 0) {
+            fd = STDERR_FILENO;
+        } else if (name && *name) {
+            // Appended to, so that several processes can share one file; it
+            // holds directory data, so it is the user's alone.
+            fd = ::open(name, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+            if (fd < 0) {
+                std::string report = std::string("VELMORA_TRACE: cannot open ") + name + ": " + std::strerror(errno)
+                    + "; tracing is off\n";
+                writeAll(STDERR_FILENO, report.data(), report.size());
+            }
+        }
+        use(fd);
+        std::atexit([] { sink().flush(); });
+    }
+
+    void use(int fd)
+    {
+        fd_ = fd;
+        direct_ = fd >= 0 && isatty(fd) == 1;
+        state.store(fd >= 0 ? On : Off, std::memory_order_relaxed);
+    }
+
     void flushLocked()
     {
-        writeAll(buffer_, used_);
+        writeAll(fd_, buffer_, used_);
         used_ = 0;
     }
 
-    void writeAll(const char* text, std::size_t length)
+    void writeAll(const char* text, std::size_t length) { writeAll(fd_, text, length); }
+
+    static void writeAll(int fd, const char* text, std::size_t length)
     {
-        while (length > 0) {
-            ssize_t written = ::write(fd_, text, length);
+        while (fd >= 0 && length > 0) {
+            ssize_t written = ::write(fd, text, length);
             if (written <= 0)
-                return; // nowhere to report a failing standard error
+                return; // nowhere to report a failing trace file
             text += written;
             length -= static_cast<std::size_t>(written);
         }
@@ -91,27 +127,33 @@ private:
     }
 
     std::mutex mutex_;
-    int fd_ = STDERR_FILENO;
-    bool direct_;
-    std::atomic<bool> discarded_;
+    int fd_ = -1;
+    bool direct_ = false;
     std::size_t used_ = 0;
     char buffer_[64 * 1024];
 };
+
+// The sink when tracing is on; the first call of all reads VELMORA_TRACE.
+TraceSink* active()
+{
+    if (state.load(std::memory_order_relaxed) == Off)
+        return nullptr;
+    TraceSink& sink = TraceSink::sink();
+    return state.load(std::memory_order_relaxed) == On ? &sink : nullptr;
+}
 
 } // namespace
 
 void ornTrace(const char* line)
 {
-    TraceSink& sink = TraceSink::sink();
-    if (sink.discarded())
-        return;
-    sink.write(line, std::strlen(line));
+    if (TraceSink* sink = active())
+        sink->write(line, std::strlen(line));
 }
 
 void ornTracef(const char* format, ...)
 {
-    TraceSink& sink = TraceSink::sink();
-    if (sink.discarded())
+    TraceSink* sink = active();
+    if (!sink)
         return;
     char line[512];
     va_list args;
@@ -120,15 +162,16 @@ void ornTracef(const char* format, ...)
     va_end(args);
     if (length < 0)
         return;
-    sink.write(line, std::min<std::size_t>(static_cast<std::size_t>(length), sizeof(line) - 1));
+    sink->write(line, std::min<std::size_t>(static_cast<std::size_t>(length), sizeof(line) - 1));
 }
 
 void ornTraceFlush()
 {
-    TraceSink::sink().flush();
+    if (TraceSink* sink = active())
+        sink->flush();
 }
 
-void ornTraceRedirect(int fd)
+int ornTraceRedirect(int fd)
 {
-    TraceSink::sink().redirect(fd);
+    return TraceSink::sink().redirect(fd);
 }

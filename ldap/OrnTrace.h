@@ -1,8 +1,9 @@
-// The library's one trace sink. Every trace and error line goes to standard
-// error as a whole line. When standard error is not a terminal the lines are
-// collected in a buffer, written out when it fills, before the process could
-// die on an error, and at exit, so that a large search is not dominated by
-// its tracing.
+// The library's one trace sink. Tracing is off unless the environment
+// variable VELMORA_TRACE, read at the first trace call, names a file to append
+// to or is "-" for standard error: off, a call costs a branch and formats
+// nothing. On, whole lines are collected in a buffer, written out when it
+// fills, at ornTraceFlush and at exit; on a terminal each line is written at
+// once. Any thread may call.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +11,8 @@
 void ornTrace(const char* line);
 void ornTracef(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void ornTraceFlush();
-// Sends the lines to fd instead of standard error: for fuzzers, whose own
-// reports must stay on standard error while the traces go to /dev/null.
-void ornTraceRedirect(int fd);
+// Sends the lines to fd and turns tracing on, whatever VELMORA_TRACE says; a
+// negative fd or /dev/null turns it off. Returns where the lines went before,
+// -1 when off, so that a test capturing the trace can put it back. fd stays
+// the caller's to close.
+int ornTraceRedirect(int fd);

@@ -382,7 +382,7 @@ TEST_F(Login, PasswordReachesNoFileAndNoTraceLine)
     const std::string tracePath = (std::filesystem::current_path() / "trace.txt").string();
     int trace = ::open(tracePath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     ASSERT_GE(trace, 0);
-    ornTraceRedirect(trace);
+    int previous = ornTraceRedirect(trace);
 
     // A refused password is logged as a report; an accepted one is used twice.
     desktop.onDialog("New Profile", [this](DialogModel& model) {
@@ -398,8 +398,7 @@ TEST_F(Login, PasswordReachesNoFileAndNoTraceLine)
     LoginCommand(context);
     service.DestroyAll();
 
-    ornTraceFlush();
-    ornTraceRedirect(STDERR_FILENO);
+    ornTraceRedirect(previous);
     ::close(trace);
     EXPECT_EQ(state.connection.userType, "Valid User");
     std::string traced = read("trace.txt");

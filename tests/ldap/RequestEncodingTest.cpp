@@ -9,7 +9,7 @@
 #include "OrnCodes.h"
 #include "OrnQuery.h"
 #include "OrnState.h"
-#include "OrnTrace.h"
+#include "TraceCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -135,16 +135,6 @@ TEST_P(GoldenRequest, EncodesExactBytes)
 
 INSTANTIATE_TEST_SUITE_P(Requests, GoldenRequest, testing::ValuesIn(kGolden), nameOf);
 
-// Captures the library's trace lines written while call runs.
-std::string traced(const std::function<void()>& call)
-{
-    ornTraceFlush();
-    testing::internal::CaptureStderr();
-    call();
-    ornTraceFlush();
-    return testing::internal::GetCapturedStderr();
-}
-
 struct Refusal {
     const char* name;
     bool receiveThreadEnded;
@@ -215,7 +205,7 @@ TEST_P(RefusedRequest, ReturnsItsCodeAndLeavesNoBuffer)
     RecvThreadExited = refusal.receiveThreadEnded ? 1 : 0;
     BerBuffer* out = reinterpret_cast<BerBuffer*>(&out); // anything but null
     int32_t result = 0;
-    EXPECT_EQ(traced([&] { result = refusal.encode(&out); }), refusal.text);
+    EXPECT_EQ(traceOf([&] { result = refusal.encode(&out); }), refusal.text);
     EXPECT_EQ(result, refusal.result);
     EXPECT_EQ(out, nullptr);
 }
@@ -291,7 +281,7 @@ TEST_P(AllocationFailure, EveryFailingAllocationIsReported)
         ASSERT_LT(n, 100) << "never succeeded";
         BerBuffer* out = reinterpret_cast<BerBuffer*>(&out);
         int32_t result = 0;
-        std::string text = traced([&] {
+        std::string text = traceOf([&] {
             ornFailAllocationAt(n);
             result = c.encode(&out);
             ornFailAllocationAt(-1);

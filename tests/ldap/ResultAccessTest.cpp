@@ -3,7 +3,7 @@
 #include "OrnAlloc.h"
 #include "OrnCodes.h"
 #include "OrnQuery.h"
-#include "OrnTrace.h"
+#include "TraceCapture.h"
 #include "io.h"
 
 #include <gtest/gtest.h>
@@ -13,16 +13,6 @@
 #include <vector>
 
 namespace {
-
-// The trace lines one call writes.
-std::string traceOf(const std::function<void()>& call)
-{
-    ornTraceFlush();
-    testing::internal::CaptureStderr();
-    call();
-    ornTraceFlush();
-    return testing::internal::GetCapturedStderr();
-}
 
 std::string framed(const char* module, const char* function, const std::string& middle = "")
 {
