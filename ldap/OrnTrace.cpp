@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdarg>
@@ -14,6 +13,7 @@
 #include <mutex>
 #include <new>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -158,11 +158,19 @@ void ornTracef(const char* format, ...)
     char line[512];
     va_list args;
     va_start(args, format);
+    va_list again;
+    va_copy(again, args);
     int length = std::vsnprintf(line, sizeof(line), format, args);
     va_end(args);
-    if (length < 0)
-        return;
-    sink->write(line, std::min<std::size_t>(static_cast<std::size_t>(length), sizeof(line) - 1));
+    if (length >= 0 && static_cast<std::size_t>(length) < sizeof(line)) {
+        sink->write(line, static_cast<std::size_t>(length));
+    } else if (length > 0) {
+        // A cut line would lose its newline and run into the next one.
+        std::vector<char> whole(static_cast<std::size_t>(length) + 1);
+        std::vsnprintf(whole.data(), whole.size(), format, again);
+        sink->write(whole.data(), static_cast<std::size_t>(length));
+    }
+    va_end(again);
 }
 
 void ornTraceFlush()

@@ -16,18 +16,21 @@ namespace fs = std::filesystem;
 
 TEST(Trace, RedirectedLinesArriveWholeAndNullTurnsTracingOff)
 {
+    const std::string dn = "cn=" + std::string(600, 'x') + ",dc=example,dc=com";
     int null = ::open("/dev/null", O_WRONLY);
     std::string traced = traceOf([&] {
         ornTrace("OrnSocket:OrnConnect: Function Start:\n");
         ornTracef("io:Decode: Bind Response: Mesg Id =%d : result = %d \n", 1, 49);
+        ornTracef("OrnQuery: base=%s\n", dn.c_str());
         int capture = ornTraceRedirect(null);
         ornTrace("discarded\n");
         EXPECT_EQ(ornTraceRedirect(capture), -1);
         ornTrace("back\n");
     });
     ::close(null);
-    EXPECT_EQ(
-        traced, "OrnSocket:OrnConnect: Function Start:\nio:Decode: Bind Response: Mesg Id =1 : result = 49 \nback\n");
+    EXPECT_EQ(traced,
+        "OrnSocket:OrnConnect: Function Start:\nio:Decode: Bind Response: Mesg Id =1 : result = 49 \nOrnQuery: base="
+            + dn + "\nback\n");
 }
 
 namespace {
