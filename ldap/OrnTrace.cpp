@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <mutex>
 #include <new>
 #include <string>
@@ -96,7 +97,26 @@ private:
     {
         fd_ = fd;
         direct_ = fd >= 0 && isatty(fd) == 1;
+        if (fd >= 0 && !terminateHooked_) {
+            terminateHooked_ = true;
+            previousTerminate_ = std::set_terminate(flushAndTerminate);
+        }
         state.store(fd >= 0 ? On : Off, std::memory_order_relaxed);
+    }
+
+    // An uncaught exception would take the buffered lines with it, and they
+    // are the ones that tell what led there.
+    [[noreturn]] static void flushAndTerminate()
+    {
+        TraceSink& self = sink();
+        // A thread that died inside the sink still holds the lock.
+        if (self.mutex_.try_lock()) {
+            self.flushLocked();
+            self.mutex_.unlock();
+        }
+        if (self.previousTerminate_)
+            self.previousTerminate_();
+        std::abort();
     }
 
     void flushLocked()
@@ -129,6 +149,8 @@ private:
     std::mutex mutex_;
     int fd_ = -1;
     bool direct_ = false;
+    bool terminateHooked_ = false;
+    std::terminate_handler previousTerminate_ = nullptr;
     std::size_t used_ = 0;
     char buffer_[64 * 1024];
 };

@@ -2,8 +2,8 @@
 // variable VELMORA_TRACE, read at the first trace call, names a file to append
 // to or is "-" for standard error: off, a call costs a branch and formats
 // nothing. On, whole lines are collected in a buffer, written out when it
-// fills, at ornTraceFlush and at exit; on a terminal each line is written at
-// once. Any thread may call.
+// fills, at ornTraceFlush, at exit and before an uncaught exception ends the
+// process; on a terminal each line is written at once. Any thread may call.
 #pragma once
 
 #include <cstddef>

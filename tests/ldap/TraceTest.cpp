@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -40,18 +43,20 @@ struct Environment {
     const char* name;
     const char* variable; // nullptr: unset
     const char* fileBefore; // nullptr: no file
+    bool dies; // ends on an uncaught exception rather than exit()
     const char* standardError; // a regular expression
     const char* fileAfter; // nullptr: no file
 };
 
 const Environment kEnvironment[] = {
-    { "Unset", nullptr, nullptr, "^$", nullptr },
-    { "Empty", "", nullptr, "^$", nullptr },
-    { "NewFile", "FILE", nullptr, "^$", "one\ntwo 2\n" },
-    { "FileAppendedTo", "FILE", "zero\n", "^$", "zero\none\ntwo 2\n" },
-    { "StandardError", "-", nullptr, "^one\ntwo 2\n$", nullptr },
-    { "Unopenable", "/nonexistent/trace", nullptr,
+    { "Unset", nullptr, nullptr, false, "^$", nullptr },
+    { "Empty", "", nullptr, false, "^$", nullptr },
+    { "NewFile", "FILE", nullptr, false, "^$", "one\ntwo 2\n" },
+    { "FileAppendedTo", "FILE", "zero\n", false, "^$", "zero\none\ntwo 2\n" },
+    { "StandardError", "-", nullptr, false, "^one\ntwo 2\n$", nullptr },
+    { "Unopenable", "/nonexistent/trace", nullptr, false,
         "^VELMORA_TRACE: cannot open /nonexistent/trace: [^\n]+; tracing is off\n$", nullptr },
+    { "UncaughtException", "FILE", nullptr, true, "terminate called", "one\ntwo 2\n" },
 };
 
 // Off, the argument is never formatted: formatting it would crash.
@@ -94,9 +99,15 @@ TEST_P(TraceEnvironment, ChoosesWhereLinesGoOnceAtFirstUse)
         ornTrace("one\n");
         ::setenv("VELMORA_TRACE", "/nonexistent/again", 1);
         ornTracef("two %s\n", on ? "2" : kUnformattable);
+        if (row.dies)
+            std::terminate();
         std::exit(0);
     };
-    EXPECT_EXIT(traceAndEnd(), testing::ExitedWithCode(0), row.standardError);
+    auto ended = [&](int status) {
+        return row.dies ? WIFSIGNALED(status) && WTERMSIG(status) == SIGABRT
+                        : WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    };
+    EXPECT_EXIT(traceAndEnd(), ended, row.standardError);
     ::unsetenv("VELMORA_TRACE");
 
     EXPECT_EQ(fs::exists(file) ? contents(file) : "(none)", row.fileAfter ? row.fileAfter : "(none)");
