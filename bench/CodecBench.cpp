@@ -2,10 +2,7 @@
 // our CPU time divided by OpenLDAP's for each job: below 1.0 we are faster.
 #include "CodecJobs.h"
 
-#include "OrnTrace.h"
-
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
 
 #include <cstdio>
 #include <map>
@@ -103,8 +100,6 @@ private:
 
 int main(int argc, char** argv)
 {
-    // The library traces to standard error; here the lines only cost time.
-    ornTraceRedirect(open("/dev/null", O_WRONLY));
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
