@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -18,12 +19,24 @@
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-Run runChild(const std::vector<std::string>& args, bool capture, int limitSeconds)
+Run runChild(
+    const std::vector<std::string>& args, bool capture, int limitSeconds, const std::vector<std::string>& environment)
 {
     std::vector<char*> argv;
     for (const auto& arg : args)
         argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
+    // Built before fork: the child may only exec.
+    std::vector<char*> envp;
+    for (char** entry = environ; *entry; ++entry) {
+        bool replaced = std::any_of(environment.begin(), environment.end(),
+            [&](const std::string& added) { return std::strncmp(*entry, added.c_str(), added.find('=') + 1) == 0; });
+        if (!replaced)
+            envp.push_back(*entry);
+    }
+    for (const auto& added : environment)
+        envp.push_back(const_cast<char*>(added.c_str()));
+    envp.push_back(nullptr);
     int out[2] = { -1, -1 };
     if (capture) {
         if (::pipe2(out, O_CLOEXEC) != 0)
@@ -39,7 +52,7 @@ Run runChild(const std::vector<std::string>& args, bool capture, int limitSecond
             ::_exit(127);
         if (::dup2(out[1], 1) < 0)
             ::_exit(127);
-        ::execv(argv[0], argv.data());
+        ::execve(argv[0], argv.data(), envp.data());
         ::_exit(127);
     }
     ::close(out[1]);

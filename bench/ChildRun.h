@@ -14,10 +14,12 @@ struct Run {
     std::string output; // standard output, when captured
 };
 
-// Runs argv as a child, standard output to a pipe (capture) or /dev/null.
+// Runs argv as a child, standard output to a pipe (capture) or /dev/null,
+// with our environment plus the "NAME=value" entries of `environment`.
 // A child still running after limitSeconds is killed; a child that fails
 // throws std::runtime_error.
-Run runChild(const std::vector<std::string>& args, bool capture, int limitSeconds);
+Run runChild(const std::vector<std::string>& args, bool capture, int limitSeconds,
+    const std::vector<std::string>& environment = {});
 
 double median(std::vector<double> values);
 

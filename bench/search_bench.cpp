@@ -3,8 +3,9 @@
 // inetOrgPerson entries. Each run is a child process; wall time is taken
 // around fork and wait4, CPU time (user + system) and peak RSS from wait4's
 // rusage. The two clients alternate, five runs each, and the table shows
-// medians. Then the memory held per byte received, and the CPU a caller
-// spends waiting five seconds for a server that never answers.
+// medians; beside them one more run of ours with its trace on, written to a
+// file. Then the memory held per byte received, and the CPU a caller spends
+// waiting five seconds for a server that never answers.
 //
 //   search_bench [--runs N]
 #include "ChildRun.h"
@@ -138,6 +139,8 @@ struct Search {
 
 struct Result {
     std::vector<double> wall[2], cpu[2], rssMb[2], growth, received, rchar;
+    Run traced;
+    double traceMb = 0;
 };
 
 // ldapsearch's LDIF: one "dn:" line per entry, one line per value (continuation lines start with a blank).
@@ -155,7 +158,7 @@ void countLdif(const std::string& ldif, long long& entries, long long& values)
     }
 }
 
-Result measure(const Search& search, const std::string& client, uint16_t port, int runs)
+Result measure(const Search& search, const std::string& client, uint16_t port, int runs, const fs::path& traceFile)
 {
     std::string url = "ldap://127.0.0.1:" + std::to_string(port);
     std::vector<std::string> ours = { client, "127.0.0.1", std::to_string(port), search.base, search.filter };
@@ -192,6 +195,18 @@ Result measure(const Search& search, const std::string& client, uint16_t port, i
         result.received.push_back(static_cast<double>(need(values, "tcp_bytes_received")));
         result.rchar.push_back(static_cast<double>(need(values, "rchar")));
     }
+    // A real file: /dev/null would be taken for "off". A large one: gone on any way out.
+    fs::remove(traceFile);
+    try {
+        result.traced = runChild(ours, true, 300, { "VELMORA_TRACE=" + traceFile.string() });
+        if (need(keyValues(result.traced.output), "entries") != search.expected)
+            throw std::runtime_error("search_client read a different number of entries with its trace on");
+        result.traceMb = static_cast<double>(fs::file_size(traceFile)) / 1048576;
+    } catch (...) {
+        fs::remove(traceFile);
+        throw;
+    }
+    fs::remove(traceFile);
     return result;
 }
 
@@ -211,8 +226,10 @@ try {
         std::fprintf(stderr, "usage: search_bench [--runs N]\n");
         return 2;
     }
-    // No ldap.conf or ~/.ldaprc may change what ldapsearch does.
+    // No ldap.conf or ~/.ldaprc may change what ldapsearch does, and our
+    // client runs as a user runs it, untraced, but for the one traced run.
     ::setenv("LDAPNOINIT", "1", 1);
+    ::unsetenv("VELMORA_TRACE");
     fs::path here = fs::canonical("/proc/self/exe").parent_path();
     std::string client = (here / "search_client").string();
     if (::access(client.c_str(), X_OK) != 0)
@@ -236,21 +253,24 @@ try {
         { "100,000", people, "(objectClass=inetOrgPerson)", kEntries },
     };
 
-    std::printf("%-8s | %-26s | %-26s | %-22s\n", "entries", "wall s: ours ldapsearch ratio",
-        "CPU s: ours ldapsearch ratio", "peak RSS MB: ours ldaps");
+    fs::path traceFile = fs::temp_directory_path() / ("search-bench-trace-" + std::to_string(::getpid()));
+    std::printf("%-8s | %-26s | %-26s | %-22s | %s\n", "entries", "wall s: ours ldapsearch ratio",
+        "CPU s: ours ldapsearch ratio", "peak RSS MB: ours ldaps", "ours traced: wall CPU s, MB");
     Result last;
     for (const Search& search : searches) {
-        Result r = measure(search, client, slapd.port(), runs);
+        Result r = measure(search, client, slapd.port(), runs, traceFile);
         double wall[2] = { median(r.wall[0]), median(r.wall[1]) };
         double cpu[2] = { median(r.cpu[0]), median(r.cpu[1]) };
         double rss[2] = { median(r.rssMb[0]), median(r.rssMb[1]) };
-        std::printf("%-8s | %7.3f %7.3f %6.2f %-4s | %7.3f %7.3f %6.2f %-4s | %9.1f %9.1f\n", search.label, wall[0],
-            wall[1], wall[0] / wall[1], wall[0] / wall[1] <= 1.05 ? "" : "(!)", cpu[0], cpu[1], cpu[0] / cpu[1],
-            cpu[0] / cpu[1] <= 1.0 ? "" : "(!)", rss[0], rss[1]);
+        std::printf("%-8s | %7.3f %7.3f %6.2f %-4s | %7.3f %7.3f %6.2f %-4s | %9.1f %9.1f    | %7.3f %6.3f %6.1f\n",
+            search.label, wall[0], wall[1], wall[0] / wall[1], wall[0] / wall[1] <= 1.05 ? "" : "(!)", cpu[0], cpu[1],
+            cpu[0] / cpu[1], cpu[0] / cpu[1] <= 1.0 ? "" : "(!)", rss[0], rss[1], r.traced.wallSeconds,
+            r.traced.cpuSeconds, r.traceMb);
         std::fflush(stdout);
         last = r;
     }
-    std::printf("Goals: CPU ratio <= 1.00 and wall ratio <= 1.05; (!) marks a miss.\n\n");
+    std::printf("Goals: CPU ratio <= 1.00 and wall ratio <= 1.05; (!) marks a miss. Traced: one run of ours with\n"
+                "VELMORA_TRACE naming a file, and the size of the trace it wrote.\n\n");
 
     double growth = median(last.growth);
     double received = median(last.received);
