@@ -41,10 +41,6 @@ public:
         std::lock_guard lock(mutex_);
         if (fd_ < 0)
             return; // turned off since the caller looked
-        if (direct_) {
-            writeAll(text, length);
-            return;
-        }
         if (used_ + length > sizeof(buffer_))
             flushLocked();
         if (length > sizeof(buffer_)) {
@@ -96,7 +92,6 @@ private:
     void use(int fd)
     {
         fd_ = fd;
-        direct_ = fd >= 0 && isatty(fd) == 1;
         if (fd >= 0 && !terminateHooked_) {
             terminateHooked_ = true;
             previousTerminate_ = std::set_terminate(flushAndTerminate);
@@ -109,7 +104,7 @@ private:
     [[noreturn]] static void flushAndTerminate()
     {
         TraceSink& self = sink();
-        // A thread that died inside the sink still holds the lock.
+        // Whoever holds the lock now may never let it go.
         if (self.mutex_.try_lock()) {
             self.flushLocked();
             self.mutex_.unlock();
@@ -148,7 +143,6 @@ private:
 
     std::mutex mutex_;
     int fd_ = -1;
-    bool direct_ = false;
     bool terminateHooked_ = false;
     std::terminate_handler previousTerminate_ = nullptr;
     std::size_t used_ = 0;

@@ -1,9 +1,9 @@
 // The library's one trace sink. Tracing is off unless the environment
 // variable VELMORA_TRACE, read at the first trace call, names a file to append
 // to or is "-" for standard error: off, a call costs a branch and formats
-// nothing. On, whole lines are collected in a buffer, written out when it
-// fills, at ornTraceFlush, at exit and before an uncaught exception ends the
-// process; on a terminal each line is written at once. Any thread may call.
+// nothing. On, whole lines are collected in a buffer, for a terminal too,
+// and written out when it fills, at ornTraceFlush, at exit and before an
+// uncaught exception ends the process. Any thread may call.
 #pragma once
 
 #include <cstddef>
