@@ -8,11 +8,10 @@
 #include "LoginNewProfile.h"
 #include "NewProfileDialog.h"
 #include "OrnCodes.h"
-#include "OrnTrace.h"
 #include "ProfileFile.h"
 #include "ServerInfo.h"
+#include "TraceCapture.h"
 
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 
@@ -379,34 +378,29 @@ TEST_F(Login, ServerInfoTakesTheBaseDnAsTheServerSpellsIt)
 
 TEST_F(Login, PasswordReachesNoFileAndNoTraceLine)
 {
-    const std::string tracePath = (std::filesystem::current_path() / "trace.txt").string();
-    int trace = ::open(tracePath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ASSERT_GE(trace, 0);
-    int previous = ornTraceRedirect(trace);
-
     // A refused password is logged as a report; an accepted one is used twice.
-    desktop.onDialog("New Profile", [this](DialogModel& model) {
-        auto& dialog = dynamic_cast<NewProfileDialog&>(model);
-        fillNewProfile(dialog, port(), kBobDn, "typed-secret-1");
-        dialog.setText(NewField::ProfileName, "main");
-        dialog.saveProfile();
-        dialog.login();
+    std::string traced = traceOf([this] {
+        desktop.onDialog("New Profile", [this](DialogModel& model) {
+            auto& dialog = dynamic_cast<NewProfileDialog&>(model);
+            fillNewProfile(dialog, port(), kBobDn, "typed-secret-1");
+            dialog.setText(NewField::ProfileName, "main");
+            dialog.saveProfile();
+            dialog.login();
+        });
+        LoginCommand(context);
+        desktop.onDialog("Login ", connectWith(0, 1, "alice-pw"));
+        write("OrnIni.ini", read("OrnIni.ini") + profile("main", kAliceDn));
+        LoginCommand(context);
+        service.DestroyAll();
     });
-    LoginCommand(context);
-    desktop.onDialog("Login ", connectWith(0, 1, "alice-pw"));
-    write("OrnIni.ini", read("OrnIni.ini") + profile("main", kAliceDn));
-    LoginCommand(context);
-    service.DestroyAll();
 
-    ornTraceRedirect(previous);
-    ::close(trace);
     EXPECT_EQ(state.connection.userType, "Valid User");
-    std::string traced = read("trace.txt");
     EXPECT_NE(traced.find("OrnBindSync"), std::string::npos);
-    for (const char* file : {"trace.txt", "OrnIni.ini", "Generror.err"}) {
-        std::string text = read(file);
-        EXPECT_FALSE(text.empty()) << file;
-        EXPECT_EQ(text.find("typed-secret-1"), std::string::npos) << file;
-        EXPECT_EQ(text.find("alice-pw"), std::string::npos) << file;
+    const std::pair<const char*, std::string> written[] = {
+        {"trace", traced}, {"OrnIni.ini", read("OrnIni.ini")}, {"Generror.err", read("Generror.err")}};
+    for (const auto& [name, text] : written) {
+        EXPECT_FALSE(text.empty()) << name;
+        EXPECT_EQ(text.find("typed-secret-1"), std::string::npos) << name;
+        EXPECT_EQ(text.find("alice-pw"), std::string::npos) << name;
     }
 }
