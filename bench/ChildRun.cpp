@@ -1,4 +1,4 @@
-#include "ChildRun.h"
+#include "bench/ChildRun.h"
 
 #include <fcntl.h>
 #include <signal.h>

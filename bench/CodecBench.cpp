@@ -1,6 +1,6 @@
 // Codec jobs, ours against OpenLDAP's, in one run. After the table it prints
 // our CPU time divided by OpenLDAP's for each job: below 1.0 we are faster.
-#include "CodecJobs.h"
+#include "bench/CodecJobs.h"
 
 #include <benchmark/benchmark.h>
 

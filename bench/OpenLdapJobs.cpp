@@ -1,7 +1,7 @@
 // OpenLDAP's side of the codec jobs, through the fastest calls libldap
 // exports: the request builders its own proxy back end uses (declared here,
 // as no installed header does), and liblber's ber_scanf for decoding.
-#include "CodecJobs.h"
+#include "bench/CodecJobs.h"
 
 #include <lber.h>
 #include <ldap.h>

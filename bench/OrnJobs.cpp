@@ -1,10 +1,10 @@
 // Our side of the codec jobs.
-#include "CodecJobs.h"
+#include "bench/CodecJobs.h"
 
-#include "Add.h"
-#include "Ber.h"
-#include "OrnQuery.h"
-#include "io.h"
+#include "ldap/Add.h"
+#include "ldap/Ber.h"
+#include "ldap/OrnQuery.h"
+#include "ldap/io.h"
 
 namespace {
 

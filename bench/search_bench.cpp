@@ -8,9 +8,9 @@
 // waiting five seconds for a server that never answers.
 //
 //   search_bench [--runs N]
-#include "ChildRun.h"
-#include "FakeLdapServer.h"
-#include "SlapdServer.h"
+#include "bench/ChildRun.h"
+#include "tests/support/FakeLdapServer.h"
+#include "tests/support/SlapdServer.h"
 
 #include <fcntl.h>
 #include <signal.h>

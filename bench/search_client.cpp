@@ -10,7 +10,7 @@
 //
 // Prints "key value" lines on standard output. The library traces only when
 // VELMORA_TRACE asks it to, as in the program.
-#include "OrnInterface.h"
+#include "ldap/OrnInterface.h"
 
 #include <dirent.h>
 #include <linux/tcp.h>

@@ -10,15 +10,15 @@
 // child around the measured call. The two alternate; the table shows medians.
 //
 //   tree_bench [--runs N]
-#include "AppContext.h"
-#include "ChildRun.h"
-#include "Clock.h"
-#include "FakeDesktop.h"
-#include "OrnInterface.h"
-#include "Registry.h"
-#include "SlapdServer.h"
-#include "TreeCommands.h"
-#include "ViewState.h"
+#include "bench/ChildRun.h"
+#include "browser/AppContext.h"
+#include "browser/Clock.h"
+#include "browser/Registry.h"
+#include "browser/TreeCommands.h"
+#include "browser/ViewState.h"
+#include "ldap/OrnInterface.h"
+#include "tests/support/FakeDesktop.h"
+#include "tests/support/SlapdServer.h"
 
 #include <unistd.h>
 

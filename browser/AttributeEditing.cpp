@@ -1,11 +1,11 @@
-#include "AttributeEditing.h"
+#include "browser/AttributeEditing.h"
 
-#include "AppContext.h"
-#include "AttrMod.h"
-#include "Desktop.h"
-#include "ModifyRequest.h"
-#include "Report.h"
-#include "ViewState.h"
+#include "browser/AppContext.h"
+#include "browser/Desktop.h"
+#include "browser/ModifyRequest.h"
+#include "browser/Report.h"
+#include "browser/ViewState.h"
+#include "ldap/AttrMod.h"
 
 const std::string& ShownEntryDn(const ViewState& state)
 {

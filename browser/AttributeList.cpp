@@ -1,4 +1,4 @@
-#include "AttributeList.h"
+#include "browser/AttributeList.h"
 
 template <class Call> void AttributeList::notify(Call call)
 {

@@ -1,4 +1,4 @@
-#include "Clock.h"
+#include "browser/Clock.h"
 
 std::tm SystemClock::now() const
 {

@@ -1,6 +1,6 @@
-#include "DeleteLogDialog.h"
+#include "browser/DeleteLogDialog.h"
 
-#include "ErrorLogFile.h"
+#include "browser/ErrorLogFile.h"
 
 #include <cstdio>
 

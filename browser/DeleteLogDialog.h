@@ -3,8 +3,8 @@
 // the one in the current directory.
 #pragma once
 
-#include "DialogModel.h"
-#include "ErrorLog.h"
+#include "browser/DialogModel.h"
+#include "browser/ErrorLog.h"
 
 #include <string>
 #include <vector>

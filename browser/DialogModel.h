@@ -4,7 +4,7 @@
 // Qt dialog binds widgets to it and forwards events; a test drives it directly.
 #pragma once
 
-#include "Desktop.h"
+#include "browser/Desktop.h"
 
 #include <functional>
 #include <string>

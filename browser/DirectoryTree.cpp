@@ -1,4 +1,4 @@
-#include "DirectoryTree.h"
+#include "browser/DirectoryTree.h"
 
 #include <algorithm>
 #include <strings.h>

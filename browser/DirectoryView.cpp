@@ -1,8 +1,8 @@
-#include "DirectoryView.h"
+#include "browser/DirectoryView.h"
 
-#include "AppContext.h"
-#include "TreeCommands.h"
-#include "ViewState.h"
+#include "browser/AppContext.h"
+#include "browser/TreeCommands.h"
+#include "browser/ViewState.h"
 
 void loadDirectoryTree(AppContext& context)
 {

@@ -1,4 +1,4 @@
-#include "DnEscape.h"
+#include "browser/DnEscape.h"
 
 std::string EscapeDnValue(std::string_view value)
 {

@@ -1,6 +1,6 @@
-#include "DnLabels.h"
+#include "browser/DnLabels.h"
 
-#include "DirectoryTree.h"
+#include "browser/DirectoryTree.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
-#include "EntryProperties.h"
+#include "browser/EntryProperties.h"
 
-#include "AppContext.h"
-#include "Desktop.h"
-#include "OrnInterface.h"
-#include "Report.h"
-#include "SchemaRead.h"
-#include "SearchOutcome.h"
-#include "ServerInfo.h"
-#include "ViewState.h"
+#include "browser/AppContext.h"
+#include "browser/Desktop.h"
+#include "browser/Report.h"
+#include "browser/SearchOutcome.h"
+#include "browser/ServerInfo.h"
+#include "browser/ViewState.h"
+#include "ldap/OrnInterface.h"
+#include "tools/SchemaRead.h"
 
 #include <strings.h>
 

@@ -1,4 +1,4 @@
-#include "ErrorLog.h"
+#include "browser/ErrorLog.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "ErrorLogFile.h"
+#include "browser/ErrorLogFile.h"
 
-#include "ErrorLog.h"
-#include "TextFile.h"
+#include "browser/ErrorLog.h"
+#include "browser/TextFile.h"
 
 #include <fstream>
 #include <iterator>

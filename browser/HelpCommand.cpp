@@ -1,7 +1,7 @@
-#include "HelpCommand.h"
+#include "browser/HelpCommand.h"
 
-#include "AppContext.h"
-#include "Desktop.h"
+#include "browser/AppContext.h"
+#include "browser/Desktop.h"
 
 #include <filesystem>
 #include <system_error>

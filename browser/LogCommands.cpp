@@ -1,9 +1,9 @@
-#include "LogCommands.h"
+#include "browser/LogCommands.h"
 
-#include "AppContext.h"
-#include "DeleteLogDialog.h"
-#include "LogViewerDialog.h"
-#include "ViewState.h"
+#include "browser/AppContext.h"
+#include "browser/DeleteLogDialog.h"
+#include "browser/LogViewerDialog.h"
+#include "browser/ViewState.h"
 
 #include <filesystem>
 #include <system_error>

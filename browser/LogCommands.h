@@ -3,7 +3,7 @@
 // which they make current first, because the logs were written there.
 #pragma once
 
-#include "ErrorLog.h"
+#include "browser/ErrorLog.h"
 
 struct AppContext;
 

@@ -1,6 +1,6 @@
-#include "LogViewerDialog.h"
+#include "browser/LogViewerDialog.h"
 
-#include "Clock.h"
+#include "browser/Clock.h"
 
 namespace {
 

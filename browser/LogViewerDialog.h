@@ -3,9 +3,9 @@
 // malformed line, which stops it with a message; the rows before stay.
 #pragma once
 
-#include "DialogModel.h"
-#include "ErrorLog.h"
-#include "ErrorLogFile.h"
+#include "browser/DialogModel.h"
+#include "browser/ErrorLog.h"
+#include "browser/ErrorLogFile.h"
 
 #include <array>
 #include <string>

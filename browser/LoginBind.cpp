@@ -1,14 +1,14 @@
-#include "LoginBind.h"
+#include "browser/LoginBind.h"
 
-#include "AppContext.h"
-#include "Desktop.h"
-#include "LoginCommand.h"
-#include "OrnCodes.h"
-#include "OrnInterface.h"
-#include "ProfileFile.h"
-#include "Report.h"
-#include "SearchOutcome.h"
-#include "ViewState.h"
+#include "browser/AppContext.h"
+#include "browser/Desktop.h"
+#include "browser/LoginCommand.h"
+#include "browser/ProfileFile.h"
+#include "browser/Report.h"
+#include "browser/SearchOutcome.h"
+#include "browser/ViewState.h"
+#include "ldap/OrnCodes.h"
+#include "ldap/OrnInterface.h"
 
 #include <new>
 

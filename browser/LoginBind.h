@@ -4,7 +4,7 @@
 // failure texts, which LoginBind.cpp keeps in one table.
 #pragma once
 
-#include "ProfileControls.h"
+#include "browser/ProfileControls.h"
 
 #include <string>
 #include <string_view>

@@ -1,14 +1,14 @@
-#include "LoginCommand.h"
+#include "browser/LoginCommand.h"
 
-#include "AppContext.h"
-#include "DirectoryView.h"
-#include "LoginDialog.h"
-#include "LoginNewProfile.h"
-#include "Logout.h"
-#include "NewProfileDialog.h"
-#include "ProfileFile.h"
-#include "ServerInfo.h"
-#include "ViewState.h"
+#include "browser/AppContext.h"
+#include "browser/DirectoryView.h"
+#include "browser/LoginDialog.h"
+#include "browser/LoginNewProfile.h"
+#include "browser/Logout.h"
+#include "browser/NewProfileDialog.h"
+#include "browser/ProfileFile.h"
+#include "browser/ServerInfo.h"
+#include "browser/ViewState.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // titles that go with being connected or not.
 #pragma once
 
-#include "Desktop.h"
+#include "browser/Desktop.h"
 
 struct AppContext;
 

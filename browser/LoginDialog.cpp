@@ -1,9 +1,9 @@
-#include "LoginDialog.h"
+#include "browser/LoginDialog.h"
 
-#include "AppContext.h"
-#include "Desktop.h"
-#include "ProfileFile.h"
-#include "ViewState.h"
+#include "browser/AppContext.h"
+#include "browser/Desktop.h"
+#include "browser/ProfileFile.h"
+#include "browser/ViewState.h"
 
 LoginDialog::LoginDialog(AppContext& context) : context_(context)
 {

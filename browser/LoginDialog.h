@@ -4,9 +4,9 @@
 // the main view must clean up after).
 #pragma once
 
-#include "DialogModel.h"
-#include "LoginBind.h"
-#include "ProfileControls.h"
+#include "browser/DialogModel.h"
+#include "browser/LoginBind.h"
+#include "browser/ProfileControls.h"
 
 #include <string>
 

@@ -1,13 +1,13 @@
-#include "LoginNewProfile.h"
+#include "browser/LoginNewProfile.h"
 
-#include "AppContext.h"
-#include "Desktop.h"
-#include "LoginBind.h"
-#include "NewProfileDialog.h"
-#include "OrnInterface.h"
-#include "ProfileFile.h"
-#include "ServerInfo.h"
-#include "ViewState.h"
+#include "browser/AppContext.h"
+#include "browser/Desktop.h"
+#include "browser/LoginBind.h"
+#include "browser/NewProfileDialog.h"
+#include "browser/ProfileFile.h"
+#include "browser/ServerInfo.h"
+#include "browser/ViewState.h"
+#include "ldap/OrnInterface.h"
 
 using Field = NewProfileDialog::Field;
 

@@ -1,12 +1,12 @@
-#include "Logout.h"
+#include "browser/Logout.h"
 
-#include "AppContext.h"
-#include "Desktop.h"
-#include "DirectoryView.h"
-#include "LoginCommand.h"
-#include "OrnInterface.h"
-#include "ProfileFile.h"
-#include "ViewState.h"
+#include "browser/AppContext.h"
+#include "browser/Desktop.h"
+#include "browser/DirectoryView.h"
+#include "browser/LoginCommand.h"
+#include "browser/ProfileFile.h"
+#include "browser/ViewState.h"
+#include "ldap/OrnInterface.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "ModifyRequest.h"
+#include "browser/ModifyRequest.h"
 
-#include "AttrMod.h"
-#include "OrnInterface.h"
+#include "ldap/AttrMod.h"
+#include "ldap/OrnInterface.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
-#include "NewProfileDialog.h"
+#include "browser/NewProfileDialog.h"
 
-#include "ProfileFile.h"
-#include "ViewState.h"
+#include "browser/ProfileFile.h"
+#include "browser/ViewState.h"
 
 #include <string_view>
 

@@ -1,8 +1,8 @@
-#include "ProfileFile.h"
+#include "browser/ProfileFile.h"
 
-#include "Desktop.h"
-#include "TextFile.h"
-#include "ViewState.h"
+#include "browser/Desktop.h"
+#include "browser/TextFile.h"
+#include "browser/ViewState.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,7 +1,7 @@
-#include "ProfileManagerDialog.h"
+#include "browser/ProfileManagerDialog.h"
 
-#include "ProfileFile.h"
-#include "ViewState.h"
+#include "browser/ProfileFile.h"
+#include "browser/ViewState.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 // The caller runs LoadProfiles before constructing it.
 #pragma once
 
-#include "DialogModel.h"
-#include "ProfileControls.h"
+#include "browser/DialogModel.h"
+#include "browser/ProfileControls.h"
 
 #include <array>
 #include <string>

@@ -1,6 +1,6 @@
-#include "Registry.h"
+#include "browser/Registry.h"
 
-#include "TextFile.h"
+#include "browser/TextFile.h"
 
 #include <cstdlib>
 #include <filesystem>

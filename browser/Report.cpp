@@ -1,11 +1,11 @@
-#include "Report.h"
+#include "browser/Report.h"
 
-#include "AppContext.h"
-#include "Clock.h"
-#include "Desktop.h"
-#include "Logout.h"
-#include "OrnInterface.h"
-#include "ViewState.h"
+#include "browser/AppContext.h"
+#include "browser/Clock.h"
+#include "browser/Desktop.h"
+#include "browser/Logout.h"
+#include "browser/ViewState.h"
+#include "ldap/OrnInterface.h"
 
 #include <new>
 

@@ -1,13 +1,13 @@
-#include "RootDseDialog.h"
+#include "browser/RootDseDialog.h"
 
-#include "AppContext.h"
-#include "AttributeEditing.h"
-#include "AttributeList.h"
-#include "Desktop.h"
-#include "Logout.h"
-#include "OrnInterface.h"
-#include "Report.h"
-#include "ViewState.h"
+#include "browser/AppContext.h"
+#include "browser/AttributeEditing.h"
+#include "browser/AttributeList.h"
+#include "browser/Desktop.h"
+#include "browser/Logout.h"
+#include "browser/Report.h"
+#include "browser/ViewState.h"
+#include "ldap/OrnInterface.h"
 
 RootDseDialog::RootDseDialog(AppContext& context)
     : context_(context)

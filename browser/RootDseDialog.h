@@ -4,7 +4,7 @@
 // the order the server sent them.
 #pragma once
 
-#include "DialogModel.h"
+#include "browser/DialogModel.h"
 
 #include <array>
 #include <string>

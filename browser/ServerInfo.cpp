@@ -1,8 +1,8 @@
-#include "ServerInfo.h"
+#include "browser/ServerInfo.h"
 
-#include "AppContext.h"
-#include "OrnInterface.h"
-#include "ViewState.h"
+#include "browser/AppContext.h"
+#include "browser/ViewState.h"
+#include "ldap/OrnInterface.h"
 
 #include <strings.h>
 

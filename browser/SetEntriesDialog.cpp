@@ -1,7 +1,7 @@
-#include "SetEntriesDialog.h"
+#include "browser/SetEntriesDialog.h"
 
-#include "Registry.h"
-#include "ViewState.h"
+#include "browser/Registry.h"
+#include "browser/ViewState.h"
 
 #include <charconv>
 

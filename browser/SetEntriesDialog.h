@@ -3,7 +3,7 @@
 // stores it as the registry value "entries".
 #pragma once
 
-#include "DialogModel.h"
+#include "browser/DialogModel.h"
 
 #include <string>
 

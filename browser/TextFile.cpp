@@ -1,4 +1,4 @@
-#include "TextFile.h"
+#include "browser/TextFile.h"
 
 #include <fcntl.h>
 #include <unistd.h>

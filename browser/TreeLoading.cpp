@@ -1,17 +1,17 @@
 // Filling the tree: the root and its first page after a login or Refresh
 // Tree, and the first page of a node on a double-click.
-#include "TreeSteps.h"
+#include "browser/TreeSteps.h"
 
-#include "AppContext.h"
-#include "Desktop.h"
-#include "DnLabels.h"
-#include "EntryProperties.h"
-#include "Logout.h"
-#include "OrnInterface.h"
-#include "Report.h"
-#include "SearchOutcome.h"
-#include "TreeCommands.h"
-#include "ViewState.h"
+#include "browser/AppContext.h"
+#include "browser/Desktop.h"
+#include "browser/DnLabels.h"
+#include "browser/EntryProperties.h"
+#include "browser/Logout.h"
+#include "browser/Report.h"
+#include "browser/SearchOutcome.h"
+#include "browser/TreeCommands.h"
+#include "browser/ViewState.h"
+#include "ldap/OrnInterface.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 // The children of a node, a page at a time: one one-level search fetches
 // them all into the general result slot, and each page is taken from there.
-#include "TreeSteps.h"
+#include "browser/TreeSteps.h"
 
-#include "AppContext.h"
-#include "Desktop.h"
-#include "OrnInterface.h"
-#include "Report.h"
-#include "SearchOutcome.h"
-#include "TreeCommands.h"
-#include "ViewState.h"
+#include "browser/AppContext.h"
+#include "browser/Desktop.h"
+#include "browser/Report.h"
+#include "browser/SearchOutcome.h"
+#include "browser/TreeCommands.h"
+#include "browser/ViewState.h"
+#include "ldap/OrnInterface.h"
 
 #include <algorithm>
 

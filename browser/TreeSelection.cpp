@@ -1,15 +1,15 @@
 // Following the tree's selection: the selection state other commands read,
 // the entry's attributes, and the one-level search Show Next pages through.
-#include "TreeSteps.h"
+#include "browser/TreeSteps.h"
 
-#include "AppContext.h"
-#include "Desktop.h"
-#include "DnLabels.h"
-#include "EntryProperties.h"
-#include "Report.h"
-#include "SearchOutcome.h"
-#include "TreeCommands.h"
-#include "ViewState.h"
+#include "browser/AppContext.h"
+#include "browser/Desktop.h"
+#include "browser/DnLabels.h"
+#include "browser/EntryProperties.h"
+#include "browser/Report.h"
+#include "browser/SearchOutcome.h"
+#include "browser/TreeCommands.h"
+#include "browser/ViewState.h"
 
 #include <strings.h>
 

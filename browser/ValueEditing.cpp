@@ -1,15 +1,15 @@
-#include "AttributeEditing.h"
+#include "browser/AttributeEditing.h"
 
-#include "AppContext.h"
-#include "Desktop.h"
-#include "DirectoryTree.h"
-#include "DnEscape.h"
-#include "DnLabels.h"
-#include "ModifyRequest.h"
-#include "OrnInterface.h"
-#include "Report.h"
-#include "TreeCommands.h"
-#include "ViewState.h"
+#include "browser/AppContext.h"
+#include "browser/Desktop.h"
+#include "browser/DirectoryTree.h"
+#include "browser/DnEscape.h"
+#include "browser/DnLabels.h"
+#include "browser/ModifyRequest.h"
+#include "browser/Report.h"
+#include "browser/TreeCommands.h"
+#include "browser/ViewState.h"
+#include "ldap/OrnInterface.h"
 
 #include <strings.h>
 

@@ -1,6 +1,6 @@
-#include "ViewState.h"
+#include "browser/ViewState.h"
 
-#include "OrnQuery.h"
+#include "ldap/OrnQuery.h"
 
 void HeldResult::release()
 {

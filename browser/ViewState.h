@@ -6,12 +6,12 @@
 // the core has no global variables.
 #pragma once
 
-#include "AttributeList.h"
-#include "DirectoryTree.h"
-#include "ErrorLog.h"
-#include "OrnResult.h"
-#include "ProfileTable.h"
-#include "SchemaModel.h"
+#include "browser/AttributeList.h"
+#include "browser/DirectoryTree.h"
+#include "browser/ErrorLog.h"
+#include "browser/ProfileTable.h"
+#include "ldap/OrnResult.h"
+#include "tools/SchemaModel.h"
 
 #include <cstdint>
 #include <string>

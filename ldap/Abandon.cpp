@@ -1,6 +1,6 @@
-#include "Abandon.h"
+#include "ldap/Abandon.h"
 
-#include "RequestEncoding.h"
+#include "ldap/RequestEncoding.h"
 
 namespace {
 constexpr uint32_t kAbandonRequest = 0x50; // [APPLICATION 16], primitive

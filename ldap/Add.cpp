@@ -1,8 +1,8 @@
-#include "Add.h"
+#include "ldap/Add.h"
 
-#include "OrnCodes.h"
-#include "OrnTrace.h"
-#include "RequestEncoding.h"
+#include "ldap/OrnCodes.h"
+#include "ldap/OrnTrace.h"
+#include "ldap/RequestEncoding.h"
 
 namespace {
 constexpr uint32_t kAddRequest = 0x68; // [APPLICATION 8]

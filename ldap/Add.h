@@ -1,6 +1,6 @@
 // Add requests.
 #pragma once
 
-#include "AttrMod.h"
+#include "ldap/AttrMod.h"
 
 int32_t OrnAdd(const char* dn, AttrMod** attrs, uint8_t options, BerBuffer** out, int32_t msgid);

@@ -2,7 +2,7 @@
 // Built and owned by the caller; the encoders only read it.
 #pragma once
 
-#include "Ber.h"
+#include "ldap/Ber.h"
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
-#include "Authent.h"
+#include "ldap/Authent.h"
 
-#include "OrnCodes.h"
-#include "OrnTrace.h"
-#include "RequestEncoding.h"
+#include "ldap/OrnCodes.h"
+#include "ldap/OrnTrace.h"
+#include "ldap/RequestEncoding.h"
 
 namespace {
 

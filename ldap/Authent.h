@@ -1,7 +1,7 @@
 // Bind and unbind requests.
 #pragma once
 
-#include "Ber.h"
+#include "ldap/Ber.h"
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
 // Buffer operations of the BER codec: allocation, raw reads and writes,
 // growth in whole blocks.
-#include "Ber.h"
+#include "ldap/Ber.h"
 
-#include "OrnAlloc.h"
+#include "ldap/OrnAlloc.h"
 
 #include <algorithm>
 #include <cstring>

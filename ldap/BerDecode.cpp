@@ -1,10 +1,10 @@
 // BER element decoders and ber_scanf. Every read checks that its bytes lie
 // inside the message (and, within ber_scanf, inside the element it entered)
 // before it touches them.
-#include "Ber.h"
-#include "BerHeader.h"
+#include "ldap/Ber.h"
+#include "ldap/BerHeader.h"
 
-#include "OrnAlloc.h"
+#include "ldap/OrnAlloc.h"
 
 #include <cstdarg>
 #include <cstring>

@@ -1,7 +1,7 @@
 // BER element encoders and ber_printf.
-#include "Ber.h"
+#include "ldap/Ber.h"
 
-#include "OrnAlloc.h"
+#include "ldap/OrnAlloc.h"
 
 #include <cstdarg>
 #include <cstring>

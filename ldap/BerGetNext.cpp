@@ -1,8 +1,8 @@
 // ber_get_next: one complete message out of a byte area, resumable.
-#include "Ber.h"
-#include "BerHeader.h"
+#include "ldap/Ber.h"
+#include "ldap/BerHeader.h"
 
-#include "OrnAlloc.h"
+#include "ldap/OrnAlloc.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,7 +3,7 @@
 // it will never read.
 #pragma once
 
-#include "Ber.h"
+#include "ldap/Ber.h"
 
 enum class BerHeader : uint8_t {
     Read, // ptr is on the first content octet

@@ -1,6 +1,6 @@
-#include "Delete.h"
+#include "ldap/Delete.h"
 
-#include "RequestEncoding.h"
+#include "ldap/RequestEncoding.h"
 
 namespace {
 constexpr uint32_t kDelRequest = 0x4A; // [APPLICATION 10], primitive

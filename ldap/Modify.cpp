@@ -1,6 +1,6 @@
-#include "Modify.h"
+#include "ldap/Modify.h"
 
-#include "RequestEncoding.h"
+#include "ldap/RequestEncoding.h"
 
 namespace {
 constexpr uint32_t kModifyRequest = 0x66; // [APPLICATION 6]

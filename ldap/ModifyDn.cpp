@@ -1,6 +1,6 @@
-#include "ModifyDn.h"
+#include "ldap/ModifyDn.h"
 
-#include "RequestEncoding.h"
+#include "ldap/RequestEncoding.h"
 
 namespace {
 constexpr uint32_t kModDnRequest = 0x6C; // [APPLICATION 12]

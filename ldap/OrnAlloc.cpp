@@ -1,6 +1,6 @@
-#include "OrnAlloc.h"
+#include "ldap/OrnAlloc.h"
 
-#include "OrnState.h"
+#include "ldap/OrnState.h"
 
 #include <atomic>
 #include <cstdlib>

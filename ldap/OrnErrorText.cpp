@@ -1,9 +1,9 @@
 // Texts for the library codes (their names) and for the LDAP result codes.
 // Both tables are constant strings owned by the library.
-#include "OrnInterface.h"
+#include "ldap/OrnInterface.h"
 
-#include "OrnCodes.h"
-#include "OrnTrace.h"
+#include "ldap/OrnCodes.h"
+#include "ldap/OrnTrace.h"
 
 #include <iterator>
 

@@ -1,4 +1,4 @@
-#include "OrnEvent.h"
+#include "ldap/OrnEvent.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>

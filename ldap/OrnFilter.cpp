@@ -21,10 +21,10 @@
 //
 // The text is read through views and never written to; only an item with
 // a backslash is copied, to drop its escapes.
-#include "OrnQuery.h"
+#include "ldap/OrnQuery.h"
 
-#include "OrnAlloc.h"
-#include "OrnTrace.h"
+#include "ldap/OrnAlloc.h"
+#include "ldap/OrnTrace.h"
 
 #include <cstring>
 #include <string_view>

@@ -1,12 +1,12 @@
 // OrnLdapService: connection life cycle, settings, the saved requests and
 // the chaining of search results. Response matching is in OrnLdapResult.cpp,
 // the operation calls in OrnOperations.cpp.
-#include "OrnInterface.h"
+#include "ldap/OrnInterface.h"
 
-#include "OrnAlloc.h"
-#include "OrnCodes.h"
-#include "OrnState.h"
-#include "OrnTrace.h"
+#include "ldap/OrnAlloc.h"
+#include "ldap/OrnCodes.h"
+#include "ldap/OrnState.h"
+#include "ldap/OrnTrace.h"
 
 #include <sys/socket.h>
 

@@ -17,12 +17,12 @@
 // the receive queue, the read event and the library state of OrnState.h.
 #pragma once
 
-#include "AttrMod.h"
-#include "OrnEvent.h"
-#include "OrnList.h"
-#include "OrnQueue.h"
-#include "OrnResult.h"
-#include "OrnSocket.h"
+#include "ldap/AttrMod.h"
+#include "ldap/OrnEvent.h"
+#include "ldap/OrnList.h"
+#include "ldap/OrnQueue.h"
+#include "ldap/OrnResult.h"
+#include "ldap/OrnSocket.h"
 
 #include <cstdint>
 #include <functional>

@@ -7,13 +7,13 @@
 // blocks on the read event only when the queue is empty: the event resets
 // itself when a waiter wakes, so a message queued before the wait began
 // would otherwise go unnoticed until the next one.
-#include "OrnInterface.h"
+#include "ldap/OrnInterface.h"
 
-#include "OrnAlloc.h"
-#include "OrnCodes.h"
-#include "OrnState.h"
-#include "OrnTrace.h"
-#include "io.h"
+#include "ldap/OrnAlloc.h"
+#include "ldap/OrnCodes.h"
+#include "ldap/OrnState.h"
+#include "ldap/OrnTrace.h"
+#include "ldap/io.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 // removes one frees it.
 #pragma once
 
-#include "OrnCodes.h"
-#include "OrnState.h"
-#include "OrnTrace.h"
+#include "ldap/OrnCodes.h"
+#include "ldap/OrnState.h"
+#include "ldap/OrnTrace.h"
 
 #include <cstdint>
 #include <list>

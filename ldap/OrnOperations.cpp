@@ -2,17 +2,17 @@
 // delete, each synchronous (waits for the result code) and, apart from bind,
 // asynchronous (returns the message id). They all run the same steps; only
 // their log lines differ, and those are the tables below.
-#include "Add.h"
-#include "Authent.h"
-#include "Delete.h"
-#include "Modify.h"
-#include "ModifyDn.h"
-#include "OrnCallTexts.h"
-#include "OrnCodes.h"
-#include "OrnInterface.h"
-#include "OrnQuery.h"
-#include "OrnState.h"
-#include "OrnTrace.h"
+#include "ldap/Add.h"
+#include "ldap/Authent.h"
+#include "ldap/Delete.h"
+#include "ldap/Modify.h"
+#include "ldap/ModifyDn.h"
+#include "ldap/OrnCallTexts.h"
+#include "ldap/OrnCodes.h"
+#include "ldap/OrnInterface.h"
+#include "ldap/OrnQuery.h"
+#include "ldap/OrnState.h"
+#include "ldap/OrnTrace.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Search and compare requests. The filter compiler is in OrnFilter.cpp.
-#include "OrnQuery.h"
+#include "ldap/OrnQuery.h"
 
-#include "RequestEncoding.h"
+#include "ldap/RequestEncoding.h"
 
 namespace {
 

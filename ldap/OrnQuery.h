@@ -2,8 +2,8 @@
 // accessors that walk a search result.
 #pragma once
 
-#include "Ber.h"
-#include "OrnResult.h"
+#include "ldap/Ber.h"
+#include "ldap/OrnResult.h"
 
 #include <cstdint>
 

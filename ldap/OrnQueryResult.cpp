@@ -1,11 +1,11 @@
 // The accessors that walk a search result: entries, attributes, values and
 // the DN, with their trace lines and failure texts.
-#include "OrnQuery.h"
+#include "ldap/OrnQuery.h"
 
-#include "OrnAlloc.h"
-#include "OrnCodes.h"
-#include "OrnTrace.h"
-#include "io.h"
+#include "ldap/OrnAlloc.h"
+#include "ldap/OrnCodes.h"
+#include "ldap/OrnTrace.h"
+#include "ldap/io.h"
 
 #include <strings.h>
 

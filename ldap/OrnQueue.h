@@ -6,9 +6,9 @@
 // The queue never owns its elements: whoever takes one frees it.
 #pragma once
 
-#include "OrnCodes.h"
-#include "OrnState.h"
-#include "OrnTrace.h"
+#include "ldap/OrnCodes.h"
+#include "ldap/OrnState.h"
+#include "ldap/OrnTrace.h"
 
 #include <deque>
 #include <mutex>

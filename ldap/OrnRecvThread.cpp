@@ -2,11 +2,11 @@
 // which feeds what each read brings to ber_get_next and queues every whole
 // LDAP message (LDAPMessage ::= SEQUENCE { ... }). Nothing inside a message
 // is looked at.
-#include "OrnAlloc.h"
-#include "OrnCodes.h"
-#include "OrnSocket.h"
-#include "OrnState.h"
-#include "OrnTrace.h"
+#include "ldap/OrnAlloc.h"
+#include "ldap/OrnCodes.h"
+#include "ldap/OrnSocket.h"
+#include "ldap/OrnState.h"
+#include "ldap/OrnTrace.h"
 
 #include <poll.h>
 #include <sys/socket.h>

@@ -1,10 +1,10 @@
 // The result accessors of the service: those of OrnQuery, refused while the
 // service is not initialised, and the free calls, which need no service.
-#include "OrnInterface.h"
+#include "ldap/OrnInterface.h"
 
-#include "OrnCodes.h"
-#include "OrnQuery.h"
-#include "OrnTrace.h"
+#include "ldap/OrnCodes.h"
+#include "ldap/OrnQuery.h"
+#include "ldap/OrnTrace.h"
 
 // Writes the start line, refuses an uninitialised service, and otherwise
 // runs the accessor of the same name and writes the end line.

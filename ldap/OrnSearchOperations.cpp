@@ -1,14 +1,14 @@
 // The searches (synchronous, asynchronous, the schema read) and the two
 // requests that get no response: unbind and abandon.
-#include "Abandon.h"
-#include "Authent.h"
-#include "OrnAlloc.h"
-#include "OrnCallTexts.h"
-#include "OrnCodes.h"
-#include "OrnInterface.h"
-#include "OrnQuery.h"
-#include "OrnState.h"
-#include "OrnTrace.h"
+#include "ldap/Abandon.h"
+#include "ldap/Authent.h"
+#include "ldap/OrnAlloc.h"
+#include "ldap/OrnCallTexts.h"
+#include "ldap/OrnCodes.h"
+#include "ldap/OrnInterface.h"
+#include "ldap/OrnQuery.h"
+#include "ldap/OrnState.h"
+#include "ldap/OrnTrace.h"
 
 #include <cstring>
 #include <memory>

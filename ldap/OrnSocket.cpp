@@ -1,8 +1,8 @@
-#include "OrnSocket.h"
+#include "ldap/OrnSocket.h"
 
-#include "OrnCodes.h"
-#include "OrnState.h"
-#include "OrnTrace.h"
+#include "ldap/OrnCodes.h"
+#include "ldap/OrnState.h"
+#include "ldap/OrnTrace.h"
 
 #include <fcntl.h>
 #include <netdb.h>

@@ -14,9 +14,9 @@
 // the receive thread only.
 #pragma once
 
-#include "Ber.h"
-#include "OrnEvent.h"
-#include "OrnQueue.h"
+#include "ldap/Ber.h"
+#include "ldap/OrnEvent.h"
+#include "ldap/OrnQueue.h"
 
 #include <atomic>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "OrnState.h"
+#include "ldap/OrnState.h"
 
 std::mutex ErrorLock;
 std::atomic<int32_t> ErrorNo{0};

@@ -1,4 +1,4 @@
-#include "OrnTrace.h"
+#include "ldap/OrnTrace.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

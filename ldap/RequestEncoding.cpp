@@ -1,7 +1,7 @@
-#include "RequestEncoding.h"
+#include "ldap/RequestEncoding.h"
 
-#include "OrnState.h"
-#include "OrnTrace.h"
+#include "ldap/OrnState.h"
+#include "ldap/OrnTrace.h"
 
 namespace request_encoding {
 

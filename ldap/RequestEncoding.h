@@ -6,8 +6,8 @@
 // are the encoder's own, so callers see the codes they always saw.
 #pragma once
 
-#include "Ber.h"
-#include "OrnCodes.h"
+#include "ldap/Ber.h"
+#include "ldap/OrnCodes.h"
 
 #include <cstdint>
 

@@ -1,10 +1,10 @@
 // Decode: one received LDAPMessage into a DecodedMessage, and the readers
 // over a search entry message.
-#include "io.h"
+#include "ldap/io.h"
 
-#include "OrnCodes.h"
-#include "OrnTrace.h"
-#include "ioEntry.h"
+#include "ldap/OrnCodes.h"
+#include "ldap/OrnTrace.h"
+#include "ldap/ioEntry.h"
 
 #include <strings.h>
 

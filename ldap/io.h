@@ -1,8 +1,8 @@
 // Response decoding: one received LDAPMessage into a DecodedMessage.
 #pragma once
 
-#include "Ber.h"
-#include "OrnResult.h"
+#include "ldap/Ber.h"
+#include "ldap/OrnResult.h"
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
 // Building search entries and releasing the result model.
-#include "ioEntry.h"
+#include "ldap/ioEntry.h"
 
-#include "OrnAlloc.h"
-#include "io.h"
+#include "ldap/OrnAlloc.h"
+#include "ldap/io.h"
 
 #include <cstdint>
 #include <cstring>

@@ -2,8 +2,8 @@
 // records, and the bound that keeps every read inside one element.
 #pragma once
 
-#include "Ber.h"
-#include "OrnResult.h"
+#include "ldap/Ber.h"
+#include "ldap/OrnResult.h"
 
 // Narrows the readable end of ber to one element's end while it lives, so
 // no read inside can run past the element, however its lengths lie.

@@ -1,4 +1,4 @@
-#include "AttributeEditDelegate.h"
+#include "shell/AttributeEditDelegate.h"
 
 #include <QLineEdit>
 #include <QMetaObject>

@@ -1,4 +1,4 @@
-#include "AttributeTableModel.h"
+#include "shell/AttributeTableModel.h"
 
 AttributeTableModel::AttributeTableModel(AttributeList& list, QObject* parent)
     : QAbstractTableModel(parent)

@@ -4,7 +4,7 @@
 // setData. The row the core selects is passed on as a signal.
 #pragma once
 
-#include "AttributeList.h"
+#include "browser/AttributeList.h"
 
 #include <QAbstractTableModel>
 

@@ -1,9 +1,9 @@
-#include "CMainFrame.h"
+#include "shell/CMainFrame.h"
 
-#include "COrnBrowserView.h"
-#include "CommandActions.h"
-#include "QtDesktop.h"
-#include "ShellIcons.h"
+#include "shell/COrnBrowserView.h"
+#include "shell/CommandActions.h"
+#include "shell/QtDesktop.h"
+#include "shell/ShellIcons.h"
 
 #include <QLabel>
 #include <QMenu>

@@ -3,7 +3,7 @@
 // the core reaches all of them.
 #pragma once
 
-#include "CommandTable.h"
+#include "browser/CommandTable.h"
 
 #include <QMainWindow>
 

@@ -1,11 +1,11 @@
-#include "COrnBrowserView.h"
+#include "shell/COrnBrowserView.h"
 
-#include "AttributeEditDelegate.h"
-#include "AttributeTableModel.h"
-#include "CSplitterBar.h"
-#include "CommandTable.h"
-#include "DirectoryTreeModel.h"
-#include "TreeCommands.h"
+#include "browser/CommandTable.h"
+#include "browser/TreeCommands.h"
+#include "shell/AttributeEditDelegate.h"
+#include "shell/AttributeTableModel.h"
+#include "shell/CSplitterBar.h"
+#include "shell/DirectoryTreeModel.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

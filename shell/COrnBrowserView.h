@@ -5,12 +5,12 @@
 // clicks, double-clicks, keys and edits in the two panes to the core.
 #pragma once
 
-#include "AppContext.h"
-#include "AttributeEditing.h"
-#include "Clock.h"
-#include "OrnInterface.h"
-#include "Registry.h"
-#include "ViewState.h"
+#include "browser/AppContext.h"
+#include "browser/AttributeEditing.h"
+#include "browser/Clock.h"
+#include "browser/Registry.h"
+#include "browser/ViewState.h"
+#include "ldap/OrnInterface.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "CSplitterBar.h"
+#include "shell/CSplitterBar.h"
 
 CSplitterBar::CSplitterBar(QWidget* parent)
     : QSplitter(Qt::Horizontal, parent)

@@ -1,8 +1,8 @@
-#include "CommandActions.h"
+#include "shell/CommandActions.h"
 
-#include "AppContext.h"
-#include "ShellIcons.h"
-#include "ViewState.h"
+#include "browser/AppContext.h"
+#include "browser/ViewState.h"
+#include "shell/ShellIcons.h"
 
 #include <QAction>
 #include <QMenu>

@@ -5,7 +5,7 @@
 // the core leaves to the shell is handed on through signals.
 #pragma once
 
-#include "CommandTable.h"
+#include "browser/CommandTable.h"
 
 #include <QObject>
 

@@ -1,6 +1,6 @@
-#include "DirectoryTreeModel.h"
+#include "shell/DirectoryTreeModel.h"
 
-#include "ShellIcons.h"
+#include "shell/ShellIcons.h"
 
 DirectoryTreeModel::DirectoryTreeModel(DirectoryTree& tree, QObject* parent)
     : QAbstractItemModel(parent)

@@ -1,4 +1,4 @@
-#include "ExitingNotice.h"
+#include "shell/ExitingNotice.h"
 
 #include <QDialog>
 #include <QLabel>

@@ -1,7 +1,7 @@
-#include "QtDesktop.h"
+#include "shell/QtDesktop.h"
 
-#include "DialogModel.h"
-#include "DialogViews.h"
+#include "browser/DialogModel.h"
+#include "shell/dialogs/DialogViews.h"
 
 #include <QApplication>
 #include <QDesktopServices>

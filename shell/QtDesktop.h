@@ -4,7 +4,7 @@
 // two seams instead of a person.
 #pragma once
 
-#include "Desktop.h"
+#include "browser/Desktop.h"
 
 #include <functional>
 #include <memory>

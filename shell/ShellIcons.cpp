@@ -1,4 +1,4 @@
-#include "ShellIcons.h"
+#include "shell/ShellIcons.h"
 
 #include <QString>
 

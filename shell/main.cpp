@@ -1,7 +1,7 @@
 // Velmora LDAP Browser: starts the main window, not connected, and waits for
 // the user's Login command.
-#include "CMainFrame.h"
-#include "ExitingNotice.h"
+#include "shell/CMainFrame.h"
+#include "shell/ExitingNotice.h"
 
 #include <QApplication>
 #include <QScreen>

@@ -1,4 +1,4 @@
-#include "SchemaModel.h"
+#include "tools/SchemaModel.h"
 
 #include <algorithm>
 #include <cctype>

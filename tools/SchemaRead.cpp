@@ -1,9 +1,9 @@
-#include "SchemaRead.h"
+#include "tools/SchemaRead.h"
 
-#include "AppContext.h"
-#include "OrnInterface.h"
-#include "ServerInfo.h"
-#include "ViewState.h"
+#include "browser/AppContext.h"
+#include "browser/ServerInfo.h"
+#include "browser/ViewState.h"
+#include "ldap/OrnInterface.h"
 
 int32_t ReadSchemaAttribute(AppContext& context, const char* attribute)
 {

@@ -1,4 +1,4 @@
-#include "BoundDialog.h"
+#include "shell/dialogs/BoundDialog.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

@@ -7,8 +7,8 @@
 // The model outlives the dialog.
 #pragma once
 
-#include "DialogModel.h"
-#include "ProfileControls.h"
+#include "browser/DialogModel.h"
+#include "browser/ProfileControls.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
-#include "CAddAttributeDlg.h"
+#include "shell/dialogs/CAddAttributeDlg.h"
 
-#include "AddAttributeDialog.h"
-#include "DialogLayout.h"
+#include "browser/AddAttributeDialog.h"
+#include "shell/dialogs/DialogLayout.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

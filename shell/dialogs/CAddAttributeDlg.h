@@ -2,7 +2,7 @@
 // syntax, and one value.
 #pragma once
 
-#include "BoundDialog.h"
+#include "shell/dialogs/BoundDialog.h"
 
 class AddAttributeDialog;
 class QPushButton;

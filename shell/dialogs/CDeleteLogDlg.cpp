@@ -1,7 +1,7 @@
-#include "CDeleteLogDlg.h"
+#include "shell/dialogs/CDeleteLogDlg.h"
 
-#include "DeleteLogDialog.h"
-#include "DialogLayout.h"
+#include "browser/DeleteLogDialog.h"
+#include "shell/dialogs/DialogLayout.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 // "Delete Log File": a whole log, or its records of one MM/DD/YY date.
 #pragma once
 
-#include "BoundDialog.h"
+#include "shell/dialogs/BoundDialog.h"
 
 class DeleteLogDialog;
 class QCheckBox;

@@ -1,7 +1,7 @@
-#include "CLogViewerDlg.h"
+#include "shell/dialogs/CLogViewerDlg.h"
 
-#include "DialogLayout.h"
-#include "LogViewerDialog.h"
+#include "browser/LogViewerDialog.h"
+#include "shell/dialogs/DialogLayout.h"
 
 #include <QPushButton>
 #include <QResizeEvent>

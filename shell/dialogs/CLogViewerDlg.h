@@ -1,7 +1,7 @@
 // The log viewer: the records of one log as date, time and information.
 #pragma once
 
-#include "BoundDialog.h"
+#include "shell/dialogs/BoundDialog.h"
 
 class LogViewerDialog;
 class QPushButton;

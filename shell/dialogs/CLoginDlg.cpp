@@ -1,7 +1,7 @@
-#include "CLoginDlg.h"
+#include "shell/dialogs/CLoginDlg.h"
 
-#include "DialogLayout.h"
-#include "LoginDialog.h"
+#include "browser/LoginDialog.h"
+#include "shell/dialogs/DialogLayout.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

@@ -1,7 +1,7 @@
 // "Login ": profile name, user detail, password and LDAP version, and Connect.
 #pragma once
 
-#include "BoundDialog.h"
+#include "shell/dialogs/BoundDialog.h"
 
 class LoginDialog;
 class QComboBox;

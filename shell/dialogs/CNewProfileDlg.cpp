@@ -1,6 +1,6 @@
-#include "CNewProfileDlg.h"
+#include "shell/dialogs/CNewProfileDlg.h"
 
-#include "DialogLayout.h"
+#include "shell/dialogs/DialogLayout.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 // "New Profile": a profile typed in full; Save Profile, Login and Fetch DN's.
 #pragma once
 
-#include "BoundDialog.h"
-#include "NewProfileDialog.h"
+#include "browser/NewProfileDialog.h"
+#include "shell/dialogs/BoundDialog.h"
 
 #include <array>
 

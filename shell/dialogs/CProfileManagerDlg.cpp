@@ -1,6 +1,6 @@
-#include "CProfileManagerDlg.h"
+#include "shell/dialogs/CProfileManagerDlg.h"
 
-#include "DialogLayout.h"
+#include "shell/dialogs/DialogLayout.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

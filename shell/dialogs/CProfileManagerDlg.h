@@ -2,8 +2,8 @@
 // that line below and save it, or delete it.
 #pragma once
 
-#include "BoundDialog.h"
-#include "ProfileManagerDialog.h"
+#include "browser/ProfileManagerDialog.h"
+#include "shell/dialogs/BoundDialog.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
-#include "CRootDseDlg.h"
+#include "shell/dialogs/CRootDseDlg.h"
 
-#include "DialogLayout.h"
-#include "RootDseDialog.h"
+#include "browser/RootDseDialog.h"
+#include "shell/dialogs/DialogLayout.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>

@@ -1,7 +1,7 @@
 // "Root DSE Information": every value of the server's root DSE.
 #pragma once
 
-#include "BoundDialog.h"
+#include "shell/dialogs/BoundDialog.h"
 
 class RootDseDialog;
 class QTableWidget;

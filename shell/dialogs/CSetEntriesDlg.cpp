@@ -1,7 +1,7 @@
-#include "CSetEntriesDlg.h"
+#include "shell/dialogs/CSetEntriesDlg.h"
 
-#include "DialogLayout.h"
-#include "SetEntriesDialog.h"
+#include "browser/SetEntriesDialog.h"
+#include "shell/dialogs/DialogLayout.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

@@ -1,7 +1,7 @@
 // "Set Entries to View": the tree's page size.
 #pragma once
 
-#include "BoundDialog.h"
+#include "shell/dialogs/BoundDialog.h"
 
 class SetEntriesDialog;
 

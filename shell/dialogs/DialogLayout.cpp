@@ -1,4 +1,4 @@
-#include "DialogLayout.h"
+#include "shell/dialogs/DialogLayout.h"
 
 #include <QComboBox>
 #include <QHeaderView>

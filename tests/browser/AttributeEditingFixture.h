@@ -4,11 +4,11 @@
 // in the tree and the attribute list.
 #pragma once
 
-#include "AttributeEditing.h"
-#include "CoreSession.h"
-#include "ServerInfo.h"
-#include "SlapdServer.h"
-#include "TreeCommands.h"
+#include "browser/AttributeEditing.h"
+#include "browser/ServerInfo.h"
+#include "browser/TreeCommands.h"
+#include "tests/support/CoreSession.h"
+#include "tests/support/SlapdServer.h"
 
 #include <algorithm>
 #include <memory>

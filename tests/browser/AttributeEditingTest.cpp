@@ -1,9 +1,9 @@
 // In-place editing and Delete Attribute against slapd, and the lost
 // connection for every command that changes the list's entry.
-#include "AddAttributeDialog.h"
-#include "AttributeEditingFixture.h"
-#include "DnEscape.h"
-#include "Report.h"
+#include "browser/AddAttributeDialog.h"
+#include "browser/DnEscape.h"
+#include "browser/Report.h"
+#include "tests/browser/AttributeEditingFixture.h"
 
 #include <functional>
 

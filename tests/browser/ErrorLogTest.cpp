@@ -1,5 +1,5 @@
-#include "CoreSession.h"
-#include "Report.h"
+#include "browser/Report.h"
+#include "tests/support/CoreSession.h"
 
 #include <filesystem>
 

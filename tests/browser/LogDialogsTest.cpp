@@ -1,8 +1,8 @@
-#include "DeleteLogDialog.h"
-#include "ErrorLogFile.h"
-#include "CoreSession.h"
-#include "LogCommands.h"
-#include "LogViewerDialog.h"
+#include "browser/DeleteLogDialog.h"
+#include "browser/ErrorLogFile.h"
+#include "browser/LogCommands.h"
+#include "browser/LogViewerDialog.h"
+#include "tests/support/CoreSession.h"
 
 #include <filesystem>
 

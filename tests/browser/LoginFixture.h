@@ -3,8 +3,8 @@
 // with, and handlers that drive the login dialogs as a user would.
 #pragma once
 
-#include "CoreSession.h"
-#include "LoginDialog.h"
+#include "browser/LoginDialog.h"
+#include "tests/support/CoreSession.h"
 
 #include <memory>
 #include <string>

@@ -1,16 +1,16 @@
 // Login through the Login dialog and the New Profile dialog against a real
 // slapd, and against the scripted peer for what slapd will not do.
-#include "BerWriter.h"
-#include "FakeLdapServer.h"
-#include "LoginBind.h"
-#include "LoginCommand.h"
-#include "LoginFixture.h"
-#include "LoginNewProfile.h"
-#include "NewProfileDialog.h"
-#include "OrnCodes.h"
-#include "ProfileFile.h"
-#include "ServerInfo.h"
-#include "TraceCapture.h"
+#include "browser/LoginBind.h"
+#include "browser/LoginCommand.h"
+#include "browser/LoginNewProfile.h"
+#include "browser/NewProfileDialog.h"
+#include "browser/ProfileFile.h"
+#include "browser/ServerInfo.h"
+#include "ldap/OrnCodes.h"
+#include "tests/browser/LoginFixture.h"
+#include "tests/support/BerWriter.h"
+#include "tests/support/FakeLdapServer.h"
+#include "tests/support/TraceCapture.h"
 
 #include <netinet/in.h>
 #include <sys/socket.h>

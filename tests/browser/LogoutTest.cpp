@@ -1,10 +1,10 @@
 // Logout after a login to slapd: each answer to "Login to different LDAP
 // Server?" and to the exit question, and the logout after a lost connection.
-#include "LoginCommand.h"
-#include "LoginFixture.h"
-#include "Logout.h"
-#include "OrnCodes.h"
-#include "Report.h"
+#include "browser/Logout.h"
+#include "browser/LoginCommand.h"
+#include "browser/Report.h"
+#include "ldap/OrnCodes.h"
+#include "tests/browser/LoginFixture.h"
 
 #include <vector>
 

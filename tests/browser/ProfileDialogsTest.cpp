@@ -1,11 +1,11 @@
-#include "NewProfileDialog.h"
-#include "ProfileFile.h"
-#include "ProfileManagerDialog.h"
-#include "Registry.h"
-#include "SetEntriesDialog.h"
+#include "browser/NewProfileDialog.h"
+#include "browser/ProfileFile.h"
+#include "browser/ProfileManagerDialog.h"
+#include "browser/Registry.h"
+#include "browser/SetEntriesDialog.h"
 
-#include "ProfileTestSupport.h"
-#include "ViewState.h"
+#include "browser/ViewState.h"
+#include "tests/browser/ProfileTestSupport.h"
 
 #include <filesystem>
 #include <string>

@@ -1,7 +1,7 @@
-#include "ProfileFile.h"
+#include "browser/ProfileFile.h"
 
-#include "ProfileTestSupport.h"
-#include "ViewState.h"
+#include "browser/ViewState.h"
+#include "tests/browser/ProfileTestSupport.h"
 
 #include <filesystem>
 #include <string>

@@ -2,7 +2,7 @@
 // desktop that also records whether each box was system-modal.
 #pragma once
 
-#include "FakeDesktop.h"
+#include "tests/support/FakeDesktop.h"
 
 #include <gtest/gtest.h>
 

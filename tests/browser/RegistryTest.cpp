@@ -1,4 +1,4 @@
-#include "Registry.h"
+#include "browser/Registry.h"
 
 #include <gtest/gtest.h>
 

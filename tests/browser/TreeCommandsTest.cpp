@@ -1,10 +1,10 @@
 // The selection and the commands on a node against slapd: the selection
 // state, counting, the insertion of a new node, an entry gone from the
 // server, a base DN that does not exist, and a server lost mid-browse.
-#include "TreeFixture.h"
+#include "tests/browser/TreeFixture.h"
 
-#include "LoginCommand.h"
-#include "Report.h"
+#include "browser/LoginCommand.h"
+#include "browser/Report.h"
 
 #include <functional>
 

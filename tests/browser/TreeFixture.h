@@ -4,10 +4,10 @@
 // the service directly; and helpers that walk the tree model.
 #pragma once
 
-#include "DnLabels.h"
-#include "CoreSession.h"
-#include "SlapdServer.h"
-#include "TreeCommands.h"
+#include "browser/DnLabels.h"
+#include "browser/TreeCommands.h"
+#include "tests/support/CoreSession.h"
+#include "tests/support/SlapdServer.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,6 @@
 // Labels of tree nodes from their DNs, and the DNs rebuilt from the labels.
-#include "DirectoryTree.h"
-#include "DnLabels.h"
+#include "browser/DirectoryTree.h"
+#include "browser/DnLabels.h"
 
 #include <gtest/gtest.h>
 

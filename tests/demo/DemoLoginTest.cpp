@@ -1,14 +1,14 @@
 // The profile "Demo" that scripts/run writes, used as a user would on the
 // demo directory: every user detail must log in as the manual says.
-#include "AppContext.h"
-#include "FakeDesktop.h"
-#include "FixedClock.h"
-#include "LoginCommand.h"
-#include "LoginDialog.h"
-#include "OrnInterface.h"
-#include "Registry.h"
-#include "SlapdServer.h"
-#include "ViewState.h"
+#include "browser/AppContext.h"
+#include "browser/LoginCommand.h"
+#include "browser/LoginDialog.h"
+#include "browser/Registry.h"
+#include "browser/ViewState.h"
+#include "ldap/OrnInterface.h"
+#include "tests/support/FakeDesktop.h"
+#include "tests/support/FixedClock.h"
+#include "tests/support/SlapdServer.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,7 +1,7 @@
 // Any bytes as one received message: Decode must end in a status, never
 // read outside the input, and leave nothing allocated but the entry it returns.
-#include "OrnQuery.h"
-#include "io.h"
+#include "ldap/OrnQuery.h"
+#include "ldap/io.h"
 
 #include <cstddef>
 #include <cstdint>

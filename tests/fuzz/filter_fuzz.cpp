@@ -1,6 +1,6 @@
 // Any text as a search filter: the compiler must refuse or encode it, and
 // never leave the text changed.
-#include "OrnQuery.h"
+#include "ldap/OrnQuery.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // The first byte picks where the input is split and which ber_scanf format
 // takes the message apart; the rest arrives in two pieces through
 // ber_get_next, as it would from a socket.
-#include "Ber.h"
-#include "OrnAlloc.h"
+#include "ldap/Ber.h"
+#include "ldap/OrnAlloc.h"
 
 #include <cstddef>
 #include <cstdint>

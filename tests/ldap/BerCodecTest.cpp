@@ -1,10 +1,10 @@
 // Encode and decode together (integers, tags and lengths at every octet
 // boundary), and ber_get_next reading messages that arrive in pieces.
-#include "Ber.h"
-#include "BerWriter.h"
-#include "Bytes.h"
-#include "OrnAlloc.h"
-#include "OrnState.h"
+#include "ldap/Ber.h"
+#include "ldap/OrnAlloc.h"
+#include "ldap/OrnState.h"
+#include "tests/support/BerWriter.h"
+#include "tests/support/Bytes.h"
 
 #include <gtest/gtest.h>
 

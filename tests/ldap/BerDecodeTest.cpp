@@ -1,9 +1,9 @@
 // The BER element decoders and ber_scanf: every format character, reads that
 // would leave the message or the entered element, and the reclamation of
 // outputs after a failure, by bad data or by a failed allocation.
-#include "Ber.h"
-#include "Bytes.h"
-#include "OrnAlloc.h"
+#include "ldap/Ber.h"
+#include "ldap/OrnAlloc.h"
+#include "tests/support/Bytes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The BER encoders and ber_printf: golden bytes, tag overrides, growth of the
 // byte area, and allocation failure at every step.
-#include "Ber.h"
-#include "BerWriter.h"
-#include "Bytes.h"
-#include "OrnAlloc.h"
+#include "ldap/Ber.h"
+#include "ldap/OrnAlloc.h"
+#include "tests/support/BerWriter.h"
+#include "tests/support/Bytes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "Ber.h"
-#include "Bytes.h"
-#include "LiveHeap.h"
-#include "OrnAlloc.h"
-#include "OrnCodes.h"
-#include "OrnQuery.h"
-#include "OrnState.h"
-#include "io.h"
+#include "ldap/Ber.h"
+#include "ldap/OrnAlloc.h"
+#include "ldap/OrnCodes.h"
+#include "ldap/OrnQuery.h"
+#include "ldap/OrnState.h"
+#include "ldap/io.h"
+#include "tests/ldap/LiveHeap.h"
+#include "tests/support/Bytes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "Bytes.h"
-#include "OrnQuery.h"
+#include "ldap/OrnQuery.h"
+#include "tests/support/Bytes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,14 @@
 // Our requests against the bytes OpenLDAP's libldap sends for the same
 // operation, over a deterministic corpus of well-formed requests.
-#include "Abandon.h"
-#include "Add.h"
-#include "Authent.h"
-#include "Bytes.h"
-#include "Delete.h"
-#include "Modify.h"
-#include "ModifyDn.h"
-#include "OpenLdapPeer.h"
-#include "OrnQuery.h"
+#include "ldap/Abandon.h"
+#include "ldap/Add.h"
+#include "ldap/Authent.h"
+#include "ldap/Delete.h"
+#include "ldap/Modify.h"
+#include "ldap/ModifyDn.h"
+#include "ldap/OrnQuery.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/OpenLdapPeer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "Bytes.h"
-#include "LiveHeap.h"
-#include "OrnAlloc.h"
-#include "OrnCodes.h"
-#include "OrnQuery.h"
-#include "TraceCapture.h"
-#include "io.h"
+#include "ldap/OrnAlloc.h"
+#include "ldap/OrnCodes.h"
+#include "ldap/OrnQuery.h"
+#include "ldap/io.h"
+#include "tests/ldap/LiveHeap.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/TraceCapture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // The service against a scripted peer, for what a real server will not do:
 // unsolicited messages, references, answers out of order, a peer that goes
 // silent or away, a message cut off when the connection ends.
-#include "BerWriter.h"
-#include "FakeLdapServer.h"
-#include "OrnAlloc.h"
-#include "OrnInterface.h"
-#include "OrnState.h"
+#include "ldap/OrnAlloc.h"
+#include "ldap/OrnInterface.h"
+#include "ldap/OrnState.h"
+#include "tests/support/BerWriter.h"
+#include "tests/support/FakeLdapServer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The service against a real slapd: binds, searches, compares, writes, the
 // asynchronous calls, the schema read and a server that goes away.
-#include "OrnInterface.h"
-#include "OrnState.h"
-#include "SlapdServer.h"
+#include "ldap/OrnInterface.h"
+#include "ldap/OrnState.h"
+#include "tests/support/SlapdServer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // The transport: framing fed from memory; then, against a scripted peer,
 // read-ahead across messages, the ends of a connection, the end request,
 // sending, connecting.
-#include "FakeLdapServer.h"
-#include "OrnAlloc.h"
-#include "OrnCodes.h"
-#include "OrnSocket.h"
-#include "OrnState.h"
+#include "ldap/OrnAlloc.h"
+#include "ldap/OrnCodes.h"
+#include "ldap/OrnSocket.h"
+#include "ldap/OrnState.h"
+#include "tests/support/FakeLdapServer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The command table as the window shows it: which actions are enabled and
 // checked in each state of the view, and the menus, toolbar, context menus
 // and keys the window builds from the table.
-#include "ShellFixture.h"
+#include "tests/shell/ShellFixture.h"
 
 #include <QMenu>
 #include <QMenuBar>

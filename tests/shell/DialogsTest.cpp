@@ -1,10 +1,10 @@
 // The dialogs of the profile, page-size and log commands, worked through
 // their widgets: what the user does reaches the model, and what the model
 // holds is what the widgets show.
-#include "ShellFixture.h"
+#include "tests/shell/ShellFixture.h"
 
-#include "Clock.h"
-#include "Registry.h"
+#include "browser/Clock.h"
+#include "browser/Registry.h"
 
 #include <QCheckBox>
 #include <QTableWidget>

@@ -1,7 +1,7 @@
 // Help Topics through its menu item, and the message boxes the Qt desktop
 // draws for the core's requests.
-#include "HelpCommand.h"
-#include "ShellFixture.h"
+#include "browser/HelpCommand.h"
+#include "tests/shell/ShellFixture.h"
 
 #include <QMessageBox>
 

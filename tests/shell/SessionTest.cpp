@@ -2,9 +2,9 @@
 // Login dialog's widgets, the tree and the attribute list it fills, clicks
 // and double-clicks in the tree, an in-place edit, the attribute and root
 // DSE dialogs, and the logout.
-#include "ShellFixture.h"
+#include "tests/shell/ShellFixture.h"
 
-#include "SlapdServer.h"
+#include "tests/support/SlapdServer.h"
 
 #include <QTableView>
 #include <QTableWidget>

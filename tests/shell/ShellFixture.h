@@ -4,12 +4,12 @@
 // their widgets while they wait for the user.
 #pragma once
 
-#include "CMainFrame.h"
-#include "COrnBrowserView.h"
-#include "CommandActions.h"
-#include "FakeDesktop.h"
-#include "QtDesktop.h"
-#include "TemporaryFolder.h"
+#include "shell/CMainFrame.h"
+#include "shell/COrnBrowserView.h"
+#include "shell/CommandActions.h"
+#include "shell/QtDesktop.h"
+#include "tests/support/FakeDesktop.h"
+#include "tests/support/TemporaryFolder.h"
 
 #include <QAbstractButton>
 #include <QAction>

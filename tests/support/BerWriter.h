@@ -1,8 +1,8 @@
 // A BerBuffer being written, freed with its bytes when the test is done.
 #pragma once
 
-#include "Ber.h"
-#include "Bytes.h"
+#include "ldap/Ber.h"
+#include "tests/support/Bytes.h"
 
 class Writer {
 public:

@@ -1,4 +1,4 @@
-#include "Bytes.h"
+#include "tests/support/Bytes.h"
 
 #include <cstdio>
 #include <stdexcept>

@@ -5,15 +5,15 @@
 // Header-only, like FakeDesktop.h, so that tests/support does not link the core.
 #pragma once
 
-#include "AppContext.h"
-#include "FakeDesktop.h"
-#include "FixedClock.h"
-#include "LoginBind.h"
-#include "OrnInterface.h"
-#include "Registry.h"
-#include "SlapdServer.h"
-#include "TemporaryFolder.h"
-#include "ViewState.h"
+#include "browser/AppContext.h"
+#include "browser/LoginBind.h"
+#include "browser/Registry.h"
+#include "browser/ViewState.h"
+#include "ldap/OrnInterface.h"
+#include "tests/support/FakeDesktop.h"
+#include "tests/support/FixedClock.h"
+#include "tests/support/SlapdServer.h"
+#include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 

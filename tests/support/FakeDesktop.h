@@ -3,8 +3,8 @@
 // through handlers that drive their models as a user would.
 #pragma once
 
-#include "Desktop.h"
-#include "DialogModel.h"
+#include "browser/Desktop.h"
+#include "browser/DialogModel.h"
 
 #include <deque>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "FakeLdapServer.h"
+#include "tests/support/FakeLdapServer.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

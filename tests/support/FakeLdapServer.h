@@ -13,7 +13,7 @@
 // while a step is waiting for bytes that will never come.
 #pragma once
 
-#include "Bytes.h"
+#include "tests/support/Bytes.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -1,7 +1,7 @@
 // A clock that always tells the date and time it was given, for date rules.
 #pragma once
 
-#include "Clock.h"
+#include "browser/Clock.h"
 
 class FixedClock final : public Clock {
 public:

@@ -1,4 +1,4 @@
-#include "OpenLdapPeer.h"
+#include "tests/support/OpenLdapPeer.h"
 
 #include <ldap.h>
 

@@ -1,4 +1,4 @@
-#include "SlapdServer.h"
+#include "tests/support/SlapdServer.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

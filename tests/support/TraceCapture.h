@@ -2,7 +2,7 @@
 // says; the trace goes back where it was afterwards.
 #pragma once
 
-#include "OrnTrace.h"
+#include "ldap/OrnTrace.h"
 
 #include <cstdio>
 #include <functional>

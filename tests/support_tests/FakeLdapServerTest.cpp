@@ -1,5 +1,5 @@
-#include "FakeLdapServer.h"
-#include "LoopbackClient.h"
+#include "tests/support/FakeLdapServer.h"
+#include "tests/support_tests/LoopbackClient.h"
 
 #include <gtest/gtest.h>
 

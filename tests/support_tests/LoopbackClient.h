@@ -1,7 +1,7 @@
 // A bare TCP client for checking the test servers byte by byte.
 #pragma once
 
-#include "Bytes.h"
+#include "tests/support/Bytes.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

@@ -1,5 +1,5 @@
-#include "SlapdServer.h"
-#include "LoopbackClient.h"
+#include "tests/support/SlapdServer.h"
+#include "tests/support_tests/LoopbackClient.h"
 
 #include <gtest/gtest.h>
 

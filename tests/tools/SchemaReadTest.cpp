@@ -1,10 +1,10 @@
 // The schema as a real slapd publishes it: every value of cn=Subschema
 // read through our library and parsed whole and cut short, and a few
 // well-known records field by field.
-#include "SchemaRead.h"
-#include "ServerInfo.h"
-#include "CoreSession.h"
-#include "OrnCodes.h"
+#include "tools/SchemaRead.h"
+#include "browser/ServerInfo.h"
+#include "ldap/OrnCodes.h"
+#include "tests/support/CoreSession.h"
 
 #include <array>
 #include <memory>
