@@ -4,8 +4,8 @@
 #include "browser/Desktop.h"
 #include "browser/Report.h"
 #include "browser/SearchOutcome.h"
-#include "browser/ServerInfo.h"
 #include "browser/ViewState.h"
+#include "browser/session/ServerInfo.h"
 #include "ldap/OrnInterface.h"
 #include "tools/SchemaRead.h"
 

@@ -3,8 +3,8 @@
 #include "browser/AppContext.h"
 #include "browser/Clock.h"
 #include "browser/Desktop.h"
-#include "browser/Logout.h"
 #include "browser/ViewState.h"
+#include "browser/session/Logout.h"
 #include "ldap/OrnInterface.h"
 
 #include <new>

@@ -6,11 +6,11 @@
 #include "browser/Desktop.h"
 #include "browser/DnLabels.h"
 #include "browser/EntryProperties.h"
-#include "browser/Logout.h"
 #include "browser/Report.h"
 #include "browser/SearchOutcome.h"
 #include "browser/TreeCommands.h"
 #include "browser/ViewState.h"
+#include "browser/session/Logout.h"
 #include "ldap/OrnInterface.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "browser/AttributeList.h"
 #include "browser/DirectoryTree.h"
 #include "browser/ErrorLog.h"
-#include "browser/ProfileTable.h"
+#include "browser/session/ProfileTable.h"
 #include "ldap/OrnResult.h"
 #include "tools/SchemaModel.h"
 

@@ -8,8 +8,8 @@
 #include "browser/AppContext.h"
 #include "browser/AttributeEditing.h"
 #include "browser/Clock.h"
-#include "browser/Registry.h"
 #include "browser/ViewState.h"
+#include "browser/session/Registry.h"
 #include "ldap/OrnInterface.h"
 
 #include <QWidget>

@@ -1,8 +1,8 @@
 #include "tools/SchemaRead.h"
 
 #include "browser/AppContext.h"
-#include "browser/ServerInfo.h"
 #include "browser/ViewState.h"
+#include "browser/session/ServerInfo.h"
 #include "ldap/OrnInterface.h"
 
 int32_t ReadSchemaAttribute(AppContext& context, const char* attribute)

@@ -1,6 +1,6 @@
 #include "shell/dialogs/CLoginDlg.h"
 
-#include "browser/LoginDialog.h"
+#include "browser/session/LoginDialog.h"
 #include "shell/dialogs/DialogLayout.h"
 
 #include <QComboBox>

@@ -1,7 +1,7 @@
 // "New Profile": a profile typed in full; Save Profile, Login and Fetch DN's.
 #pragma once
 
-#include "browser/NewProfileDialog.h"
+#include "browser/session/NewProfileDialog.h"
 #include "shell/dialogs/BoundDialog.h"
 
 #include <array>

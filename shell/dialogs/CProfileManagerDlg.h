@@ -2,7 +2,7 @@
 // that line below and save it, or delete it.
 #pragma once
 
-#include "browser/ProfileManagerDialog.h"
+#include "browser/session/ProfileManagerDialog.h"
 #include "shell/dialogs/BoundDialog.h"
 
 #include <array>

@@ -1,6 +1,6 @@
 #include "shell/dialogs/CRootDseDlg.h"
 
-#include "browser/RootDseDialog.h"
+#include "browser/session/RootDseDialog.h"
 #include "shell/dialogs/DialogLayout.h"
 
 #include <QDialogButtonBox>

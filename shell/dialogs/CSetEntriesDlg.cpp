@@ -1,6 +1,6 @@
 #include "shell/dialogs/CSetEntriesDlg.h"
 
-#include "browser/SetEntriesDialog.h"
+#include "browser/session/SetEntriesDialog.h"
 #include "shell/dialogs/DialogLayout.h"
 
 #include <QDialogButtonBox>

@@ -5,8 +5,8 @@
 #pragma once
 
 #include "browser/AttributeEditing.h"
-#include "browser/ServerInfo.h"
 #include "browser/TreeCommands.h"
+#include "browser/session/ServerInfo.h"
 #include "tests/support/CoreSession.h"
 #include "tests/support/SlapdServer.h"
 

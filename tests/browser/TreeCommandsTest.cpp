@@ -3,8 +3,8 @@
 // server, a base DN that does not exist, and a server lost mid-browse.
 #include "tests/browser/TreeFixture.h"
 
-#include "browser/LoginCommand.h"
 #include "browser/Report.h"
+#include "browser/session/LoginCommand.h"
 
 #include <functional>
 

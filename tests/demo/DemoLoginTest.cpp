@@ -1,10 +1,10 @@
 // The profile "Demo" that scripts/run writes, used as a user would on the
 // demo directory: every user detail must log in as the manual says.
 #include "browser/AppContext.h"
-#include "browser/LoginCommand.h"
-#include "browser/LoginDialog.h"
-#include "browser/Registry.h"
 #include "browser/ViewState.h"
+#include "browser/session/LoginCommand.h"
+#include "browser/session/LoginDialog.h"
+#include "browser/session/Registry.h"
 #include "ldap/OrnInterface.h"
 #include "tests/support/FakeDesktop.h"
 #include "tests/support/FixedClock.h"

@@ -4,7 +4,7 @@
 #include "tests/shell/ShellFixture.h"
 
 #include "browser/Clock.h"
-#include "browser/Registry.h"
+#include "browser/session/Registry.h"
 
 #include <QCheckBox>
 #include <QTableWidget>

@@ -6,9 +6,9 @@
 #pragma once
 
 #include "browser/AppContext.h"
-#include "browser/LoginBind.h"
-#include "browser/Registry.h"
 #include "browser/ViewState.h"
+#include "browser/session/LoginBind.h"
+#include "browser/session/Registry.h"
 #include "ldap/OrnInterface.h"
 #include "tests/support/FakeDesktop.h"
 #include "tests/support/FixedClock.h"

@@ -2,7 +2,7 @@
 // read through our library and parsed whole and cut short, and a few
 // well-known records field by field.
 #include "tools/SchemaRead.h"
-#include "browser/ServerInfo.h"
+#include "browser/session/ServerInfo.h"
 #include "ldap/OrnCodes.h"
 #include "tests/support/CoreSession.h"
 

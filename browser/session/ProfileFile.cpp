@@ -1,4 +1,4 @@
-#include "browser/ProfileFile.h"
+#include "browser/session/ProfileFile.h"
 
 #include "browser/Desktop.h"
 #include "browser/TextFile.h"

@@ -5,8 +5,8 @@
 #pragma once
 
 #include "browser/DialogModel.h"
-#include "browser/LoginBind.h"
 #include "browser/ProfileControls.h"
+#include "browser/session/LoginBind.h"
 
 #include <string>
 

@@ -1,10 +1,10 @@
 // Logout after a login to slapd: each answer to "Login to different LDAP
 // Server?" and to the exit question, and the logout after a lost connection.
-#include "browser/Logout.h"
-#include "browser/LoginCommand.h"
+#include "browser/session/Logout.h"
 #include "browser/Report.h"
+#include "browser/session/LoginCommand.h"
 #include "ldap/OrnCodes.h"
-#include "tests/browser/LoginFixture.h"
+#include "tests/browser/session/LoginFixture.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
-#include "browser/SetEntriesDialog.h"
+#include "browser/session/SetEntriesDialog.h"
 
-#include "browser/Registry.h"
 #include "browser/ViewState.h"
+#include "browser/session/Registry.h"
 
 #include <charconv>
 

@@ -1,9 +1,9 @@
-#include "browser/LoginDialog.h"
+#include "browser/session/LoginDialog.h"
 
 #include "browser/AppContext.h"
 #include "browser/Desktop.h"
-#include "browser/ProfileFile.h"
 #include "browser/ViewState.h"
+#include "browser/session/ProfileFile.h"
 
 LoginDialog::LoginDialog(AppContext& context) : context_(context)
 {

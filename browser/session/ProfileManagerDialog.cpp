@@ -1,7 +1,7 @@
-#include "browser/ProfileManagerDialog.h"
+#include "browser/session/ProfileManagerDialog.h"
 
-#include "browser/ProfileFile.h"
 #include "browser/ViewState.h"
+#include "browser/session/ProfileFile.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "browser/NewProfileDialog.h"
-#include "browser/ProfileFile.h"
-#include "browser/ProfileManagerDialog.h"
-#include "browser/Registry.h"
-#include "browser/SetEntriesDialog.h"
+#include "browser/session/NewProfileDialog.h"
+#include "browser/session/ProfileFile.h"
+#include "browser/session/ProfileManagerDialog.h"
+#include "browser/session/Registry.h"
+#include "browser/session/SetEntriesDialog.h"
 
 #include "browser/ViewState.h"
-#include "tests/browser/ProfileTestSupport.h"
+#include "tests/browser/session/ProfileTestSupport.h"
 
 #include <filesystem>
 #include <string>

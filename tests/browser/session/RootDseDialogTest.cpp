@@ -1,6 +1,6 @@
 // The Root DSE dialog against slapd: user and operational attributes, one
 // row per value in the server's order.
-#include "browser/RootDseDialog.h"
+#include "browser/session/RootDseDialog.h"
 #include "tests/browser/AttributeEditingFixture.h"
 
 using Row = RootDseDialog::Row;

@@ -1,4 +1,4 @@
-#include "browser/Registry.h"
+#include "browser/session/Registry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "browser/LoginBind.h"
+#include "browser/session/LoginBind.h"
 
 #include "browser/AppContext.h"
 #include "browser/Desktop.h"
-#include "browser/LoginCommand.h"
-#include "browser/ProfileFile.h"
 #include "browser/Report.h"
 #include "browser/SearchOutcome.h"
 #include "browser/ViewState.h"
+#include "browser/session/LoginCommand.h"
+#include "browser/session/ProfileFile.h"
 #include "ldap/OrnCodes.h"
 #include "ldap/OrnInterface.h"
 

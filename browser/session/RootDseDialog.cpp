@@ -1,12 +1,12 @@
-#include "browser/RootDseDialog.h"
+#include "browser/session/RootDseDialog.h"
 
 #include "browser/AppContext.h"
 #include "browser/AttributeEditing.h"
 #include "browser/AttributeList.h"
 #include "browser/Desktop.h"
-#include "browser/Logout.h"
 #include "browser/Report.h"
 #include "browser/ViewState.h"
+#include "browser/session/Logout.h"
 #include "ldap/OrnInterface.h"
 
 RootDseDialog::RootDseDialog(AppContext& context)

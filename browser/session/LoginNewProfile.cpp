@@ -1,12 +1,12 @@
-#include "browser/LoginNewProfile.h"
+#include "browser/session/LoginNewProfile.h"
 
 #include "browser/AppContext.h"
 #include "browser/Desktop.h"
-#include "browser/LoginBind.h"
-#include "browser/NewProfileDialog.h"
-#include "browser/ProfileFile.h"
-#include "browser/ServerInfo.h"
 #include "browser/ViewState.h"
+#include "browser/session/LoginBind.h"
+#include "browser/session/NewProfileDialog.h"
+#include "browser/session/ProfileFile.h"
+#include "browser/session/ServerInfo.h"
 #include "ldap/OrnInterface.h"
 
 using Field = NewProfileDialog::Field;

@@ -3,7 +3,7 @@
 // with, and handlers that drive the login dialogs as a user would.
 #pragma once
 
-#include "browser/LoginDialog.h"
+#include "browser/session/LoginDialog.h"
 #include "tests/support/CoreSession.h"
 
 #include <memory>

@@ -1,14 +1,14 @@
-#include "browser/LoginCommand.h"
+#include "browser/session/LoginCommand.h"
 
 #include "browser/AppContext.h"
 #include "browser/DirectoryView.h"
-#include "browser/LoginDialog.h"
-#include "browser/LoginNewProfile.h"
-#include "browser/Logout.h"
-#include "browser/NewProfileDialog.h"
-#include "browser/ProfileFile.h"
-#include "browser/ServerInfo.h"
 #include "browser/ViewState.h"
+#include "browser/session/LoginDialog.h"
+#include "browser/session/LoginNewProfile.h"
+#include "browser/session/Logout.h"
+#include "browser/session/NewProfileDialog.h"
+#include "browser/session/ProfileFile.h"
+#include "browser/session/ServerInfo.h"
 
 namespace {
 

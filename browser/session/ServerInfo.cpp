@@ -1,4 +1,4 @@
-#include "browser/ServerInfo.h"
+#include "browser/session/ServerInfo.h"
 
 #include "browser/AppContext.h"
 #include "browser/ViewState.h"

@@ -1,7 +1,7 @@
-#include "browser/ProfileFile.h"
+#include "browser/session/ProfileFile.h"
 
 #include "browser/ViewState.h"
-#include "tests/browser/ProfileTestSupport.h"
+#include "tests/browser/session/ProfileTestSupport.h"
 
 #include <filesystem>
 #include <string>

@@ -8,7 +8,7 @@
 // TmpIni.ini renamed over the original, so a failure leaves the file whole.
 #pragma once
 
-#include "browser/ProfileTable.h"
+#include "browser/session/ProfileTable.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,11 +1,11 @@
-#include "browser/Logout.h"
+#include "browser/session/Logout.h"
 
 #include "browser/AppContext.h"
 #include "browser/Desktop.h"
 #include "browser/DirectoryView.h"
-#include "browser/LoginCommand.h"
-#include "browser/ProfileFile.h"
 #include "browser/ViewState.h"
+#include "browser/session/LoginCommand.h"
+#include "browser/session/ProfileFile.h"
 #include "ldap/OrnInterface.h"
 
 namespace {

@@ -1,7 +1,7 @@
-#include "browser/NewProfileDialog.h"
+#include "browser/session/NewProfileDialog.h"
 
-#include "browser/ProfileFile.h"
 #include "browser/ViewState.h"
+#include "browser/session/ProfileFile.h"
 
 #include <string_view>
 
