@@ -6,13 +6,13 @@
 #include "browser/EntryProperties.h"
 #include "browser/HelpCommand.h"
 #include "browser/LogCommands.h"
-#include "browser/TreeCommands.h"
 #include "browser/ViewState.h"
 #include "browser/session/LoginCommand.h"
 #include "browser/session/Logout.h"
 #include "browser/session/ProfileFile.h"
 #include "browser/session/ProfileManagerDialog.h"
 #include "browser/session/SetEntriesDialog.h"
+#include "browser/tree/TreeCommands.h"
 
 #include <algorithm>
 #include <stdexcept>

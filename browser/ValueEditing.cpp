@@ -2,13 +2,13 @@
 
 #include "browser/AppContext.h"
 #include "browser/Desktop.h"
-#include "browser/DirectoryTree.h"
 #include "browser/DnEscape.h"
-#include "browser/DnLabels.h"
 #include "browser/ModifyRequest.h"
 #include "browser/Report.h"
-#include "browser/TreeCommands.h"
 #include "browser/ViewState.h"
+#include "browser/tree/DirectoryTree.h"
+#include "browser/tree/DnLabels.h"
+#include "browser/tree/TreeCommands.h"
 #include "ldap/OrnInterface.h"
 
 #include <strings.h>

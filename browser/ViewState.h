@@ -7,9 +7,9 @@
 #pragma once
 
 #include "browser/AttributeList.h"
-#include "browser/DirectoryTree.h"
 #include "browser/ErrorLog.h"
 #include "browser/session/ProfileTable.h"
+#include "browser/tree/DirectoryTree.h"
 #include "ldap/OrnResult.h"
 #include "tools/SchemaModel.h"
 

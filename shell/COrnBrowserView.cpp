@@ -1,7 +1,7 @@
 #include "shell/COrnBrowserView.h"
 
 #include "browser/CommandTable.h"
-#include "browser/TreeCommands.h"
+#include "browser/tree/TreeCommands.h"
 #include "shell/AttributeEditDelegate.h"
 #include "shell/AttributeTableModel.h"
 #include "shell/CSplitterBar.h"

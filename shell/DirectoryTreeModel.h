@@ -4,7 +4,7 @@
 // are passed on as signals for the view to follow.
 #pragma once
 
-#include "browser/DirectoryTree.h"
+#include "browser/tree/DirectoryTree.h"
 
 #include <QAbstractItemModel>
 #include <QIcon>

@@ -1,7 +1,6 @@
 #include "browser/session/LoginCommand.h"
 
 #include "browser/AppContext.h"
-#include "browser/DirectoryView.h"
 #include "browser/ViewState.h"
 #include "browser/session/LoginDialog.h"
 #include "browser/session/LoginNewProfile.h"
@@ -9,6 +8,7 @@
 #include "browser/session/NewProfileDialog.h"
 #include "browser/session/ProfileFile.h"
 #include "browser/session/ServerInfo.h"
+#include "browser/tree/DirectoryView.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include "browser/AppContext.h"
 #include "browser/Desktop.h"
-#include "browser/DirectoryView.h"
 #include "browser/ViewState.h"
 #include "browser/session/LoginCommand.h"
 #include "browser/session/ProfileFile.h"
+#include "browser/tree/DirectoryView.h"
 #include "ldap/OrnInterface.h"
 
 namespace {

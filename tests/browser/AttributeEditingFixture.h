@@ -5,8 +5,8 @@
 #pragma once
 
 #include "browser/AttributeEditing.h"
-#include "browser/TreeCommands.h"
 #include "browser/session/ServerInfo.h"
+#include "browser/tree/TreeCommands.h"
 #include "tests/support/CoreSession.h"
 #include "tests/support/SlapdServer.h"
 

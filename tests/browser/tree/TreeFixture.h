@@ -4,8 +4,8 @@
 // the service directly; and helpers that walk the tree model.
 #pragma once
 
-#include "browser/DnLabels.h"
-#include "browser/TreeCommands.h"
+#include "browser/tree/DnLabels.h"
+#include "browser/tree/TreeCommands.h"
 #include "tests/support/CoreSession.h"
 #include "tests/support/SlapdServer.h"
 

@@ -1,13 +1,13 @@
 // The children of a node, a page at a time: one one-level search fetches
 // them all into the general result slot, and each page is taken from there.
-#include "browser/TreeSteps.h"
+#include "browser/tree/TreeSteps.h"
 
 #include "browser/AppContext.h"
 #include "browser/Desktop.h"
 #include "browser/Report.h"
 #include "browser/SearchOutcome.h"
-#include "browser/TreeCommands.h"
 #include "browser/ViewState.h"
+#include "browser/tree/TreeCommands.h"
 #include "ldap/OrnInterface.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // The selection and the commands on a node against slapd: the selection
 // state, counting, the insertion of a new node, an entry gone from the
 // server, a base DN that does not exist, and a server lost mid-browse.
-#include "tests/browser/TreeFixture.h"
+#include "tests/browser/tree/TreeFixture.h"
 
 #include "browser/Report.h"
 #include "browser/session/LoginCommand.h"

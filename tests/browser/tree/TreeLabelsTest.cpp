@@ -1,6 +1,6 @@
 // Labels of tree nodes from their DNs, and the DNs rebuilt from the labels.
-#include "browser/DirectoryTree.h"
-#include "browser/DnLabels.h"
+#include "browser/tree/DirectoryTree.h"
+#include "browser/tree/DnLabels.h"
 
 #include <gtest/gtest.h>
 

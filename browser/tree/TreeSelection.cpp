@@ -1,15 +1,15 @@
 // Following the tree's selection: the selection state other commands read,
 // the entry's attributes, and the one-level search Show Next pages through.
-#include "browser/TreeSteps.h"
+#include "browser/tree/TreeSteps.h"
 
 #include "browser/AppContext.h"
 #include "browser/Desktop.h"
-#include "browser/DnLabels.h"
 #include "browser/EntryProperties.h"
 #include "browser/Report.h"
 #include "browser/SearchOutcome.h"
-#include "browser/TreeCommands.h"
 #include "browser/ViewState.h"
+#include "browser/tree/DnLabels.h"
+#include "browser/tree/TreeCommands.h"
 
 #include <strings.h>
 

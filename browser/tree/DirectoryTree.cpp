@@ -1,4 +1,4 @@
-#include "browser/DirectoryTree.h"
+#include "browser/tree/DirectoryTree.h"
 
 #include <algorithm>
 #include <strings.h>

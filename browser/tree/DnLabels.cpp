@@ -1,6 +1,6 @@
-#include "browser/DnLabels.h"
+#include "browser/tree/DnLabels.h"
 
-#include "browser/DirectoryTree.h"
+#include "browser/tree/DirectoryTree.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
 // Commands on the selected node: Refresh Node, Count No of Entries, and the
 // insertion of one new node after an entry was created or moved.
-#include "browser/TreeSteps.h"
+#include "browser/tree/TreeSteps.h"
 
 #include "browser/AppContext.h"
 #include "browser/Desktop.h"
-#include "browser/DnLabels.h"
 #include "browser/EntryProperties.h"
 #include "browser/Report.h"
 #include "browser/SearchOutcome.h"
-#include "browser/TreeCommands.h"
 #include "browser/ViewState.h"
+#include "browser/tree/DnLabels.h"
+#include "browser/tree/TreeCommands.h"
 
 #include <strings.h>
 

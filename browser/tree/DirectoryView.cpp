@@ -1,8 +1,8 @@
-#include "browser/DirectoryView.h"
+#include "browser/tree/DirectoryView.h"
 
 #include "browser/AppContext.h"
-#include "browser/TreeCommands.h"
 #include "browser/ViewState.h"
+#include "browser/tree/TreeCommands.h"
 
 void loadDirectoryTree(AppContext& context)
 {

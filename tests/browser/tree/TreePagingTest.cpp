@@ -1,7 +1,7 @@
 // Loading the tree and paging through a node's children against slapd: the
 // first page on a double-click, Show Next until every child is shown, the
 // toggle of a node that already shows children, and Refresh Node.
-#include "tests/browser/TreeFixture.h"
+#include "tests/browser/tree/TreeFixture.h"
 
 #include <set>
 

@@ -1,16 +1,16 @@
 // Filling the tree: the root and its first page after a login or Refresh
 // Tree, and the first page of a node on a double-click.
-#include "browser/TreeSteps.h"
+#include "browser/tree/TreeSteps.h"
 
 #include "browser/AppContext.h"
 #include "browser/Desktop.h"
-#include "browser/DnLabels.h"
 #include "browser/EntryProperties.h"
 #include "browser/Report.h"
 #include "browser/SearchOutcome.h"
-#include "browser/TreeCommands.h"
 #include "browser/ViewState.h"
 #include "browser/session/Logout.h"
+#include "browser/tree/DnLabels.h"
+#include "browser/tree/TreeCommands.h"
 #include "ldap/OrnInterface.h"
 
 namespace {
