@@ -6,8 +6,8 @@
 // the core has no global variables.
 #pragma once
 
-#include "browser/AttributeList.h"
 #include "browser/ErrorLog.h"
+#include "browser/properties/AttributeList.h"
 #include "browser/session/ProfileTable.h"
 #include "browser/tree/DirectoryTree.h"
 #include "ldap/OrnResult.h"

@@ -4,7 +4,7 @@
 // setData. The row the core selects is passed on as a signal.
 #pragma once
 
-#include "browser/AttributeList.h"
+#include "browser/properties/AttributeList.h"
 
 #include <QAbstractTableModel>
 

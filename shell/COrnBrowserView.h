@@ -6,9 +6,9 @@
 #pragma once
 
 #include "browser/AppContext.h"
-#include "browser/AttributeEditing.h"
 #include "browser/Clock.h"
 #include "browser/ViewState.h"
+#include "browser/properties/AttributeEditing.h"
 #include "browser/session/Registry.h"
 #include "ldap/OrnInterface.h"
 

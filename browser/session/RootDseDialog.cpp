@@ -1,11 +1,11 @@
 #include "browser/session/RootDseDialog.h"
 
 #include "browser/AppContext.h"
-#include "browser/AttributeEditing.h"
-#include "browser/AttributeList.h"
 #include "browser/Desktop.h"
 #include "browser/Report.h"
 #include "browser/ViewState.h"
+#include "browser/properties/AttributeEditing.h"
+#include "browser/properties/AttributeList.h"
 #include "browser/session/Logout.h"
 #include "ldap/OrnInterface.h"
 

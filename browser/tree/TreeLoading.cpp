@@ -4,10 +4,10 @@
 
 #include "browser/AppContext.h"
 #include "browser/Desktop.h"
-#include "browser/EntryProperties.h"
 #include "browser/Report.h"
 #include "browser/SearchOutcome.h"
 #include "browser/ViewState.h"
+#include "browser/properties/EntryProperties.h"
 #include "browser/session/Logout.h"
 #include "browser/tree/DnLabels.h"
 #include "browser/tree/TreeCommands.h"

@@ -1,6 +1,6 @@
 #include "shell/dialogs/CAddAttributeDlg.h"
 
-#include "browser/AddAttributeDialog.h"
+#include "browser/properties/AddAttributeDialog.h"
 #include "shell/dialogs/DialogLayout.h"
 
 #include <QComboBox>

@@ -1,8 +1,8 @@
 #include "shell/dialogs/DialogViews.h"
 
-#include "browser/AddAttributeDialog.h"
 #include "browser/DeleteLogDialog.h"
 #include "browser/LogViewerDialog.h"
+#include "browser/properties/AddAttributeDialog.h"
 #include "browser/session/LoginDialog.h"
 #include "browser/session/RootDseDialog.h"
 #include "browser/session/SetEntriesDialog.h"

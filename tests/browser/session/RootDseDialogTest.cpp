@@ -1,7 +1,7 @@
 // The Root DSE dialog against slapd: user and operational attributes, one
 // row per value in the server's order.
 #include "browser/session/RootDseDialog.h"
-#include "tests/browser/AttributeEditingFixture.h"
+#include "tests/browser/properties/AttributeEditingFixture.h"
 
 using Row = RootDseDialog::Row;
 

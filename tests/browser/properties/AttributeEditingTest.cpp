@@ -1,9 +1,9 @@
 // In-place editing and Delete Attribute against slapd, and the lost
 // connection for every command that changes the list's entry.
-#include "browser/AddAttributeDialog.h"
-#include "browser/DnEscape.h"
 #include "browser/Report.h"
-#include "tests/browser/AttributeEditingFixture.h"
+#include "browser/properties/AddAttributeDialog.h"
+#include "browser/properties/DnEscape.h"
+#include "tests/browser/properties/AttributeEditingFixture.h"
 
 #include <functional>
 

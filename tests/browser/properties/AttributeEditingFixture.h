@@ -4,7 +4,7 @@
 // in the tree and the attribute list.
 #pragma once
 
-#include "browser/AttributeEditing.h"
+#include "browser/properties/AttributeEditing.h"
 #include "browser/session/ServerInfo.h"
 #include "browser/tree/TreeCommands.h"
 #include "tests/support/CoreSession.h"

@@ -1,7 +1,7 @@
 // Add Attribute against slapd: what an inetOrgPerson is offered (its
 // superior classes included), the syntax field, and the server's answers.
-#include "browser/AddAttributeDialog.h"
-#include "tests/browser/AttributeEditingFixture.h"
+#include "browser/properties/AddAttributeDialog.h"
+#include "tests/browser/properties/AttributeEditingFixture.h"
 
 #include <strings.h>
 

@@ -1,4 +1,4 @@
-#include "browser/EntryProperties.h"
+#include "browser/properties/EntryProperties.h"
 
 #include "browser/AppContext.h"
 #include "browser/Desktop.h"

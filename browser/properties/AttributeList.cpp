@@ -1,4 +1,4 @@
-#include "browser/AttributeList.h"
+#include "browser/properties/AttributeList.h"
 
 template <class Call> void AttributeList::notify(Call call)
 {

@@ -1,4 +1,4 @@
-#include "browser/DnEscape.h"
+#include "browser/properties/DnEscape.h"
 
 std::string EscapeDnValue(std::string_view value)
 {

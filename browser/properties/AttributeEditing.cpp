@@ -1,10 +1,10 @@
-#include "browser/AttributeEditing.h"
+#include "browser/properties/AttributeEditing.h"
 
 #include "browser/AppContext.h"
 #include "browser/Desktop.h"
-#include "browser/ModifyRequest.h"
 #include "browser/Report.h"
 #include "browser/ViewState.h"
+#include "browser/properties/ModifyRequest.h"
 #include "ldap/AttrMod.h"
 
 const std::string& ShownEntryDn(const ViewState& state)

@@ -1,4 +1,4 @@
-#include "browser/ModifyRequest.h"
+#include "browser/properties/ModifyRequest.h"
 
 #include "ldap/AttrMod.h"
 #include "ldap/OrnInterface.h"

@@ -1,7 +1,7 @@
 // The attribute list of the main view against a real slapd: the rows of an
 // entry with their syntaxes, object links followed once, entries deleted
 // behind our back, the attribute-type read, and a server that went away.
-#include "browser/EntryProperties.h"
+#include "browser/properties/EntryProperties.h"
 #include "browser/Report.h"
 #include "tests/support/CoreSession.h"
 
