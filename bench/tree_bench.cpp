@@ -12,8 +12,8 @@
 //   tree_bench [--runs N]
 #include "bench/ChildRun.h"
 #include "browser/AppContext.h"
-#include "browser/Clock.h"
 #include "browser/ViewState.h"
+#include "browser/logs/Clock.h"
 #include "browser/session/Registry.h"
 #include "browser/tree/TreeCommands.h"
 #include "ldap/OrnInterface.h"

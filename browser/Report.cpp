@@ -1,9 +1,9 @@
 #include "browser/Report.h"
 
 #include "browser/AppContext.h"
-#include "browser/Clock.h"
 #include "browser/Desktop.h"
 #include "browser/ViewState.h"
+#include "browser/logs/Clock.h"
 #include "browser/session/Logout.h"
 #include "ldap/OrnInterface.h"
 

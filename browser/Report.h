@@ -2,7 +2,7 @@
 // that surround it after a library call failed. Each exists here once.
 #pragma once
 
-#include "browser/ErrorLog.h"
+#include "browser/logs/ErrorLog.h"
 
 #include <cstdint>
 #include <string>

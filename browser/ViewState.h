@@ -6,7 +6,7 @@
 // the core has no global variables.
 #pragma once
 
-#include "browser/ErrorLog.h"
+#include "browser/logs/ErrorLog.h"
 #include "browser/properties/AttributeList.h"
 #include "browser/session/ProfileTable.h"
 #include "browser/tree/DirectoryTree.h"

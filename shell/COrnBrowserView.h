@@ -6,8 +6,8 @@
 #pragma once
 
 #include "browser/AppContext.h"
-#include "browser/Clock.h"
 #include "browser/ViewState.h"
+#include "browser/logs/Clock.h"
 #include "browser/properties/AttributeEditing.h"
 #include "browser/session/Registry.h"
 #include "ldap/OrnInterface.h"

@@ -1,6 +1,6 @@
 #include "shell/dialogs/CDeleteLogDlg.h"
 
-#include "browser/DeleteLogDialog.h"
+#include "browser/logs/DeleteLogDialog.h"
 #include "shell/dialogs/DialogLayout.h"
 
 #include <QCheckBox>

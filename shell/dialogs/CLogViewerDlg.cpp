@@ -1,6 +1,6 @@
 #include "shell/dialogs/CLogViewerDlg.h"
 
-#include "browser/LogViewerDialog.h"
+#include "browser/logs/LogViewerDialog.h"
 #include "shell/dialogs/DialogLayout.h"
 
 #include <QPushButton>

@@ -1,7 +1,7 @@
 #include "shell/dialogs/DialogViews.h"
 
-#include "browser/DeleteLogDialog.h"
-#include "browser/LogViewerDialog.h"
+#include "browser/logs/DeleteLogDialog.h"
+#include "browser/logs/LogViewerDialog.h"
 #include "browser/properties/AddAttributeDialog.h"
 #include "browser/session/LoginDialog.h"
 #include "browser/session/RootDseDialog.h"

@@ -3,7 +3,7 @@
 // holds is what the widgets show.
 #include "tests/shell/ShellFixture.h"
 
-#include "browser/Clock.h"
+#include "browser/logs/Clock.h"
 #include "browser/session/Registry.h"
 
 #include <QCheckBox>

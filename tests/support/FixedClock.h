@@ -1,7 +1,7 @@
 // A clock that always tells the date and time it was given, for date rules.
 #pragma once
 
-#include "browser/Clock.h"
+#include "browser/logs/Clock.h"
 
 class FixedClock final : public Clock {
 public:

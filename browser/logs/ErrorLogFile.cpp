@@ -1,7 +1,7 @@
-#include "browser/ErrorLogFile.h"
+#include "browser/logs/ErrorLogFile.h"
 
-#include "browser/ErrorLog.h"
 #include "browser/TextFile.h"
+#include "browser/logs/ErrorLog.h"
 
 #include <fstream>
 #include <iterator>

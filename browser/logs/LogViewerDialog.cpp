@@ -1,6 +1,6 @@
-#include "browser/LogViewerDialog.h"
+#include "browser/logs/LogViewerDialog.h"
 
-#include "browser/Clock.h"
+#include "browser/logs/Clock.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "browser/DialogModel.h"
-#include "browser/ErrorLog.h"
-#include "browser/ErrorLogFile.h"
+#include "browser/logs/ErrorLog.h"
+#include "browser/logs/ErrorLogFile.h"
 
 #include <array>
 #include <string>

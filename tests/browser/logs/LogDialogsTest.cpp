@@ -1,7 +1,7 @@
-#include "browser/DeleteLogDialog.h"
-#include "browser/ErrorLogFile.h"
-#include "browser/LogCommands.h"
-#include "browser/LogViewerDialog.h"
+#include "browser/logs/DeleteLogDialog.h"
+#include "browser/logs/ErrorLogFile.h"
+#include "browser/logs/LogCommands.h"
+#include "browser/logs/LogViewerDialog.h"
 #include "tests/support/CoreSession.h"
 
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "browser/Clock.h"
+#include "browser/logs/Clock.h"
 
 std::tm SystemClock::now() const
 {

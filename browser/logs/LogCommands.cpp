@@ -1,9 +1,9 @@
-#include "browser/LogCommands.h"
+#include "browser/logs/LogCommands.h"
 
 #include "browser/AppContext.h"
-#include "browser/DeleteLogDialog.h"
-#include "browser/LogViewerDialog.h"
 #include "browser/ViewState.h"
+#include "browser/logs/DeleteLogDialog.h"
+#include "browser/logs/LogViewerDialog.h"
 
 #include <filesystem>
 #include <system_error>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "browser/DialogModel.h"
-#include "browser/ErrorLog.h"
+#include "browser/logs/ErrorLog.h"
 
 #include <string>
 #include <vector>

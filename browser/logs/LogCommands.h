@@ -3,7 +3,7 @@
 // which they make current first, because the logs were written there.
 #pragma once
 
-#include "browser/ErrorLog.h"
+#include "browser/logs/ErrorLog.h"
 
 struct AppContext;
 

@@ -1,4 +1,4 @@
-#include "browser/ErrorLog.h"
+#include "browser/logs/ErrorLog.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "browser/DeleteLogDialog.h"
+#include "browser/logs/DeleteLogDialog.h"
 
-#include "browser/ErrorLogFile.h"
+#include "browser/logs/ErrorLogFile.h"
 
 #include <cstdio>
 
