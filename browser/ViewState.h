@@ -11,7 +11,7 @@
 #include "browser/session/ProfileTable.h"
 #include "browser/tree/DirectoryTree.h"
 #include "ldap/OrnResult.h"
-#include "tools/SchemaModel.h"
+#include "tools/schema/SchemaModel.h"
 
 #include <cstdint>
 #include <string>

@@ -11,7 +11,7 @@
 #include "browser/session/ServerInfo.h"
 #include "ldap/AttrMod.h"
 #include "ldap/OrnInterface.h"
-#include "tools/SchemaRead.h"
+#include "tools/schema/SchemaRead.h"
 
 #include <strings.h>
 

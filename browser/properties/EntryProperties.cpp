@@ -7,7 +7,7 @@
 #include "browser/ViewState.h"
 #include "browser/session/ServerInfo.h"
 #include "ldap/OrnInterface.h"
-#include "tools/SchemaRead.h"
+#include "tools/schema/SchemaRead.h"
 
 #include <strings.h>
 

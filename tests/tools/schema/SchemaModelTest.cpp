@@ -1,6 +1,6 @@
 // The definition parser on hand-written values: the literal keyword search
 // and its fixed offsets, and what it reads from values that end early.
-#include "tools/SchemaModel.h"
+#include "tools/schema/SchemaModel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "tools/SchemaRead.h"
+#include "tools/schema/SchemaRead.h"
 
 #include "browser/AppContext.h"
 #include "browser/ViewState.h"

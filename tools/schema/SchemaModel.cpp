@@ -1,4 +1,4 @@
-#include "tools/SchemaModel.h"
+#include "tools/schema/SchemaModel.h"
 
 #include <algorithm>
 #include <cctype>

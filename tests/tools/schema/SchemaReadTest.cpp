@@ -1,7 +1,7 @@
 // The schema as a real slapd publishes it: every value of cn=Subschema
 // read through our library and parsed whole and cut short, and a few
 // well-known records field by field.
-#include "tools/SchemaRead.h"
+#include "tools/schema/SchemaRead.h"
 #include "browser/session/ServerInfo.h"
 #include "ldap/OrnCodes.h"
 #include "tests/support/CoreSession.h"
