@@ -5,8 +5,8 @@
 // the entry (inetOrgPerson, not person or top).
 #pragma once
 
+#include "browser/DialogControls.h"
 #include "browser/DialogModel.h"
-#include "browser/ProfileControls.h"
 
 #include <cstdint>
 #include <string>

@@ -4,7 +4,7 @@
 // failure texts, which LoginBind.cpp keeps in one table.
 #pragma once
 
-#include "browser/ProfileControls.h"
+#include "browser/DialogControls.h"
 
 #include <string>
 #include <string_view>

@@ -4,8 +4,8 @@
 // the main view must clean up after).
 #pragma once
 
+#include "browser/DialogControls.h"
 #include "browser/DialogModel.h"
-#include "browser/ProfileControls.h"
 #include "browser/session/LoginBind.h"
 
 #include <string>

@@ -3,8 +3,8 @@
 // which plugs them in as function objects; without them the buttons do nothing.
 #pragma once
 
+#include "browser/DialogControls.h"
 #include "browser/DialogModel.h"
-#include "browser/ProfileControls.h"
 
 #include <array>
 #include <functional>

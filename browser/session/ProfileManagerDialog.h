@@ -3,8 +3,8 @@
 // The caller runs LoadProfiles before constructing it.
 #pragma once
 
+#include "browser/DialogControls.h"
 #include "browser/DialogModel.h"
-#include "browser/ProfileControls.h"
 
 #include <array>
 #include <string>

@@ -7,8 +7,8 @@
 // The model outlives the dialog.
 #pragma once
 
+#include "browser/DialogControls.h"
 #include "browser/DialogModel.h"
-#include "browser/ProfileControls.h"
 
 #include <QDialog>
 

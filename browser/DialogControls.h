@@ -1,6 +1,6 @@
-// Control states shared by the profile and login dialog models: a text field
-// that may be disabled, a list or combo box with its items, its selection
-// and the text in its box, and the progress line of a login dialog.
+// Control states the dialog models share: a text field that may be
+// disabled, a list or combo box with its items, its selection and the text
+// in its box, and a status line such as a login dialog's progress.
 #pragma once
 
 #include <string>
