@@ -1,8 +1,8 @@
 #include "browser/properties/AddAttributeDialog.h"
 
 #include "browser/AppContext.h"
+#include "browser/CommandReports.h"
 #include "browser/Desktop.h"
-#include "browser/Report.h"
 #include "browser/ViewState.h"
 #include "browser/properties/AttributeEditing.h"
 #include "browser/properties/EntryProperties.h"

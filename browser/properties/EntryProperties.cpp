@@ -1,8 +1,8 @@
 #include "browser/properties/EntryProperties.h"
 
 #include "browser/AppContext.h"
+#include "browser/CommandReports.h"
 #include "browser/Desktop.h"
-#include "browser/Report.h"
 #include "browser/SearchOutcome.h"
 #include "browser/ViewState.h"
 #include "browser/session/ServerInfo.h"

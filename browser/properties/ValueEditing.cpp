@@ -1,8 +1,8 @@
 #include "browser/properties/AttributeEditing.h"
 
 #include "browser/AppContext.h"
+#include "browser/CommandReports.h"
 #include "browser/Desktop.h"
-#include "browser/Report.h"
 #include "browser/ViewState.h"
 #include "browser/properties/DnEscape.h"
 #include "browser/properties/ModifyRequest.h"

@@ -1,8 +1,8 @@
 #include "browser/session/LoginBind.h"
 
 #include "browser/AppContext.h"
+#include "browser/CommandReports.h"
 #include "browser/Desktop.h"
-#include "browser/Report.h"
 #include "browser/SearchOutcome.h"
 #include "browser/ViewState.h"
 #include "browser/session/LoginCommand.h"

@@ -4,7 +4,7 @@
 // new node that other commands use after they created or moved an entry.
 //
 // Every command works on the view's state (ViewState: tree, selection,
-// paging, the general result slot) and reports through Report.h. A
+// paging, the general result slot) and reports through CommandReports.h. A
 // transport failure ends in the connection-lost logout; after it the tree
 // is empty and the command returns at once.
 #pragma once

@@ -3,8 +3,8 @@
 #include "browser/tree/TreeSteps.h"
 
 #include "browser/AppContext.h"
+#include "browser/CommandReports.h"
 #include "browser/Desktop.h"
-#include "browser/Report.h"
 #include "browser/SearchOutcome.h"
 #include "browser/ViewState.h"
 #include "browser/properties/EntryProperties.h"

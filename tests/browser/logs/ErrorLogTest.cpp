@@ -1,4 +1,4 @@
-#include "browser/Report.h"
+#include "browser/CommandReports.h"
 #include "tests/support/CoreSession.h"
 
 #include <filesystem>

@@ -1,6 +1,6 @@
 // In-place editing and Delete Attribute against slapd, and the lost
 // connection for every command that changes the list's entry.
-#include "browser/Report.h"
+#include "browser/CommandReports.h"
 #include "browser/properties/AddAttributeDialog.h"
 #include "browser/properties/DnEscape.h"
 #include "tests/browser/properties/AttributeEditingFixture.h"

@@ -2,7 +2,7 @@
 // entry with their syntaxes, object links followed once, entries deleted
 // behind our back, the attribute-type read, and a server that went away.
 #include "browser/properties/EntryProperties.h"
-#include "browser/Report.h"
+#include "browser/CommandReports.h"
 #include "tests/support/CoreSession.h"
 
 #include <filesystem>

@@ -1,7 +1,7 @@
 // Logout after a login to slapd: each answer to "Login to different LDAP
 // Server?" and to the exit question, and the logout after a lost connection.
 #include "browser/session/Logout.h"
-#include "browser/Report.h"
+#include "browser/CommandReports.h"
 #include "browser/session/LoginCommand.h"
 #include "ldap/OrnCodes.h"
 #include "tests/browser/session/LoginFixture.h"

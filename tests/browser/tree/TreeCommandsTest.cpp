@@ -3,7 +3,7 @@
 // server, a base DN that does not exist, and a server lost mid-browse.
 #include "tests/browser/tree/TreeFixture.h"
 
-#include "browser/Report.h"
+#include "browser/CommandReports.h"
 #include "browser/session/LoginCommand.h"
 
 #include <functional>

@@ -1,4 +1,4 @@
-#include "browser/Report.h"
+#include "browser/CommandReports.h"
 
 #include "browser/AppContext.h"
 #include "browser/Desktop.h"
