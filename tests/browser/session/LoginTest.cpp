@@ -2,8 +2,8 @@
 // slapd, and against the scripted peer for what slapd will not do.
 #include "browser/session/LoginBind.h"
 #include "browser/session/LoginCommand.h"
-#include "browser/session/LoginNewProfile.h"
 #include "browser/session/NewProfileDialog.h"
+#include "browser/session/NewProfileLogin.h"
 #include "browser/session/ProfileFile.h"
 #include "browser/session/ServerInfo.h"
 #include "ldap/OrnCodes.h"

@@ -1,4 +1,4 @@
-#include "browser/session/LoginNewProfile.h"
+#include "browser/session/NewProfileLogin.h"
 
 #include "browser/AppContext.h"
 #include "browser/Desktop.h"
