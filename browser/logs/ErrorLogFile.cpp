@@ -1,6 +1,6 @@
 #include "browser/logs/ErrorLogFile.h"
 
-#include "browser/TextFile.h"
+#include "browser/ReplaceFile.h"
 #include "browser/logs/ErrorLog.h"
 
 #include <fstream>

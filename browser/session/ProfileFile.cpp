@@ -1,7 +1,7 @@
 #include "browser/session/ProfileFile.h"
 
 #include "browser/Desktop.h"
-#include "browser/TextFile.h"
+#include "browser/ReplaceFile.h"
 #include "browser/ViewState.h"
 
 #include <fcntl.h>

@@ -1,6 +1,6 @@
 #include "browser/session/Registry.h"
 
-#include "browser/TextFile.h"
+#include "browser/ReplaceFile.h"
 
 #include <cstdlib>
 #include <filesystem>

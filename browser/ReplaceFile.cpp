@@ -1,4 +1,4 @@
-#include "browser/TextFile.h"
+#include "browser/ReplaceFile.h"
 
 #include <fcntl.h>
 #include <unistd.h>
