@@ -2,9 +2,9 @@
 // over a search entry message.
 #include "ldap/io.h"
 
+#include "ldap/DecodeEntry.h"
 #include "ldap/OrnCodes.h"
 #include "ldap/OrnTrace.h"
-#include "ldap/ioEntry.h"
 
 #include <strings.h>
 

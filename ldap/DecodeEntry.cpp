@@ -1,5 +1,5 @@
 // Building search entries and releasing the result model.
-#include "ldap/ioEntry.h"
+#include "ldap/DecodeEntry.h"
 
 #include "ldap/OrnAlloc.h"
 #include "ldap/io.h"
