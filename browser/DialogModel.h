@@ -14,8 +14,8 @@ class DialogModel {
 public:
     virtual ~DialogModel() = default;
 
-    // The dialog's resource name ("Login ", "New Profile", ...): the shell
-    // picks the widget class by it, and tests find the dialog by it.
+    // The dialog's resource name, each model's kResource: the shell picks
+    // the widget class by it, and tests find the dialog by it.
     virtual std::string resourceName() const = 0;
     virtual std::string windowTitle() const { return resourceName(); }
 

@@ -13,7 +13,8 @@ class DeleteLogDialog final : public DialogModel {
 public:
     DeleteLogDialog(Desktop& desktop, LogMode log);
 
-    std::string resourceName() const override { return "Delete Log File"; }
+    static constexpr const char* kResource = "Delete Log File";
+    std::string resourceName() const override { return kResource; }
     std::string windowTitle() const override;
 
     // "01".."12", "01".."31", and "00".."05" followed by an empty item.

@@ -32,7 +32,8 @@ public:
 
     LogViewerDialog(Desktop& desktop, const Clock& clock, LogMode log);
 
-    std::string resourceName() const override { return "View General Log File"; }
+    static constexpr const char* kResource = "View General Log File";
+    std::string resourceName() const override { return kResource; }
     std::string windowTitle() const override;
 
     // Run once, before the dialog is shown: prunes the log in the current

@@ -17,7 +17,8 @@ class AddAttributeDialog final : public DialogModel {
 public:
     explicit AddAttributeDialog(AppContext& context);
 
-    std::string resourceName() const override { return "Add Attribute to Object"; }
+    static constexpr const char* kResource = "Add Attribute to Object";
+    std::string resourceName() const override { return kResource; }
 
     // Run once before the dialog is shown: reads the entry's classes and the
     // schema's object classes and fills the attribute list. A lost

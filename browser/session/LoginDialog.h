@@ -17,7 +17,8 @@ public:
     // Lists the profile names of the table as last loaded.
     explicit LoginDialog(AppContext& context);
 
-    std::string resourceName() const override { return "Login "; }
+    static constexpr const char* kResource = "Login ";
+    std::string resourceName() const override { return kResource; }
 
     const ChoiceList& profileNames() const { return profileNames_; }
     // Fills the user details of the chosen name.

@@ -23,7 +23,8 @@ public:
 
     NewProfileDialog(Desktop& desktop, ViewState& state);
 
-    std::string resourceName() const override { return "New Profile"; }
+    static constexpr const char* kResource = "New Profile";
+    std::string resourceName() const override { return kResource; }
 
     const TextField& field(Field which) const { return fields_[static_cast<std::size_t>(which)]; }
     void setText(Field which, std::string text);

@@ -19,7 +19,8 @@ public:
 
     ProfileManagerDialog(Desktop& desktop, ViewState& state);
 
-    std::string resourceName() const override { return "Profile Manager"; }
+    static constexpr const char* kResource = "Profile Manager";
+    std::string resourceName() const override { return kResource; }
 
     // The profile-name and user-detail boxes: chosen from their lists or typed in.
     const ChoiceList& names() const { return names_; }

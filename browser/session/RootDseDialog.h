@@ -29,7 +29,8 @@ public:
 
     explicit RootDseDialog(AppContext& context);
 
-    std::string resourceName() const override { return "Root DSE Information"; }
+    static constexpr const char* kResource = "Root DSE Information";
+    std::string resourceName() const override { return kResource; }
 
     // Run once before the dialog is shown. A refusal leaves the list empty;
     // a root DSE that cannot be read, or a lost connection, ends the dialog.

@@ -14,7 +14,8 @@ class SetEntriesDialog : public DialogModel {
 public:
     SetEntriesDialog(ViewState& state, const Registry& registry);
 
-    std::string resourceName() const override { return "Set Entries to View"; }
+    static constexpr const char* kResource = "Set Entries to View";
+    std::string resourceName() const override { return kResource; }
 
     const std::string& entries() const { return text_; }
     // Text that is not a whole number leaves the page size as it was.

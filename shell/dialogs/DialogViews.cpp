@@ -4,6 +4,8 @@
 #include "browser/logs/LogViewerDialog.h"
 #include "browser/properties/AddAttributeDialog.h"
 #include "browser/session/LoginDialog.h"
+#include "browser/session/NewProfileDialog.h"
+#include "browser/session/ProfileManagerDialog.h"
 #include "browser/session/RootDseDialog.h"
 #include "browser/session/SetEntriesDialog.h"
 #include "shell/dialogs/CAddAttributeDlg.h"
@@ -30,14 +32,14 @@ using Maker = std::unique_ptr<QDialog> (*)(DialogModel&, QWidget*);
 const std::map<std::string, Maker>& makers()
 {
     static const std::map<std::string, Maker> table {
-        { "Login ", make<CLoginDlg, LoginDialog> },
-        { "New Profile", make<CNewProfileDlg, NewProfileDialog> },
-        { "Profile Manager", make<CProfileManagerDlg, ProfileManagerDialog> },
-        { "Set Entries to View", make<CSetEntriesDlg, SetEntriesDialog> },
-        { "View General Log File", make<CLogViewerDlg, LogViewerDialog> },
-        { "Delete Log File", make<CDeleteLogDlg, DeleteLogDialog> },
-        { "Add Attribute to Object", make<CAddAttributeDlg, AddAttributeDialog> },
-        { "Root DSE Information", make<CRootDseDlg, RootDseDialog> },
+        { LoginDialog::kResource, make<CLoginDlg, LoginDialog> },
+        { NewProfileDialog::kResource, make<CNewProfileDlg, NewProfileDialog> },
+        { ProfileManagerDialog::kResource, make<CProfileManagerDlg, ProfileManagerDialog> },
+        { SetEntriesDialog::kResource, make<CSetEntriesDlg, SetEntriesDialog> },
+        { LogViewerDialog::kResource, make<CLogViewerDlg, LogViewerDialog> },
+        { DeleteLogDialog::kResource, make<CDeleteLogDlg, DeleteLogDialog> },
+        { AddAttributeDialog::kResource, make<CAddAttributeDlg, AddAttributeDialog> },
+        { RootDseDialog::kResource, make<CRootDseDlg, RootDseDialog> },
     };
     return table;
 }

@@ -82,7 +82,7 @@ TEST_F(DemoProfile, EveryUserDetailLogsInAndShowsTheTopOfTheDirectory)
         ViewState state;
         OrnLdapService service;
         AppContext context {desktop, clock, registry, state, service};
-        desktop.onDialog("Login ", [&](DialogModel& model) {
+        desktop.onDialog(LoginDialog::kResource, [&](DialogModel& model) {
             auto& dialog = dynamic_cast<LoginDialog&>(model);
             ASSERT_EQ(dialog.profileNames().items, std::vector<std::string>({"Demo"}));
             dialog.chooseProfileName(0);

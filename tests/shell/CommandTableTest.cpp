@@ -1,6 +1,7 @@
 // The command table as the window shows it: which actions are enabled and
 // checked in each state of the view, and the menus, toolbar, context menus
 // and keys the window builds from the table.
+#include "browser/logs/LogViewerDialog.h"
 #include "tests/shell/ShellFixture.h"
 
 #include <QMenu>
@@ -168,7 +169,7 @@ TEST_F(CommandTable, EveryKeyIsValidAndBelongsToOneCommand)
 TEST_F(CommandTable, KeysRunOnlyEnabledCommands)
 {
     bool viewed = false;
-    onDialog("View General Log File", [&](QDialog& dialog) {
+    onDialog(LogViewerDialog::kResource, [&](QDialog& dialog) {
         viewed = true;
         press(dialog, "close");
     });

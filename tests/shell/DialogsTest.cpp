@@ -4,7 +4,12 @@
 #include "tests/shell/ShellFixture.h"
 
 #include "browser/logs/Clock.h"
+#include "browser/logs/DeleteLogDialog.h"
+#include "browser/logs/LogViewerDialog.h"
+#include "browser/session/NewProfileDialog.h"
+#include "browser/session/ProfileManagerDialog.h"
 #include "browser/session/Registry.h"
+#include "browser/session/SetEntriesDialog.h"
 
 #include <QCheckBox>
 #include <QTableWidget>
@@ -27,7 +32,8 @@ TEST_F(Dialogs, SetEntriesToViewChangesThePageSizeAsTypedAndStoresItOnOk)
 {
     state().flags.viewNotConnected = false;
     frame->commands().refresh();
-    onDialog("Set Entries to View", [&](QDialog& dialog) {
+    onDialog(SetEntriesDialog::kResource, [&](QDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), "Set Entries to View");
         EXPECT_EQ(child<QLineEdit>(dialog, "entries").text(), "100");
         type(dialog, "entries", "25");
         EXPECT_EQ(state().pageSize, 25);
@@ -39,7 +45,8 @@ TEST_F(Dialogs, SetEntriesToViewChangesThePageSizeAsTypedAndStoresItOnOk)
 
 TEST_F(Dialogs, NewProfileSavesWhatWasTyped)
 {
-    onDialog("New Profile", [&](QDialog& dialog) {
+    onDialog(NewProfileDialog::kResource, [&](QDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), "New Profile");
         EXPECT_FALSE(child<QLineEdit>(dialog, "userId").isEnabled()) << "anonymous binding is ticked";
         EXPECT_FALSE(child<QAbstractButton>(dialog, "fetchDns").isEnabled());
         type(dialog, "host", "ldap.example.com");
@@ -61,7 +68,8 @@ TEST_F(Dialogs, NewProfileSavesWhatWasTyped)
 TEST_F(Dialogs, ProfileManagerEditsTheChosenUserDetail)
 {
     write("OrnIni.ini", "main=h1;389;o=x;;\nmain=h2;389;o=x;bob;\nother=h3;10389;o=y;;\n");
-    onDialog("Profile Manager", [&](QDialog& dialog) {
+    onDialog(ProfileManagerDialog::kResource, [&](QDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), "Profile Manager");
         EXPECT_EQ(child<QComboBox>(dialog, "profileNames").currentText(), "----- Please Click Your User Profile----");
         EXPECT_FALSE(child<QAbstractButton>(dialog, "edit").isEnabled());
         choose(dialog, "profileNames", 0);
@@ -84,7 +92,7 @@ TEST_F(Dialogs, ProfileManagerEditsTheChosenUserDetail)
 TEST_F(Dialogs, LogViewerListsTheRecordsOfTheLog)
 {
     write("Generror.err", today() + "$09:10:11$ServerIp h No Such Object\n" + today() + "$09:10:12$ServerIp h a$b\n");
-    onDialog("View General Log File", [&](QDialog& dialog) {
+    onDialog(LogViewerDialog::kResource, [&](QDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "General Log File");
         auto& list = child<QTableWidget>(dialog, "list");
         ASSERT_EQ(list.rowCount(), 2);
@@ -101,7 +109,7 @@ TEST_F(Dialogs, LogViewerListsTheRecordsOfTheLog)
 TEST_F(Dialogs, DeleteLogByDateThroughTheLists)
 {
     write("Ldiferror.err", "12/05/26$10:00:00$ServerIp h one\n12/06/26$10:00:00$ServerIp h two\n");
-    onDialog("Delete Log File", [&](QDialog& dialog) {
+    onDialog(DeleteLogDialog::kResource, [&](QDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "Delete LDIF Log");
         press(dialog, "deleteEntireLog");
         EXPECT_FALSE(child<QComboBox>(dialog, "month").isEnabled());

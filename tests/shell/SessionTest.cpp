@@ -4,6 +4,9 @@
 // DSE dialogs, and the logout.
 #include "tests/shell/ShellFixture.h"
 
+#include "browser/properties/AddAttributeDialog.h"
+#include "browser/session/LoginDialog.h"
+#include "browser/session/RootDseDialog.h"
 #include "tests/support/SlapdServer.h"
 
 #include <QTableView>
@@ -30,7 +33,8 @@ protected:
     void login(const std::string& userId, const QString& password)
     {
         write("OrnIni.ini", "test=127.0.0.1;" + port() + ";" + SlapdServer::suffix() + ";" + userId + ";\n");
-        onDialog("Login ", [password](QDialog& dialog) {
+        onDialog(LoginDialog::kResource, [password](QDialog& dialog) {
+            EXPECT_EQ(dialog.windowTitle(), "Login ");
             choose(dialog, "profileName", 0);
             choose(dialog, "userDetails", 0);
             type(dialog, "password", password);
@@ -179,7 +183,8 @@ TEST_F(Session, AddAttributeAndRootDseDialogsShowWhatTheServerHolds)
 {
     login("uid=alice,ou=People,dc=example,dc=com", "alice-pw");
     openAlice();
-    onDialog("Add Attribute to Object", [](QDialog& dialog) {
+    onDialog(AddAttributeDialog::kResource, [](QDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), "Add Attribute to Object");
         EXPECT_FALSE(child<QAbstractButton>(dialog, "ok").isEnabled());
         auto& names = child<QComboBox>(dialog, "attributes");
         const int description = names.findText("description");
@@ -193,7 +198,8 @@ TEST_F(Session, AddAttributeAndRootDseDialogsShowWhatTheServerHolds)
     trigger(AddAttribute);
     EXPECT_EQ(valueOf("description"), "Added through the dialog");
 
-    onDialog("Root DSE Information", [](QDialog& dialog) {
+    onDialog(RootDseDialog::kResource, [](QDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), "Root DSE Information");
         auto& rows = child<QTableWidget>(dialog, "list");
         QStringList naming;
         for (int row = 0; row < rows.rowCount(); ++row)

@@ -45,7 +45,7 @@ protected:
     std::vector<LogRow> view(LogMode log, std::string* title = nullptr)
     {
         std::vector<LogRow> rows;
-        desktop.onDialog("View General Log File", [&](DialogModel& model) {
+        desktop.onDialog(LogViewerDialog::kResource, [&](DialogModel& model) {
             auto& viewer = dynamic_cast<LogViewerDialog&>(model);
             rows = viewer.rows();
             if (title)
@@ -58,7 +58,7 @@ protected:
     // Runs Delete for a date, given as indexes into the lists, or for the whole log.
     void remove(LogMode log, int month, int day, int year, bool entireLog = false)
     {
-        desktop.onDialog("Delete Log File", [=](DialogModel& model) {
+        desktop.onDialog(DeleteLogDialog::kResource, [=](DialogModel& model) {
             auto& dialog = dynamic_cast<DeleteLogDialog&>(model);
             dialog.chooseMonth(month);
             dialog.chooseDay(day);

@@ -24,8 +24,8 @@ protected:
     void addAttribute(std::function<void(AddAttributeDialog&)> user)
     {
         select("uid=adder");
-        desktop.onDialog(
-            "Add Attribute to Object", [user](DialogModel& model) { user(dynamic_cast<AddAttributeDialog&>(model)); });
+        desktop.onDialog(AddAttributeDialog::kResource,
+            [user](DialogModel& model) { user(dynamic_cast<AddAttributeDialog&>(model)); });
         AddAttributeCommand(context);
     }
 };
@@ -66,7 +66,7 @@ TEST_F(AddAttributeDialogTest, OffersTheAttributesOfTheClassesAndTheirSuperiors)
         EXPECT_EQ(dialog.syntax(), "Attribute syntax not available in schema");
         EXPECT_TRUE(dialog.okEnabled());
     });
-    EXPECT_EQ(desktop.dialogsRun, Strings({ "Add Attribute to Object" }));
+    EXPECT_EQ(desktop.dialogsRun, Strings({ AddAttributeDialog::kResource }));
 }
 
 TEST_F(AddAttributeDialogTest, TheServerJudgesTheValue)

@@ -166,7 +166,7 @@ TEST_F(AttributeEditingTest, DeleteAttributeValue)
 TEST_F(AttributeEditingTest, LostConnectionLogsOut)
 {
     auto addMail = [this] {
-        desktop.onDialog("Add Attribute to Object", [](DialogModel& model) {
+        desktop.onDialog(AddAttributeDialog::kResource, [](DialogModel& model) {
             auto& dialog = dynamic_cast<AddAttributeDialog&>(model);
             const Strings& items = dialog.attributes().items;
             dialog.chooseAttribute(static_cast<int>(std::find(items.begin(), items.end(), "mail") - items.begin()));

@@ -2,6 +2,7 @@
 // slapd, and against the scripted peer for what slapd will not do.
 #include "browser/session/LoginBind.h"
 #include "browser/session/LoginCommand.h"
+#include "browser/session/LoginDialog.h"
 #include "browser/session/NewProfileDialog.h"
 #include "browser/session/NewProfileLogin.h"
 #include "browser/session/ProfileFile.h"
@@ -125,7 +126,7 @@ TEST_F(Login, DialogEnablesThePasswordForAUserIdAndConnectWantsADetail)
 TEST_F(Login, AnonymousProfileEndsAsAnonymousUser)
 {
     write("OrnIni.ini", profile("anon", ""));
-    desktop.onDialog("Login ", connectWith(0, 0, ""));
+    desktop.onDialog(LoginDialog::kResource, connectWith(0, 0, ""));
     LoginCommand(context);
 
     // No uid matches the empty name, and a search below a base the server
@@ -142,7 +143,7 @@ TEST_F(Login, AnonymousProfileEndsAsAnonymousUser)
 TEST_F(Login, FullDnIsLookedUpByItsUidAndBoundAgainAsTheDnFound)
 {
     write("OrnIni.ini", profile("main", kAliceDn));
-    desktop.onDialog("Login ", connectWith(0, 0, "alice-pw"));
+    desktop.onDialog(LoginDialog::kResource, connectWith(0, 0, "alice-pw"));
     LoginCommand(context);
 
     EXPECT_TRUE(desktop.boxes.empty());
@@ -167,7 +168,7 @@ TEST_F(Login, PlainUidIsSearchedBelowTheBaseAndItsDnBoundSecond)
                Fake::send(entryAndDone(2, kAliceDn.c_str(), "uid", "alice"))});
     write("OrnIni.ini", "main=127.0.0.1;" + std::to_string(fake.port()) + ";dc=example,dc=com;alice;\n");
     bool stayed = false;
-    desktop.onDialog("Login ", [&](DialogModel& model) {
+    desktop.onDialog(LoginDialog::kResource, [&](DialogModel& model) {
         connectWith(0, 0, "alice-pw")(model);
         stayed = !model.ended();
     });
@@ -189,7 +190,7 @@ TEST_F(Login, PlainUidIsSearchedBelowTheBaseAndItsDnBoundSecond)
 TEST_F(Login, BindRefusedForAnotherReasonEndsInTheConnectionLostLogout)
 {
     write("OrnIni.ini", profile("main", "alice"));
-    desktop.onDialog("Login ", connectWith(0, 0, "alice-pw"));
+    desktop.onDialog(LoginDialog::kResource, connectWith(0, 0, "alice-pw"));
     LoginCommand(context);
 
     EXPECT_EQ(desktop.boxes, std::vector<Box>({errorBox(" Invalid DN Syntax", "Server Response")}));
@@ -204,7 +205,7 @@ TEST_F(Login, BindRefusedForAnotherReasonEndsInTheConnectionLostLogout)
 TEST_F(Login, WrongPasswordEndsAsAnonymousUserWithTheLoggedInFlag)
 {
     write("OrnIni.ini", profile("main", kBobDn));
-    desktop.onDialog("Login ", connectWith(0, 0, "not-bobs"));
+    desktop.onDialog(LoginDialog::kResource, connectWith(0, 0, "not-bobs"));
     LoginCommand(context);
 
     EXPECT_EQ(desktop.boxes, std::vector<Box>({errorBox(" Invalid Credentials  ", "Server Response")}));
@@ -219,7 +220,7 @@ TEST_F(Login, WrongPasswordEndsAsAnonymousUserWithTheLoggedInFlag)
 TEST_F(Login, Version2RefusedKeepsTheDialogOpenUntilAnotherIsChosen)
 {
     write("OrnIni.ini", profile("main", kAliceDn));
-    desktop.onDialog("Login ", [](DialogModel& model) {
+    desktop.onDialog(LoginDialog::kResource, [](DialogModel& model) {
         auto& dialog = dynamic_cast<LoginDialog&>(model);
         connectWith(0, 0, "alice-pw", 0)(model);
         ASSERT_FALSE(dialog.ended());
@@ -242,7 +243,7 @@ TEST_F(Login, Version2RefusedKeepsTheDialogOpenUntilAnotherIsChosen)
 TEST_F(LoginV2, Version2LogsInWhereTheServerAllowsIt)
 {
     write("OrnIni.ini", profile("main", kAliceDn));
-    desktop.onDialog("Login ", connectWith(0, 0, "alice-pw", 0));
+    desktop.onDialog(LoginDialog::kResource, connectWith(0, 0, "alice-pw", 0));
     LoginCommand(context);
 
     EXPECT_TRUE(desktop.boxes.empty());
@@ -260,7 +261,7 @@ TEST_F(Login, UnreachableServerKeepsTheDialogOpen)
     bool lineShown = true;
     // The view must hear of the progress line before the connect blocks.
     Strings announced;
-    desktop.onDialog("Login ", [&](DialogModel& model) {
+    desktop.onDialog(LoginDialog::kResource, [&](DialogModel& model) {
         auto& dialog = dynamic_cast<LoginDialog&>(model);
         model.onChanged([&] {
             if (dialog.statusLine().visible)
@@ -284,7 +285,7 @@ TEST_F(Login, UnreachableServerKeepsTheDialogOpen)
 
 TEST_F(Login, NewProfileOpensWhenThereIsNoProfileAndLogsIn)
 {
-    desktop.onDialog("New Profile", [this](DialogModel& model) {
+    desktop.onDialog(NewProfileDialog::kResource, [this](DialogModel& model) {
         auto& dialog = dynamic_cast<NewProfileDialog&>(model);
         dialog.login();
         EXPECT_EQ(desktop.boxes.back(), Box({"One or more fields are empty .Please fill in all the fields.",
@@ -297,7 +298,7 @@ TEST_F(Login, NewProfileOpensWhenThereIsNoProfileAndLogsIn)
     });
     LoginCommand(context);
 
-    ASSERT_EQ(desktop.dialogsRun, Strings({"New Profile"}));
+    ASSERT_EQ(desktop.dialogsRun, Strings({NewProfileDialog::kResource}));
     ASSERT_EQ(desktop.boxes.size(), 3u);
     EXPECT_EQ(desktop.boxes[0].text, "User profile does not exist.Please create a profile");
     EXPECT_EQ(desktop.boxes[2], errorBox(" Invalid Credentials  ", " Invalid Credentials  "));
@@ -305,7 +306,7 @@ TEST_F(Login, NewProfileOpensWhenThereIsNoProfileAndLogsIn)
     EXPECT_EQ(desktop.lastTitle(), connectedTitle("Anonymous User"));
 
     desktop.boxes.clear();
-    desktop.onDialog("New Profile", [this](DialogModel& model) {
+    desktop.onDialog(NewProfileDialog::kResource, [this](DialogModel& model) {
         auto& dialog = dynamic_cast<NewProfileDialog&>(model);
         fillNewProfile(dialog, port(), kAliceDn, "alice-pw");
         dialog.login();
@@ -380,7 +381,7 @@ TEST_F(Login, PasswordReachesNoFileAndNoTraceLine)
 {
     // A refused password is logged as a report; an accepted one is used twice.
     std::string traced = traceOf([this] {
-        desktop.onDialog("New Profile", [this](DialogModel& model) {
+        desktop.onDialog(NewProfileDialog::kResource, [this](DialogModel& model) {
             auto& dialog = dynamic_cast<NewProfileDialog&>(model);
             fillNewProfile(dialog, port(), kBobDn, "typed-secret-1");
             dialog.setText(NewField::ProfileName, "main");
@@ -388,7 +389,7 @@ TEST_F(Login, PasswordReachesNoFileAndNoTraceLine)
             dialog.login();
         });
         LoginCommand(context);
-        desktop.onDialog("Login ", connectWith(0, 1, "alice-pw"));
+        desktop.onDialog(LoginDialog::kResource, connectWith(0, 1, "alice-pw"));
         write("OrnIni.ini", read("OrnIni.ini") + profile("main", kAliceDn));
         LoginCommand(context);
         service.DestroyAll();

@@ -3,6 +3,8 @@
 #include "browser/session/Logout.h"
 #include "browser/CommandReports.h"
 #include "browser/session/LoginCommand.h"
+#include "browser/session/LoginDialog.h"
+#include "browser/session/NewProfileDialog.h"
 #include "ldap/OrnCodes.h"
 #include "tests/browser/session/LoginFixture.h"
 
@@ -26,7 +28,7 @@ protected:
     void logIn(const std::string& ini)
     {
         write("OrnIni.ini", ini);
-        desktop.onDialog("Login ", connectWith(0, 0, "alice-pw"));
+        desktop.onDialog(LoginDialog::kResource, connectWith(0, 0, "alice-pw"));
         LoginCommand(context);
         ASSERT_EQ(state.connection.userType, "Valid User");
         ASSERT_FALSE(state.flags.viewNotConnected);
@@ -68,7 +70,7 @@ TEST_F(LogoutTest, YesOpensTheLoginDialogOnADroppedConnection)
 {
     logIn();
     desktop.answer(MessageAnswer::Yes);
-    desktop.onDialog("Login ", [this](DialogModel&) {
+    desktop.onDialog(LoginDialog::kResource, [this](DialogModel&) {
         EXPECT_EQ(desktop.lastTitle(), kNotConnectedTitle);
         EXPECT_EQ(state.connection.host, "");
         EXPECT_FALSE(state.flags.loggedIn);
@@ -82,7 +84,7 @@ TEST_F(LogoutTest, YesOpensTheLoginDialogOnADroppedConnection)
     // Logging in from there is a login like any other.
     state.flags.viewNotConnected = false;
     desktop.answer(MessageAnswer::Yes);
-    desktop.onDialog("Login ", connectWith(0, 0, "alice-pw"));
+    desktop.onDialog(LoginDialog::kResource, connectWith(0, 0, "alice-pw"));
     EXPECT_EQ(Logout(context), LogoutResult::LoggedOut);
     EXPECT_EQ(desktop.lastTitle(), connectedTitle("Valid User"));
     EXPECT_FALSE(state.flags.viewNotConnected || state.flags.treeTeardown);
@@ -94,9 +96,9 @@ TEST_F(LogoutTest, YesWithoutProfilesOpensNewProfile)
     logIn();
     std::filesystem::remove("OrnIni.ini");
     desktop.answer(MessageAnswer::Yes);
-    desktop.onDialog("New Profile", [](DialogModel&) {});
+    desktop.onDialog(NewProfileDialog::kResource, [](DialogModel&) {});
     EXPECT_EQ(Logout(context), LogoutResult::LoggedOut);
-    EXPECT_EQ(desktop.dialogsRun.back(), "New Profile");
+    EXPECT_EQ(desktop.dialogsRun.back(), NewProfileDialog::kResource);
     EXPECT_EQ(desktop.boxes.at(1).text, "User profile does not exist.Please create a profile");
     expectLoggedOut();
 }

@@ -14,7 +14,7 @@ TEST_F(RootDseDialogTest, EveryValueInTheServersOrder)
 {
     browse();
     std::vector<Row> rows;
-    desktop.onDialog("Root DSE Information", [&rows](DialogModel& model) {
+    desktop.onDialog(RootDseDialog::kResource, [&rows](DialogModel& model) {
         auto& dialog = dynamic_cast<RootDseDialog&>(model);
         rows = dialog.rows();
         dialog.close();
