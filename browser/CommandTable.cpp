@@ -11,6 +11,7 @@
 #include "browser/session/Logout.h"
 #include "browser/session/ProfileFile.h"
 #include "browser/session/ProfileManagerDialog.h"
+#include "browser/session/RootDseDialog.h"
 #include "browser/session/SetEntriesDialog.h"
 #include "browser/tree/TreeCommands.h"
 

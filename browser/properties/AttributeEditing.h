@@ -1,6 +1,6 @@
 // Changing the entry shown in the attribute list: in-place editing of a
 // value (a replace, or a rename when it is the naming value), adding and
-// deleting one attribute value, and the Root DSE dialog.
+// deleting one attribute value.
 #pragma once
 
 #include <optional>
@@ -36,5 +36,3 @@ const std::string& ShownEntryDn(const ViewState& state);
 void AddAttributeCommand(AppContext& context);
 // Deletes the selected row's value from the entry, after asking.
 void DeleteAttributeCommand(AppContext& context);
-// The "Root DSE Information" dialog: every value of the server's root DSE.
-void RootDseProperties(AppContext& context);

@@ -4,7 +4,6 @@
 #include "browser/CommandReports.h"
 #include "browser/Desktop.h"
 #include "browser/ViewState.h"
-#include "browser/properties/AttributeEditing.h"
 #include "browser/properties/AttributeList.h"
 #include "browser/session/Logout.h"
 #include "ldap/OrnInterface.h"

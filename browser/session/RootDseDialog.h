@@ -43,3 +43,7 @@ private:
     AppContext& context_;
     std::vector<Row> rows_;
 };
+
+// The Root DSE Properties command: the dialog, then the connection-lost
+// logout when reading the root DSE found the connection gone.
+void RootDseProperties(AppContext& context);

@@ -3,6 +3,7 @@
 #include "browser/CommandReports.h"
 #include "browser/properties/AddAttributeDialog.h"
 #include "browser/properties/DnEscape.h"
+#include "browser/session/RootDseDialog.h"
 #include "tests/browser/properties/AttributeEditingFixture.h"
 
 #include <functional>
