@@ -11,10 +11,7 @@
 //
 //   tree_bench [--runs N]
 #include "bench/ChildRun.h"
-#include "browser/AppContext.h"
-#include "browser/ViewState.h"
-#include "browser/logs/Clock.h"
-#include "browser/session/Registry.h"
+#include "browser/BrowserSession.h"
 #include "browser/tree/TreeCommands.h"
 #include "ldap/OrnInterface.h"
 #include "tests/support/FakeDesktop.h"
@@ -29,6 +26,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -88,11 +86,10 @@ double secondsSince(WallClock::time_point start)
 double measureExpand(const char* host, uint16_t port)
 {
     FakeDesktop desktop;
-    SystemClock clock;
-    Registry registry { "/nonexistent" };
-    ViewState state;
-    OrnLdapService service;
-    AppContext context { desktop, clock, registry, state, service };
+    BrowserSession session { desktop, std::make_unique<SystemClock>(), Registry { "/nonexistent" } };
+    ViewState& state = session.state();
+    OrnLdapService& service = session.service();
+    AppContext& context = session.context();
     connect(service, host, port);
     state.connection.host = host;
     state.connection.port = port;

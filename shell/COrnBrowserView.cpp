@@ -15,6 +15,7 @@
 #include <QTableView>
 #include <QTreeView>
 
+#include <memory>
 #include <utility>
 
 namespace {
@@ -35,20 +36,19 @@ bool isListEditKey(const QKeyEvent& event)
 
 COrnBrowserView::COrnBrowserView(Desktop& desktop, QWidget* parent)
     : QWidget(parent)
-    , context_ { desktop, clock_, registry_, state_, service_ }
+    , session_(desktop, std::make_unique<SystemClock>(), Registry())
     , splitter_(new CSplitterBar(this))
     , tree_(new QTreeView(splitter_))
     , attributes_(new QTableView(splitter_))
-    , treeModel_(new DirectoryTreeModel(state_.tree, this))
-    , attributeModel_(new AttributeTableModel(state_.attributes, this))
+    , treeModel_(new DirectoryTreeModel(session_.state().tree, this))
+    , attributeModel_(new AttributeTableModel(session_.state().attributes, this))
     , editDelegate_(new AttributeEditDelegate(
           [this](const std::optional<std::string>& text) {
-              EndValueEdit(context_, text);
+              EndValueEdit(context(), text);
               emit stateChanged();
           },
           this))
 {
-    state_.pageSize = registry_.readEntries();
     buildTree();
     buildAttributeList();
 }
@@ -102,16 +102,16 @@ void COrnBrowserView::buildTree()
             return;
         later([this, clicked = QPersistentModelIndex(current)] {
             if (clicked.isValid())
-                SelectNode(context_, DirectoryTreeModel::nodeAt(clicked));
+                SelectNode(context(), DirectoryTreeModel::nodeAt(clicked));
         });
     });
-    connect(tree_, &QTreeView::doubleClicked, this, [this] { later([this] { ExpandNode(context_); }); });
+    connect(tree_, &QTreeView::doubleClicked, this, [this] { later([this] { ExpandNode(context()); }); });
     // The branch arrows open and close nodes as the tree control itself would.
     for (auto signal : { &QTreeView::expanded, &QTreeView::collapsed }) {
         const bool expanded = signal == &QTreeView::expanded;
         connect(tree_, signal, this, [this, expanded](const QModelIndex& index) {
             if (!following_)
-                state_.tree.setExpanded(DirectoryTreeModel::nodeAt(index), expanded);
+                session_.state().tree.setExpanded(DirectoryTreeModel::nodeAt(index), expanded);
         });
     }
     connect(tree_, &QWidget::customContextMenuRequested, this,
@@ -152,7 +152,7 @@ void COrnBrowserView::buildAttributeList()
     connect(attributes_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
         [this](const QModelIndex& current) {
             if (!following_) {
-                state_.attributes.select(current.isValid() ? current.row() : -1);
+                session_.state().attributes.select(current.isValid() ? current.row() : -1);
                 emit stateChanged();
             }
         });
@@ -173,16 +173,16 @@ bool COrnBrowserView::eventFilter(QObject* watched, QEvent* event)
 
 void COrnBrowserView::startValueEdit(EditTrigger trigger)
 {
-    if (CanStartValueEdit(context_, trigger))
+    if (CanStartValueEdit(context(), trigger))
         editSelectedValue();
 }
 
 void COrnBrowserView::editSelectedValue()
 {
-    const int row = state_.attributes.selected();
+    const int row = session_.state().attributes.selected();
     if (row < 0)
         return;
-    editDelegate_->setStartText(BeginValueEdit(context_, row));
+    editDelegate_->setStartText(BeginValueEdit(context(), row));
     attributes_->edit(attributeModel_->index(row, 0));
 }
 

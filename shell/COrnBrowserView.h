@@ -1,16 +1,11 @@
 // The main view: the directory tree on the left, the attribute list on the
-// right, the splitter bar between. It owns what the core works with for the
-// whole run (the view state, the LDAP service, the registry value, the clock
-// and the context that joins them to the desktop) and forwards the user's
-// clicks, double-clicks, keys and edits in the two panes to the core.
+// right, the splitter bar between. It owns the browser session for the whole
+// run and forwards the user's clicks, double-clicks, keys and edits in the
+// two panes to the core.
 #pragma once
 
-#include "browser/AppContext.h"
-#include "browser/ViewState.h"
-#include "browser/logs/Clock.h"
+#include "browser/BrowserSession.h"
 #include "browser/properties/AttributeEditing.h"
-#include "browser/session/Registry.h"
-#include "ldap/OrnInterface.h"
 
 #include <QWidget>
 
@@ -28,7 +23,7 @@ public:
     COrnBrowserView(Desktop& desktop, QWidget* parent);
     ~COrnBrowserView() override;
 
-    AppContext& context() { return context_; }
+    AppContext& context() { return session_.context(); }
     QTreeView& tree() { return *tree_; }
     QTableView& attributes() { return *attributes_; }
 
@@ -56,11 +51,7 @@ private:
     template <class Operation> void later(Operation operation);
     void startValueEdit(EditTrigger trigger);
 
-    SystemClock clock_;
-    Registry registry_;
-    OrnLdapService service_;
-    ViewState state_;
-    AppContext context_;
+    BrowserSession session_;
 
     CSplitterBar* splitter_;
     QTreeView* tree_;

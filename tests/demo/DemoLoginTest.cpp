@@ -1,11 +1,8 @@
 // The profile "Demo" that scripts/run writes, used as a user would on the
 // demo directory: every user detail must log in as the manual says.
-#include "browser/AppContext.h"
-#include "browser/ViewState.h"
+#include "browser/BrowserSession.h"
 #include "browser/session/LoginCommand.h"
 #include "browser/session/LoginDialog.h"
-#include "browser/session/Registry.h"
-#include "ldap/OrnInterface.h"
 #include "tests/support/FakeDesktop.h"
 #include "tests/support/FixedClock.h"
 #include "tests/support/SlapdServer.h"
@@ -77,11 +74,8 @@ TEST_F(DemoProfile, EveryUserDetailLogsInAndShowsTheTopOfTheDirectory)
     for (const Account& account : accounts) {
         SCOPED_TRACE(account.detail);
         FakeDesktop desktop;
-        FixedClock clock {2026, 12, 5, 16, 1, 2};
-        Registry registry {"/nonexistent"};
-        ViewState state;
-        OrnLdapService service;
-        AppContext context {desktop, clock, registry, state, service};
+        BrowserSession session {desktop, std::make_unique<FixedClock>(2026, 12, 5, 16, 1, 2), Registry {"/nonexistent"}};
+        const ViewState& state = session.state();
         desktop.onDialog(LoginDialog::kResource, [&](DialogModel& model) {
             auto& dialog = dynamic_cast<LoginDialog&>(model);
             ASSERT_EQ(dialog.profileNames().items, std::vector<std::string>({"Demo"}));
@@ -90,7 +84,7 @@ TEST_F(DemoProfile, EveryUserDetailLogsInAndShowsTheTopOfTheDirectory)
             dialog.setPassword(account.password);
             dialog.connect();
         });
-        LoginCommand(context);
+        LoginCommand(session.context());
 
         EXPECT_TRUE(desktop.boxes.empty()) << desktop.boxes.front().text;
         EXPECT_EQ(state.connection.userType, account.userType);
@@ -101,7 +95,6 @@ TEST_F(DemoProfile, EveryUserDetailLogsInAndShowsTheTopOfTheDirectory)
         for (const auto& child : state.tree.root()->children)
             top.insert(child->label);
         EXPECT_EQ(top, std::set<std::string>({"ou=Groups", "ou=People", "ou=Projects"}));
-        service.DestroyAll();
     }
 }
 

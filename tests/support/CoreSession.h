@@ -5,11 +5,8 @@
 // Header-only, like FakeDesktop.h, so that tests/support does not link the core.
 #pragma once
 
-#include "browser/AppContext.h"
-#include "browser/ViewState.h"
+#include "browser/BrowserSession.h"
 #include "browser/session/LoginBind.h"
-#include "browser/session/Registry.h"
-#include "ldap/OrnInterface.h"
 #include "tests/support/FakeDesktop.h"
 #include "tests/support/FixedClock.h"
 #include "tests/support/SlapdServer.h"
@@ -26,12 +23,6 @@
 
 class CoreFolderTest : public ::testing::Test {
 protected:
-    ~CoreFolderTest() override
-    {
-        service.DestroyAll();
-        state.errorLog.closeLdifLog();
-    }
-
     static void write(const std::string& name, const std::string& text)
     {
         std::ofstream(name, std::ios::binary) << text;
@@ -49,11 +40,16 @@ private:
 
 protected:
     FakeDesktop desktop;
-    FixedClock clock { 2026, 12, 5, 16, 1, 2 };
-    Registry registry { "/nonexistent" };
-    ViewState state;
-    OrnLdapService service;
-    AppContext context { desktop, clock, registry, state, service };
+
+private:
+    std::unique_ptr<FixedClock> ownClock_ = std::make_unique<FixedClock>(2026, 12, 5, 16, 1, 2);
+
+protected:
+    FixedClock& clock = *ownClock_;
+    BrowserSession session { desktop, std::move(ownClock_), Registry { "/nonexistent" } };
+    ViewState& state = session.state();
+    OrnLdapService& service = session.service();
+    AppContext& context = session.context();
 };
 
 // One slapd per suite: the suite's SetUpTestSuite calls startServer. A test
