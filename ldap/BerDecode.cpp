@@ -3,6 +3,7 @@
 // before it touches them.
 #include "ldap/Ber.h"
 #include "ldap/BerHeader.h"
+#include "ldap/ElementLimit.h"
 
 #include "ldap/OrnAlloc.h"
 
@@ -15,42 +16,6 @@ std::size_t remaining(const BerBuffer* ber)
 {
     return ber->ptr < ber->end ? static_cast<std::size_t>(ber->end - ber->ptr) : 0;
 }
-
-// The ends of the elements that ber_scanf has entered, innermost last. While
-// an element is entered, the buffer's end is its end; the message's end
-// comes back when the call returns.
-class EnteredElements {
-public:
-    explicit EnteredElements(BerBuffer* ber) : ber_(ber), messageEnd_(ber->end) {}
-    ~EnteredElements() { ber_->end = messageEnd_; }
-    EnteredElements(const EnteredElements&) = delete;
-    EnteredElements& operator=(const EnteredElements&) = delete;
-
-    bool enter(uint8_t* elementEnd)
-    {
-        if (depth_ == kMaxDepth)
-            return false;
-        saved_[depth_++] = ber_->end;
-        ber_->end = elementEnd;
-        return true;
-    }
-
-    // Entered by the v or V that follows: nothing to restore.
-    bool enterList() { return enter(ber_->end); }
-
-    void leave()
-    {
-        if (depth_ > 0)
-            ber_->end = saved_[--depth_];
-    }
-
-private:
-    static constexpr int kMaxDepth = 16;
-    BerBuffer* ber_;
-    uint8_t* messageEnd_;
-    uint8_t* saved_[kMaxDepth] = {};
-    int depth_ = 0;
-};
 
 BerHeader readTag(BerBuffer* ber, uint32_t* tag)
 {
@@ -270,8 +235,7 @@ uint32_t readList(BerCodec& codec, BerBuffer* ber, Item*** out, uint32_t unchang
     uint8_t* last = nullptr;
     if (codec.ber_first_element(ber, &length, &last) == BER_ERROR)
         return unchanged;
-    EnteredElements list(ber);
-    list.enter(last);
+    ElementLimit list(ber, last);
     uint32_t result = BER_ERROR;
     std::size_t count = 0;
     do {
@@ -298,7 +262,7 @@ uint32_t BerCodec::ber_scanf(BerBuffer* ber, const char* format, ...)
     uint32_t result = 0;
     const char* f = format;
     {
-        EnteredElements entered(ber);
+        ElementLimit entered(ber);
         for (; *f; ++f) {
             switch (*f) {
             case 'a':
@@ -373,7 +337,7 @@ uint32_t BerCodec::ber_scanf(BerBuffer* ber, const char* format, ...)
             case '{':
             case '[':
                 if (f[1] == 'v' || f[1] == 'V') {
-                    result = entered.enterList() ? result : BER_ERROR;
+                    result = entered.enter(ber->end) ? result : BER_ERROR;
                 } else {
                     uint32_t length = 0;
                     result = ber_skip_tag(ber, &length);

@@ -1,6 +1,7 @@
 // Building search entries and releasing the result model.
 #include "ldap/DecodeEntry.h"
 
+#include "ldap/ElementLimit.h"
 #include "ldap/OrnAlloc.h"
 #include "ldap/io.h"
 

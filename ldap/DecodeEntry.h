@@ -1,23 +1,9 @@
 // Internal to module io: reading a search result entry straight into its
-// records, and the bound that keeps every read inside one element.
+// records.
 #pragma once
 
 #include "ldap/Ber.h"
 #include "ldap/OrnResult.h"
-
-// Narrows the readable end of ber to one element's end while it lives, so
-// no read inside can run past the element, however its lengths lie.
-class ElementLimit {
-public:
-    ElementLimit(BerBuffer* ber, uint8_t* end) : ber_(ber), saved_(ber->end) { ber->end = end; }
-    ~ElementLimit() { ber_->end = saved_; }
-    ElementLimit(const ElementLimit&) = delete;
-    ElementLimit& operator=(const ElementLimit&) = delete;
-
-private:
-    BerBuffer* ber_;
-    uint8_t* saved_;
-};
 
 enum class EntryRead { Read, Unreadable, NoMemory };
 

@@ -3,6 +3,7 @@
 #include "ldap/io.h"
 
 #include "ldap/DecodeEntry.h"
+#include "ldap/ElementLimit.h"
 #include "ldap/OrnCodes.h"
 #include "ldap/OrnTrace.h"
 
