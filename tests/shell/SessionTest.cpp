@@ -1,7 +1,8 @@
 // A session through the window against a real slapd: login through the
 // Login dialog's widgets, the tree and the attribute list it fills, clicks
-// and double-clicks in the tree, an in-place edit, the attribute and root
-// DSE dialogs, and the logout.
+// and double-clicks in the tree, paging, an in-place edit, the attribute and
+// root DSE dialogs, and the logout. Qt's model tester watches both panes'
+// models throughout and aborts the test on any breach of the model contract.
 #include "tests/shell/ShellFixture.h"
 
 #include "browser/properties/AddAttributeDialog.h"
@@ -9,6 +10,7 @@
 #include "browser/session/RootDseDialog.h"
 #include "tests/support/SlapdServer.h"
 
+#include <QAbstractItemModelTester>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTreeView>
@@ -29,6 +31,12 @@ protected:
     static void TearDownTestSuite() { server_.reset(); }
 
     static std::string port() { return std::to_string(server_->port()); }
+
+    Session()
+        : treeTester_(tree().model(), QAbstractItemModelTester::FailureReportingMode::Fatal)
+        , listTester_(list().model(), QAbstractItemModelTester::FailureReportingMode::Fatal)
+    {
+    }
 
     void login(const std::string& userId, const QString& password)
     {
@@ -109,6 +117,8 @@ protected:
 
 private:
     static inline std::unique_ptr<SlapdServer> server_;
+    QAbstractItemModelTester treeTester_;
+    QAbstractItemModelTester listTester_;
 };
 
 TEST_F(Session, LoginShowsTheRootAndItsChildrenAndClicksBrowse)
@@ -132,7 +142,13 @@ TEST_F(Session, LoginShowsTheRootAndItsChildrenAndClicksBrowse)
     EXPECT_EQ(
         frame->statusPane().text().toStdString(), "Node Selected: ou=People," + std::string(SlapdServer::suffix()));
 
+    // Two to a page: the double-click shows two, Show Next the third.
+    frame->view().context().state.pageSize = 2;
     doubleClick(people);
+    EXPECT_EQ(tree().model()->rowCount(people), 2);
+    EXPECT_EQ(boxes.boxes.size(), 1u); // the first two will be displayed
+    trigger(ShowNext);
+    settle();
     EXPECT_EQ(sortedLabels(people), (QStringList { "uid=alice", "uid=bob", "uid=carol" }));
     EXPECT_TRUE(tree().isExpanded(people));
     // The three images tell the root, a container and an entry without children apart.
