@@ -1,7 +1,11 @@
 #include "shell/AttributeEditDelegate.h"
 
+#include <QAbstractItemView>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QMetaObject>
+#include <QStyle>
+#include <QToolTip>
 
 AttributeEditDelegate::AttributeEditDelegate(Finished finished, QObject* parent)
     : QStyledItemDelegate(parent)
@@ -31,4 +35,20 @@ void AttributeEditDelegate::destroyEditor(QWidget* editor, const QModelIndex& in
     // only once the view has finished closing its editor.
     QMetaObject::invokeMethod(
         const_cast<AttributeEditDelegate*>(this), [this, text] { finished_(text); }, Qt::QueuedConnection);
+}
+
+bool AttributeEditDelegate::helpEvent(
+    QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option, const QModelIndex& index)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    const QString whole = index.data(Qt::ToolTipRole).toString();
+    const QString shown = index.data(Qt::DisplayRole).toString();
+    // The text's own margins inside the cell, as the style draws it.
+    const int room = option.rect.width() - 2 * view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, &option, view) - 2;
+    if (!whole.isEmpty() && (whole != shown || option.fontMetrics.horizontalAdvance(shown) > room))
+        QToolTip::showText(event->globalPos(), whole, view);
+    else
+        QToolTip::hideText();
+    return true;
 }

@@ -1,6 +1,7 @@
-// The in-place editor of the attribute list's value column. The core says
-// what the editor starts with (BeginValueEdit) and takes the result
-// (EndValueEdit); the delegate only carries the text between them.
+// The attribute list's value column: its in-place editor, and the tooltip
+// that shows a value whole when its cell cannot. The core says what the
+// editor starts with (BeginValueEdit) and takes the result (EndValueEdit);
+// the delegate only carries the text between them.
 #pragma once
 
 #include <QStyledItemDelegate>
@@ -23,6 +24,8 @@ public:
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
     void destroyEditor(QWidget* editor, const QModelIndex& index) const override;
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+        const QModelIndex& index) override;
 
 private:
     Finished finished_;

@@ -24,9 +24,14 @@ int AttributeTableModel::columnCount(const QModelIndex& parent) const
 
 QVariant AttributeTableModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= list_.size() || (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!index.isValid() || index.row() >= list_.size())
         return {};
     const AttributeRow& row = list_.row(index.row());
+    // A text value whole, for the value cell's tooltip.
+    if (role == Qt::ToolTipRole)
+        return index.column() == 0 && !row.binary ? QString::fromStdString(row.value) : QVariant();
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
+        return {};
     switch (index.column()) {
     case 0:
         return QString::fromStdString(row.shownValue());

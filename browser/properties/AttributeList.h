@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // What the list shows for an empty value. It is only shown: requests carry
@@ -12,13 +13,20 @@
 inline constexpr const char* kNoValue = "( No Value )";
 
 struct AttributeRow {
-    std::string value; // as the server holds it
+    std::string value; // the bytes the server sent
     std::string name;
     std::string syntax;
+    // Bytes rather than text: shown as a placeholder, never edited as text.
+    bool binary = false;
     bool operator==(const AttributeRow&) const = default;
 
-    std::string shownValue() const { return value.empty() ? kNoValue : value; }
+    // "( No Value )", "(binary value, 2,912 bytes)", or the text; of a
+    // value of several lines the first, marked as continued.
+    std::string shownValue() const;
 };
+
+// Whether bytes can be shown and edited as text: UTF-8 without a zero byte.
+bool IsText(std::string_view bytes);
 
 class AttributeListObserver {
 public:

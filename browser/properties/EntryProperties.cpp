@@ -5,13 +5,13 @@
 #include "browser/Desktop.h"
 #include "browser/SearchOutcome.h"
 #include "browser/ViewState.h"
+#include "browser/properties/SyntaxNames.h"
 #include "browser/session/ServerInfo.h"
 #include "ldap/OrnInterface.h"
 #include "tools/schema/SchemaRead.h"
 
 #include <strings.h>
 
-#include <array>
 #include <cctype>
 #include <optional>
 #include <utility>
@@ -21,32 +21,6 @@ namespace {
 constexpr const char* kNotAvailable = "Not Available";
 constexpr const char* kObjectLinkAttribute = "OrnAttrObjectLink";
 constexpr int32_t kScopeBase = 0;
-
-constexpr std::array<std::pair<std::string_view, std::string_view>, 23> kSyntaxNames { {
-    { "1.3.6.1.4.1.1466.115.121.1.7", "boolean" },
-    { "1.3.6.1.4.1.1466.115.121.1.26", "Case-Exact String (CES)" },
-    { "2.16.840.1.113719.1.1.5.1.6", "Case Ignore List" },
-    { "1.3.6.1.4.1.1466.115.121.1.15", "Case Ignore String" },
-    { "1.3.6.1.4.1.1466.115.121.1.38", "Class Name" },
-    { "2.16.840.1.113719.1.1.5.1.22", "Counter" },
-    { "1.3.6.1.4.1.1466.115.121.1.12", " Distinguished Name" },
-    { "2.16.840.1.113719.1.1.5.1.14", "EMail Address" },
-    { "1.3.6.1.4.1.1466.115.121.1.22", "Facsimile Telephone Number" },
-    { "1.3.6.1.4.1.1466.115.121.1.27", "INTEGER" },
-    { "2.16.840.1.113719.1.1.5.1.12", "Tagged Data" },
-    { "1.3.6.1.4.1.1466.115.121.1.36", "Numeric string" },
-    { "2.16.840.1.113719.1.1.5.1.13", "Octet List" },
-    { "1.3.6.1.4.1.1466.115.121.1.40", "Path" },
-    { "2.16.840.1.113719.1.1.5.1.15", "INTEGER" },
-    { "1.3.6.1.4.1.1466.115.121.1.41", "Postal Address" },
-    { "1.3.6.1.4.1.1466.115.121.1.44", "NDS Replica Pointer" },
-    { "1.3.6.1.4.1.1466.115.121.1.5", "Stream" },
-    { "2.16.840.1.113719.1.1.5.1.19", "Timestamp" },
-    { "2.16.840.1.113719.1.1.5.1.25", "Typed Name" },
-    { "1.3.6.1.4.1.1466.115.121.1.50", "Telephone Number" },
-    { "1.3.6.1.4.1.1466.115.121.1.24", "Generalised Time" },
-    { "1.3.6.1.4.1.250.1.57", "URL" },
-} };
 
 std::string trimmed(std::string_view text)
 {
@@ -104,6 +78,17 @@ std::string lowerCase(std::string_view text)
     return lower;
 }
 
+// userCertificate;binary: the option asks for the value's bytes as they are.
+bool hasBinaryOption(std::string_view name)
+{
+    for (std::size_t at = name.find(';'); at != std::string_view::npos; at = name.find(';', at + 1)) {
+        std::string_view option = name.substr(at + 1, name.find(';', at + 1) - at - 1);
+        if (lowerCase(option) == "binary")
+            return true;
+    }
+    return false;
+}
+
 bool hasEntry(const EntryRecord* result)
 {
     return result && !result->end_of_search;
@@ -117,8 +102,11 @@ std::optional<std::string> addRows(ViewState& state, const EntryRecord& entry)
     for (const AttrRecord* attr = entry.attrs; attr; attr = attr->next) {
         std::string name = attr->name ? attr->name : "";
         std::string syntax = SyntaxColumnText(state, name);
+        const bool binarySyntax = IsBinarySyntax(SchemaSyntax(state, name)) || hasBinaryOption(name);
         for (const ValueRecord* value = attr->values; value; value = value->next) {
-            AttributeRow row { value->data ? value->data : "", name, syntax };
+            std::string bytes = value->data && value->len > 0 ? std::string(value->data, value->len - 1) : "";
+            const bool binary = binarySyntax || !IsText(bytes);
+            AttributeRow row { std::move(bytes), name, syntax, binary };
             editing.lastValue = row.value;
             state.attributes.append(row);
             if (editing.followLink && strcasecmp(name.c_str(), kObjectLinkAttribute) == 0) {
@@ -131,14 +119,6 @@ std::optional<std::string> addRows(ViewState& state, const EntryRecord& entry)
 }
 
 } // namespace
-
-std::string SyntaxDisplayText(std::string_view syntax)
-{
-    for (const auto& [oid, display] : kSyntaxNames)
-        if (syntax == oid)
-            return std::string(display);
-    return std::string(syntax);
-}
 
 const AttributeTypeRecord* FindAttributeType(const ViewState& state, std::string_view name)
 {

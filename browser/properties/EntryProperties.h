@@ -33,6 +33,3 @@ std::string SyntaxColumnText(const ViewState& state, std::string_view attributeN
 // several names list it ('cn' 'commonName'), matched as a whole quoted name
 // so that "o" does not find commonName. Null when neither exists.
 const AttributeTypeRecord* FindAttributeType(const ViewState& state, std::string_view name);
-
-// The display name of a syntax OID, or the text itself when the table does not know it.
-std::string SyntaxDisplayText(std::string_view syntax);

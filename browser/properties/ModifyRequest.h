@@ -1,7 +1,7 @@
-// One modify request built from texts. The service reads null-terminated
-// arrays of AttrMod pointers and of value pointers; the request owns the
-// texts and builds those arrays only when it is sent, so that nothing points
-// into a container that has since grown.
+// One modify request built from values held as bytes. The service reads
+// null-terminated arrays of AttrMod pointers and of value pointers; the
+// request owns the values and builds those arrays only when it is sent, so
+// that nothing points into a container that has since grown.
 #pragma once
 
 #include <cstdint>

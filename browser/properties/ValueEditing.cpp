@@ -37,6 +37,16 @@ int valuesShown(const AttributeList& list, const std::string& attribute)
         [&](const AttributeRow& row) { return sameName(row.name, attribute.c_str()); }));
 }
 
+// After a refusal or a cancel the row shows again what the server holds,
+// unless a lost connection has emptied the list meanwhile.
+void showHeldValue(ViewState& state)
+{
+    const EditingState& editing = state.editing;
+    if (editing.row >= 0 && editing.row < state.attributes.size()
+        && state.attributes.row(editing.row).name == editing.attribute)
+        state.attributes.setValue(editing.row, editing.value);
+}
+
 // The tree keeps no DN: the renamed entry gets a new node under the old
 // one's parent, with its DN built from the parent's labels, so an escaped
 // comma in the old RDN cannot cut the parent's DN short.
@@ -47,14 +57,18 @@ void renameEntry(AppContext& context)
     MessageAnswer answer = context.desktop.messageBox(
         { "Delete old RDN?", "Delete", MessageIcon::Question, MessageButtons::YesNoCancel });
     if (answer == MessageAnswer::Cancel) {
-        state.attributes.setValue(editing.row, editing.value);
+        showHeldValue(state);
         return;
     }
     std::string newRdn = editing.namingAttribute + "=" + EscapeDnValue(editing.newValue);
     TreeNode* old = state.tree.selected();
     int32_t renamed = context.service.OrnModifyRdnSync(
         state.selection.fullDn.c_str(), newRdn.c_str(), answer == MessageAnswer::Yes ? 1 : 0);
-    if (!CallSucceeded(context, renamed) || !old || !old->parent)
+    if (!CallSucceeded(context, renamed)) {
+        showHeldValue(state);
+        return;
+    }
+    if (!old || !old->parent)
         return;
     TreeNode& parent = *old->parent;
     state.loadedDns.push_back(newRdn + "," + BuildFullDn(parent));
@@ -68,17 +82,23 @@ void renameEntry(AppContext& context)
 bool CanStartValueEdit(AppContext& context, EditTrigger trigger)
 {
     const ViewState& state = context.state;
-    if (trigger == EditTrigger::Command) {
-        if (state.attributes.selected() >= 0)
-            return true;
+    const int row = state.attributes.selected();
+    if (trigger == EditTrigger::Command && row < 0) {
         context.desktop.error("Please select attribute to edit", "Error");
         return false;
     }
-    if (state.flags.treeActive && !state.flags.loggedIn) {
+    if (trigger != EditTrigger::Command && state.flags.treeActive && !state.flags.loggedIn) {
         context.desktop.error("Access denied", "Error");
         return false;
     }
-    return state.attributes.selected() >= 0;
+    if (row < 0)
+        return false;
+    // Its displayed text is not its bytes: saving that text would replace them.
+    if (state.attributes.row(row).binary) {
+        context.desktop.error("A binary value cannot be edited as text.", "Error");
+        return false;
+    }
+    return true;
 }
 
 std::string BeginValueEdit(AppContext& context, int row)
@@ -96,7 +116,8 @@ std::string BeginValueEdit(AppContext& context, int row)
 void EndValueEdit(AppContext& context, const std::optional<std::string>& text)
 {
     EditingState& editing = context.state.editing;
-    if (!text || editing.state != 1)
+    const AttributeList& list = context.state.attributes;
+    if (!text || editing.state != 1 || editing.row < 0 || editing.row >= list.size() || list.row(editing.row).binary)
         return;
     const char* refusal = sameName(editing.attribute, "dn") ? "Cannot edit the attribute value"
         : sameName(editing.attribute, "objectclass")        ? "Cannot edit Attribute value"
@@ -134,6 +155,8 @@ void ApplyValueEdit(AppContext& context)
             .change(ATTR_MOD_ADD, editing.attribute, { editing.newValue });
     else
         request.change(ATTR_MOD_REPLACE, editing.attribute, { editing.newValue });
-    if (CallSucceeded(context, request.send(context.service, ShownEntryDn(state))) && editing.newValue.empty())
+    if (!CallSucceeded(context, request.send(context.service, ShownEntryDn(state))))
+        showHeldValue(state);
+    else if (editing.newValue.empty())
         state.attributes.remove(editing.row);
 }

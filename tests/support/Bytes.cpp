@@ -51,3 +51,19 @@ std::vector<std::vector<size_t>> piecewise(size_t size)
     plays[1].push_back(size);
     return plays;
 }
+
+std::string base64(std::string_view bytes)
+{
+    static constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    for (std::size_t at = 0; at < bytes.size(); at += 3) {
+        uint32_t group = static_cast<uint32_t>(static_cast<uint8_t>(bytes[at])) << 16;
+        if (at + 1 < bytes.size())
+            group |= static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 1])) << 8;
+        if (at + 2 < bytes.size())
+            group |= static_cast<uint8_t>(bytes[at + 2]);
+        for (std::size_t digit = 0; digit < 4; ++digit)
+            out += at + digit <= bytes.size() ? kDigits[(group >> (18 - 6 * digit)) & 63] : '=';
+    }
+    return out;
+}

@@ -1,4 +1,4 @@
-// Byte strings for tests: hex text in, readable hex out.
+// Byte strings for tests: hex text in, readable hex out, base64 for LDIF.
 #pragma once
 
 #include <cstddef>
@@ -13,6 +13,8 @@ using Bytes = std::vector<uint8_t>;
 Bytes hex(std::string_view text);
 // bytes -> "30 05 02 01 05", for readable failure messages.
 std::string toHex(const Bytes& bytes);
+// RFC 4648 base64, as LDIF's "name:: value" carries bytes.
+std::string base64(std::string_view bytes);
 // The ways a test feeds size bytes in pieces, each given by the ends of its
 // pieces: whole, cut in two at every offset, and one byte at a time.
 std::vector<std::vector<size_t>> piecewise(size_t size);

@@ -126,6 +126,17 @@ pid_t spawn(const std::string& program, const std::vector<std::string>& args, co
     return pid;
 }
 
+// Runs a tool to its end; throws with its output when it fails.
+void runToEnd(const std::string& program, const std::vector<std::string>& args, const std::string& logPath,
+    const std::string& failure)
+{
+    pid_t pid = spawn(program, args, logPath);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error(failure + ":\n" + readFile(logPath));
+}
+
 bool sendAll(int fd, const uint8_t* data, size_t size)
 {
     while (size > 0) {
@@ -308,12 +319,28 @@ void SlapdServer::writeConfig() const
 
 void SlapdServer::load(const std::string& ldifPath)
 {
-    std::string logPath = dir_ + "/slapadd.log";
-    pid_t pid = spawn(slapd_, { "slapadd", "-q", "-f", dir_ + "/slapd.conf", "-l", ldifPath }, logPath);
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        throw std::runtime_error("slapadd could not load " + ldifPath + ":\n" + readFile(logPath));
+    runToEnd(slapd_, { "slapadd", "-q", "-f", dir_ + "/slapd.conf", "-l", ldifPath }, dir_ + "/slapadd.log",
+        "slapadd could not load " + ldifPath);
+}
+
+std::vector<std::string> SlapdServer::ldapsearchValues(const std::string& dn, const std::string& attribute) const
+{
+    // -tt writes every value to a file of its own, bytes as they are.
+    const std::string folder = dir_ + "/ldapsearch";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directory(folder);
+    const std::string output = folder + "/output";
+    runToEnd("/usr/bin/ldapsearch",
+        { "ldapsearch", "-LLL", "-tt", "-T", folder, "-o", "ldif-wrap=no", "-x", "-H", url(), "-D", adminDn(), "-w",
+            adminPassword(), "-s", "base", "-b", dn, "(objectClass=*)", attribute },
+        output, "ldapsearch could not read " + dn);
+    std::vector<std::string> values;
+    std::istringstream lines(readFile(output));
+    const std::string marker = ":< file://";
+    for (std::string line; std::getline(lines, line);)
+        if (std::size_t at = line.find(marker); at != std::string::npos)
+            values.push_back(readFile(line.substr(at + marker.size())));
+    return values;
 }
 
 void SlapdServer::reservePort()

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 struct SlapdOptions {
     // LDIF loaded with slapadd before the server starts; empty: none.
@@ -63,6 +64,10 @@ public:
     void kill();
     // Starts the stopped server again on the same port with the same data.
     void restart();
+
+    // The values of one attribute of an entry as OpenLDAP's ldapsearch reads
+    // them (bound as the admin), bytes as they are, in the server's order.
+    std::vector<std::string> ldapsearchValues(const std::string& dn, const std::string& attribute) const;
 
     // The project's data/ folder ($ORN_DATA_DIR overrides it).
     static std::string dataDirectory();
