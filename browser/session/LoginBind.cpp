@@ -218,6 +218,15 @@ int LdapVersionFromText(std::string_view text)
     return blank(text) ? 3 : AtoiRule(text);
 }
 
+bool PasswordGivenForUser(AppContext& context)
+{
+    const ConnectionSettings& connection = context.state.connection;
+    if (connection.userId.empty() || !connection.password.empty())
+        return true;
+    context.desktop.error("Please enter the password for the user ID.", "Error");
+    return false;
+}
+
 bool ConnectToServer(AppContext& context, int version, const char* failureText)
 {
     ConnectionSettings& connection = context.state.connection;

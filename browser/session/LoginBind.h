@@ -29,6 +29,11 @@ inline constexpr const char* kValidUser = "Valid User";
 // The Version box: blank means 3; otherwise its number by the atoi rule.
 int LdapVersionFromText(std::string_view text);
 
+// False, after asking for the password, when the connection names a user ID
+// without one: that simple bind is unauthenticated (RFC 4513), and servers
+// that accept it would make an anonymous session look like the user's.
+bool PasswordGivenForUser(AppContext& context);
+
 // Sets the version and the connection's host and port on the service and
 // connects. On failure shows failureText, by default " Failed to Connect to
 // ldap:// <host> :<port>.", titled "Error" and in the status bar.

@@ -3,6 +3,7 @@
 #include "browser/AppContext.h"
 #include "browser/Desktop.h"
 #include "browser/ViewState.h"
+#include "browser/session/LoginBind.h"
 #include "browser/session/ProfileFile.h"
 
 LoginDialog::LoginDialog(AppContext& context) : context_(context)
@@ -86,7 +87,7 @@ bool LoginDialogConnect(AppContext& context, LoginDialog& dialog)
         return false;
     }
 
-    if (!ParseProfile(desktop, state, dialog.userDetails_.selected))
+    if (!ParseProfile(desktop, state, dialog.userDetails_.selected) || !PasswordGivenForUser(context))
         return false;
     state.connection.profileName = dialog.profileNames_.text;
 

@@ -32,6 +32,8 @@ bool NewProfileLogin(AppContext& context, NewProfileDialog& dialog)
     connection.host = host;
     connection.userId = dialog.field(Field::UserId).text;
     connection.password = dialog.field(Field::Password).text;
+    if (!PasswordGivenForUser(context))
+        return false;
 
     StatusLine& status = dialog.statusLine();
     context.desktop.setStatusText("Initialisation in Progress");

@@ -118,17 +118,6 @@ bool LoadProfiles(Desktop& desktop, ViewState& state)
                        MessageIcon::Error);
         return false;
     }
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].size() > ProfileTable::kMaxLineLength) {
-            table.noProfile = true;
-            systemModalBox(desktop,
-                           "Line " + std::to_string(i + 1) + " of the configuration file is longer than "
-                               + std::to_string(ProfileTable::kMaxLineLength)
-                               + " characters. No profile has been loaded.",
-                           MessageIcon::Error);
-            return false;
-        }
-    }
     table.lines = std::move(lines);
     // A file of blank lines leaves the flag as it was.
     if (!table.lines.empty())
@@ -246,14 +235,7 @@ std::optional<std::string> ComposeCheckedProfileLine(Desktop& desktop, const Pro
         desktop.error("A profile name cannot contain \"=\", and no field can contain \";\" or a line break.");
         return std::nullopt;
     }
-    std::string line = ComposeProfileLine(fields);
-    if (line.size() > ProfileTable::kMaxLineLength) {
-        // Less the "=" and the four ";" of the line.
-        desktop.error("The profile is too long to be saved: its fields may hold "
-                      + std::to_string(ProfileTable::kMaxLineLength - 5) + " characters together.");
-        return std::nullopt;
-    }
-    return line;
+    return ComposeProfileLine(fields);
 }
 
 std::vector<std::string> ListProfileNames(const ProfileTable& table)

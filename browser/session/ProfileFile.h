@@ -56,8 +56,7 @@ bool RemoveProfile(Desktop& desktop, ViewState& state, int position);
 std::string ComposeProfileLine(const ProfileFields& fields);
 
 // The line for a form's fields, or nothing after a box that says why not:
-// a required field (all but the user ID) empty, a separator inside a field,
-// or a line over the length limit.
+// a required field (all but the user ID) empty, or a separator inside a field.
 std::optional<std::string> ComposeCheckedProfileLine(Desktop& desktop, const ProfileFields& fields);
 
 // The distinct profile names in table order. A name is left out when an item

@@ -8,9 +8,8 @@
 #include <vector>
 
 struct ProfileTable {
-    // A line holds at most 198 characters before its line feed, and a file at
-    // most 1024 lines: longer lines and longer files are refused, not cut.
-    static constexpr std::size_t kMaxLineLength = 198;
+    // A file holds at most 1024 lines: a longer file is refused, not cut.
+    // Lines of any length are kept whole; service-account DNs are long.
     static constexpr std::size_t kMaxLines = 1024;
 
     // One entry per non-blank line, in file order, without its line feed.

@@ -140,6 +140,32 @@ TEST_F(Login, AnonymousProfileEndsAsAnonymousUser)
     EXPECT_EQ(searchBase(), 0);
 }
 
+// A user ID with an empty password would be an unauthenticated bind, which
+// some servers answer with success: both dialogs ask for the password and
+// stay open, and nothing reaches the server.
+TEST_F(Login, AUserIdWithoutAPasswordIsRefusedBeforeConnecting)
+{
+    const Box askForPassword = errorBox("Please enter the password for the user ID.", "Error");
+    write("OrnIni.ini", profile("main", kAliceDn));
+    desktop.onDialog(LoginDialog::kResource, [](DialogModel& model) {
+        connectWith(0, 0, "")(model);
+        EXPECT_FALSE(model.ended());
+    });
+    LoginCommand(context);
+    desktop.onDialog(NewProfileDialog::kResource, [this](DialogModel& model) {
+        auto& dialog = dynamic_cast<NewProfileDialog&>(model);
+        fillNewProfile(dialog, port(), kAliceDn, "");
+        dialog.login();
+        EXPECT_FALSE(model.ended());
+    });
+    NewProfileCommand(context);
+
+    EXPECT_EQ(desktop.boxes, std::vector<Box>({askForPassword, askForPassword}));
+    EXPECT_TRUE(desktop.titles.empty());
+    EXPECT_TRUE(state.flags.viewNotConnected);
+    EXPECT_EQ(service.DestroyAll(), ORN_NOT_INITIALISED);
+}
+
 TEST_F(Login, FullDnIsLookedUpByItsUidAndBoundAgainAsTheDnFound)
 {
     write("OrnIni.ini", profile("main", kAliceDn));
