@@ -3,45 +3,13 @@
 // outputs after a failure, by bad data or by a failed allocation.
 #include "ldap/Ber.h"
 #include "ldap/OrnAlloc.h"
-#include "tests/support/Bytes.h"
+#include "tests/support/BerWriter.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <iterator>
 #include <string>
-
-namespace {
-
-// A received message to take apart; the buffer does not own the bytes.
-class Reader {
-public:
-    explicit Reader(Bytes bytes)
-        : data(std::move(bytes))
-    {
-        codec.ber_init(&ber, 0);
-        ber.buf = ber.ptr = data.data();
-        ber.end = data.data() + data.size();
-    }
-    Reader(const Reader&) = delete;
-    Reader& operator=(const Reader&) = delete;
-
-    std::size_t offset() const { return static_cast<std::size_t>(ber.ptr - ber.buf); }
-    bool endRestored() const { return ber.end == data.data() + data.size(); }
-
-    Bytes data;
-    BerCodec codec;
-    BerBuffer ber;
-};
-
-Bytes sequence(const Bytes& contents)
-{
-    Bytes message { 0x30, static_cast<uint8_t>(contents.size()) };
-    message.insert(message.end(), contents.begin(), contents.end());
-    return message;
-}
-
-} // namespace
 
 TEST(BerDecode, Lengths)
 {
@@ -150,9 +118,10 @@ TEST(BerDecode, StringIntoCallerBuffer)
 
 TEST(BerScanf, EveryFormatCharacter)
 {
-    Reader reader(sequence(hex("02 01 05  0A 01 02  01 01 FF  05 00  04 03 61 62 63  04 02 68 69"
-                               "04 03 78 79 7A  04 02 70 71  03 02 05 A0  80 01 77  A1 03 02 01 09"
-                               "31 06 04 01 61 04 01 62  31 06 04 01 63 04 01 64  31 00")));
+    Reader reader(element(0x30,
+        hex("02 01 05  0A 01 02  01 01 FF  05 00  04 03 61 62 63  04 02 68 69"
+            "04 03 78 79 7A  04 02 70 71  03 02 05 A0  80 01 77  A1 03 02 01 09"
+            "31 06 04 01 61 04 01 62  31 06 04 01 63 04 01 64  31 00")));
     int32_t integer = 0, enumerated = 0, nested = 0;
     int boolean = 0;
     char* text = nullptr;
@@ -304,13 +273,9 @@ TEST(BerScanf, FailureAtEachPositionReclaimsOutputs)
     for (std::size_t failAt = 0; failAt < count; ++failAt) {
         SCOPED_TRACE("failing element " + std::to_string(failAt));
         Bytes message;
-        for (std::size_t i = 0; i < failAt; ++i) {
-            const Bytes element = hex(elements[i]);
-            message.insert(message.end(), element.begin(), element.end());
-        }
-        const Bytes poison = hex("04 7F 00"); // longer than what is left
-        message.insert(message.end(), poison.begin(), poison.end());
-        Reader reader(message);
+        for (std::size_t i = 0; i < failAt; ++i)
+            message = message + hex(elements[i]);
+        Reader reader(message + hex("04 7F 00")); // longer than what is left
 
         char* text = nullptr;
         BerValue* value = nullptr;
@@ -338,8 +303,9 @@ TEST(BerScanf, FailureAtEachPositionReclaimsOutputs)
 // Every allocation of a ber_scanf with a, O, v, o, V and B fails in turn.
 TEST(BerScanf, AllocationFailureAtEveryStep)
 {
-    Reader reader(sequence(hex("04 01 61  04 01 62  31 06 04 01 63 04 01 64  04 01 65"
-                               "31 06 04 01 66 04 01 67  03 02 05 A0")));
+    Reader reader(element(0x30,
+        hex("04 01 61  04 01 62  31 06 04 01 63 04 01 64  04 01 65"
+            "31 06 04 01 66 04 01 67  03 02 05 A0")));
     int failures = 0;
     for (long n = 0;; ++n) {
         ASSERT_LT(n, 100);
