@@ -5,7 +5,7 @@
 #include "ldap/OrnState.h"
 #include "ldap/io.h"
 #include "tests/ldap/LiveHeap.h"
-#include "tests/support/Bytes.h"
+#include "tests/ldap/Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -19,9 +19,6 @@
 #include <vector>
 
 namespace {
-
-using Values = std::vector<std::string>;
-using Attrs = std::vector<std::pair<std::string, Values>>;
 
 constexpr int32_t kUntouched = 0x5A5A5A5A;
 EntryRecord* const kUntouchedEntry = reinterpret_cast<EntryRecord*>(alignof(EntryRecord) * 0x5A5A);
@@ -106,39 +103,6 @@ std::string decode(const Bytes& bytes)
     std::string text = decode(bytes, bytes.size(), leaked);
     EXPECT_EQ(leaked, 0) << text;
     return text;
-}
-
-Bytes taken(BerCodec& codec, BerBuffer* ber, bool ok)
-{
-    EXPECT_TRUE(ok);
-    Bytes bytes(ber->buf, ber->ptr);
-    codec.ber_free(ber, 1);
-    return bytes;
-}
-
-// Our own encoder builds the messages whose shape the tests vary.
-Bytes entryMessage(int32_t msgid, const std::string& dn, const Attrs& attrs)
-{
-    BerCodec codec;
-    BerBuffer* ber = codec.ber_alloc(BER_MINIMAL_LENGTHS);
-    bool ok = codec.ber_printf(ber, "{it{o{", msgid, 0x64u, dn.data(), uint32_t(dn.size())) != -1;
-    for (const auto& [type, values] : attrs) {
-        ok = ok && codec.ber_printf(ber, "{o[", type.data(), uint32_t(type.size())) != -1;
-        for (const std::string& value : values)
-            ok = ok && codec.ber_printf(ber, "o", value.data(), uint32_t(value.size())) != -1;
-        ok = ok && codec.ber_printf(ber, "]}") != -1;
-    }
-    ok = ok && codec.ber_printf(ber, "}}}") != -1;
-    return taken(codec, ber, ok);
-}
-
-Bytes resultMessage(int32_t msgid, uint32_t opTag, int32_t code, const std::string& matched, const std::string& text)
-{
-    BerCodec codec;
-    BerBuffer* ber = codec.ber_alloc(BER_MINIMAL_LENGTHS);
-    const bool ok = codec.ber_printf(ber, "{it{eoo}}", msgid, opTag, code, matched.data(), uint32_t(matched.size()),
-                                     text.data(), uint32_t(text.size())) != -1;
-    return taken(codec, ber, ok);
 }
 
 std::string expectedEntry(int32_t msgid, const std::string& dn, Attrs attrs)
@@ -257,12 +221,9 @@ TEST(Decode, DamagedMessagesFailCleanly)
             contents = contents << 8 | golden.bytes[i];
         for (std::size_t count = 1; count < header + contents; ++count) {
             check(golden.bytes, count, "-202 msgid=- op=- code=- done=- entry=-", golden.name);
-            const std::size_t length = count - header;
             if (count <= header)
                 continue;
-            Bytes reframed = length < 128 ? Bytes{0x30, uint8_t(length)}
-                                          : Bytes{0x30, 0x82, uint8_t(length >> 8), uint8_t(length)};
-            reframed.insert(reframed.end(), golden.bytes.begin() + long(header), golden.bytes.begin() + long(count));
+            const Bytes reframed = element(0x30, {golden.bytes.begin() + long(header), golden.bytes.begin() + long(count)});
             check(reframed, reframed.size(), "0 ", std::string(golden.name) + " re-framed " + std::to_string(count));
         }
         for (std::size_t at = header; at < golden.bytes.size(); ++at) {
