@@ -11,6 +11,37 @@
 #include <iterator>
 #include <string>
 
+namespace {
+
+// ber_scanf's allocated outputs, freed with the test's hold on them.
+struct Taken {
+    Taken() = default;
+    Taken(const Taken&) = delete;
+    Taken& operator=(const Taken&) = delete;
+    ~Taken()
+    {
+        BerCodec codec;
+        ornFree(text);
+        codec.ber_bvfree(value);
+        ornFree(record.bytes);
+        ornFree(bits);
+        ornFreeStrings(strings);
+        codec.ber_bvecfree(values);
+    }
+    // Nothing handed out, as after a failed call.
+    bool none() const { return !text && !value && !record.bytes && !bits && !strings && !values; }
+
+    char* text = nullptr;
+    BerValue* value = nullptr;
+    BerValue record {};
+    uint8_t* bits = nullptr;
+    uint32_t bitCount = 0;
+    char** strings = nullptr;
+    BerValue** values = nullptr;
+};
+
+} // namespace
+
 TEST(BerDecode, Lengths)
 {
     struct LengthCase {
@@ -124,15 +155,11 @@ TEST(BerScanf, EveryFormatCharacter)
             "31 06 04 01 61 04 01 62  31 06 04 01 63 04 01 64  31 00")));
     int32_t integer = 0, enumerated = 0, nested = 0;
     int boolean = 0;
-    char* text = nullptr;
     char buffer[8];
     uint32_t size = sizeof buffer;
-    BerValue* value = nullptr;
-    BerValue record {};
-    uint8_t* bits = nullptr;
-    uint32_t bitCount = 0, peekedTag = 0, peekedLength = 0, skippedTag = 0;
-    char** strings = nullptr;
-    BerValue** values = nullptr;
+    uint32_t peekedTag = 0, peekedLength = 0, skippedTag = 0;
+    Taken out;
+    auto& [text, value, record, bits, bitCount, strings, values] = out;
     char* sentinel[] = { nullptr };
     char** none = sentinel; // must become null
 
@@ -171,13 +198,6 @@ TEST(BerScanf, EveryFormatCharacter)
     EXPECT_STREQ(values[1]->bytes, "d");
     EXPECT_EQ(values[2], nullptr);
     EXPECT_EQ(none, nullptr); // an empty set is no failure
-
-    ornFree(text);
-    reader.codec.ber_bvfree(value);
-    ornFree(record.bytes);
-    ornFree(bits);
-    ornFreeStrings(strings);
-    reader.codec.ber_bvecfree(values);
 }
 
 TEST(BerScanf, EmptyFormatAndUnknownCharacter)
@@ -277,25 +297,14 @@ TEST(BerScanf, FailureAtEachPositionReclaimsOutputs)
             message = message + hex(elements[i]);
         Reader reader(message + hex("04 7F 00")); // longer than what is left
 
-        char* text = nullptr;
-        BerValue* value = nullptr;
-        BerValue record {};
-        uint8_t* bits = nullptr;
-        uint32_t bitCount = 0;
-        char** strings = nullptr;
-        BerValue** values = nullptr;
+        Taken o;
         int32_t integer = 0;
-        EXPECT_EQ(reader.codec.ber_scanf(
-                      &reader.ber, "aOoBvVi", &text, &value, &record, &bits, &bitCount, &strings, &values, &integer),
+        EXPECT_EQ(reader.codec.ber_scanf(&reader.ber, "aOoBvVi", &o.text, &o.value, &o.record, &o.bits, &o.bitCount,
+                      &o.strings, &o.values, &integer),
             BER_ERROR);
-        EXPECT_EQ(text, nullptr);
-        EXPECT_EQ(value, nullptr);
-        EXPECT_EQ(record.bytes, nullptr);
-        EXPECT_EQ(record.length, 0u);
-        EXPECT_EQ(bits, nullptr);
-        EXPECT_EQ(bitCount, 0u);
-        EXPECT_EQ(strings, nullptr);
-        EXPECT_EQ(values, nullptr);
+        EXPECT_TRUE(o.none());
+        EXPECT_EQ(o.record.length, 0u);
+        EXPECT_EQ(o.bitCount, 0u);
         EXPECT_LE(reader.ber.ptr, reader.ber.end);
     }
 }
@@ -311,40 +320,23 @@ TEST(BerScanf, AllocationFailureAtEveryStep)
         ASSERT_LT(n, 100);
         SCOPED_TRACE("allocation " + std::to_string(n));
         reader.ber.ptr = reader.ber.buf;
-        char* text = nullptr;
-        BerValue* value = nullptr;
-        char** strings = nullptr;
-        BerValue record {};
-        BerValue** values = nullptr;
-        uint8_t* bits = nullptr;
-        uint32_t bitCount = 0;
+        Taken o;
         ornFailAllocationAt(n);
         const uint32_t result = reader.codec.ber_scanf(
-            &reader.ber, "{aOvoVB}", &text, &value, &strings, &record, &values, &bits, &bitCount);
+            &reader.ber, "{aOvoVB}", &o.text, &o.value, &o.strings, &o.record, &o.values, &o.bits, &o.bitCount);
         ornFailAllocationAt(-1);
         EXPECT_TRUE(reader.endRestored());
         if (result == BER_ERROR) {
             ++failures;
-            EXPECT_EQ(text, nullptr);
-            EXPECT_EQ(value, nullptr);
-            EXPECT_EQ(strings, nullptr);
-            EXPECT_EQ(record.bytes, nullptr);
-            EXPECT_EQ(values, nullptr);
-            EXPECT_EQ(bits, nullptr);
+            EXPECT_TRUE(o.none());
             continue;
         }
-        EXPECT_STREQ(text, "a");
-        EXPECT_STREQ(value->bytes, "b");
-        EXPECT_STREQ(strings[1], "d");
-        EXPECT_STREQ(record.bytes, "e");
-        EXPECT_STREQ(values[1]->bytes, "g");
-        EXPECT_EQ(bitCount, 3u);
-        ornFree(text);
-        reader.codec.ber_bvfree(value);
-        ornFreeStrings(strings);
-        ornFree(record.bytes);
-        reader.codec.ber_bvecfree(values);
-        ornFree(bits);
+        EXPECT_STREQ(o.text, "a");
+        EXPECT_STREQ(o.value->bytes, "b");
+        EXPECT_STREQ(o.strings[1], "d");
+        EXPECT_STREQ(o.record.bytes, "e");
+        EXPECT_STREQ(o.values[1]->bytes, "g");
+        EXPECT_EQ(o.bitCount, 3u);
         break;
     }
     // One per a, O, o and B, and two strings and two values at least.
