@@ -5,12 +5,12 @@
 #include "ldap/OrnCodes.h"
 #include "ldap/OrnSocket.h"
 #include "ldap/OrnState.h"
+#include "tests/ldap/LiveHeap.h"
 #include "tests/support/FakeLdapServer.h"
 
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
-#include <malloc.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -27,18 +27,6 @@ using Fake = FakeLdapServer;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-extern "C" size_t __sanitizer_get_current_allocated_bytes();
-size_t heapInUse() { return __sanitizer_get_current_allocated_bytes(); }
-#else
-// Counts cached free blocks as used: good enough to tell megabytes from gigabytes.
-size_t heapInUse()
-{
-    struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;
-}
-#endif
 
 // An OrnSocket connected to a port, and the receive thread on it once started.
 class Receiver {
