@@ -159,13 +159,6 @@ TEST_F(ServiceTest, SearchReportsTheServersResultWithTheEntriesThatArrived)
     }
 }
 
-TEST_F(ServiceTest, CompareAnswersTrueOrFalse)
-{
-    EXPECT_EQ(service_.OrnCompareSync(kAlice, "mail", "alice@example.com"), 6);
-    EXPECT_EQ(service_.OrnCompareSync(kAlice, "mail", "bob@example.com"), 5);
-    EXPECT_EQ(service_.OrnCompareSync("uid=nobody,ou=People,dc=example,dc=com", "uid", "nobody"), 32);
-}
-
 TEST_F(ServiceTest, AddsModifiesRenamesAndDeletes)
 {
     ASSERT_EQ(service_.OrnBindSync(SlapdServer::adminDn(), SlapdServer::adminPassword(), kSimple), 0);
