@@ -136,10 +136,8 @@ const std::vector<Golden>& goldens()
          "0 msgid=1 op=61 code=0 done=0 entry=null"},
         {"search done", hex("30 0F 02 01 03 65 0A 0A 01 20 04 03 6F 3D 78 04 00"),
          "0 msgid=3 op=65 code=32 done=1 entry=null"},
-        {"modify", hex("30 0C 02 01 04 67 07 0A 01 00 04 00 04 00"), "0 msgid=4 op=67 code=0 done=0 entry=null"},
+        // The other results differ only in their tag: the round trip below takes them all.
         {"add", hex("30 0C 02 01 05 69 07 0A 01 44 04 00 04 00"), "0 msgid=5 op=69 code=68 done=0 entry=null"},
-        {"delete", hex("30 0C 02 01 06 6B 07 0A 01 42 04 00 04 00"), "0 msgid=6 op=6B code=66 done=0 entry=null"},
-        {"modify RDN", hex("30 0C 02 01 07 6D 07 0A 01 00 04 00 04 00"), "0 msgid=7 op=6D code=0 done=0 entry=null"},
         {"compare", hex("30 0F 02 04 7F FF FF FF 6F 07 0A 01 05 04 00 04 00"),
          "0 msgid=2147483647 op=6F code=5 done=0 entry=null"},
         {"add with referral and controls",
