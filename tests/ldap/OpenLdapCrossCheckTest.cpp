@@ -176,6 +176,16 @@ std::vector<openldap::Change> changes(Corpus& corpus, bool forAdd)
     return list;
 }
 
+// An add or a modify: a DN and its list of changes.
+std::pair<Bytes, Bytes> withChanges(Corpus& c, std::string& what, bool add)
+{
+    std::string dn = what = c.dn();
+    auto list = changes(c, add);
+    Mods mods(list);
+    return { add ? openldap::addRequest(dn, list) : openldap::modifyRequest(dn, list),
+        encoded([&](BerBuffer** out) { return (add ? OrnAdd : OrnModify)(dn.c_str(), mods.get(), 1, out, kMsgid); }) };
+}
+
 // One kind of request: from the corpus, OpenLDAP's bytes and ours, and what
 // names the case.
 struct Kind {
@@ -225,22 +235,8 @@ const Kind kKinds[] = {
                                   return OrnCompare(dn.c_str(), type.c_str(), value.c_str(), 1, out, kMsgid);
                               }) };
         } },
-    { "Add", 4,
-        [](Corpus& c, std::string& what) {
-            std::string dn = what = c.dn();
-            auto attributes = changes(c, true);
-            Mods mods(attributes);
-            return std::pair { openldap::addRequest(dn, attributes),
-                encoded([&](BerBuffer** out) { return OrnAdd(dn.c_str(), mods.get(), 1, out, kMsgid); }) };
-        } },
-    { "Modify", 5,
-        [](Corpus& c, std::string& what) {
-            std::string dn = what = c.dn();
-            auto list = changes(c, false);
-            Mods mods(list);
-            return std::pair { openldap::modifyRequest(dn, list),
-                encoded([&](BerBuffer** out) { return OrnModify(dn.c_str(), mods.get(), 1, out, kMsgid); }) };
-        } },
+    { "Add", 4, [](Corpus& c, std::string& what) { return withChanges(c, what, true); } },
+    { "Modify", 5, [](Corpus& c, std::string& what) { return withChanges(c, what, false); } },
     { "ModifyRdn", 6,
         [](Corpus& c, std::string& what) {
             std::string dn = what = c.dn(), rdn = c.attribute() + "=" + c.value();
