@@ -5,6 +5,8 @@
 #include "ldap/Ber.h"
 #include "tests/support/Bytes.h"
 
+#include <utility>
+
 class Writer {
 public:
     explicit Writer(uint8_t options = BER_MINIMAL_LENGTHS)
