@@ -3,7 +3,7 @@
 // outputs after a failure, by bad data or by a failed allocation.
 #include "ldap/Ber.h"
 #include "ldap/OrnAlloc.h"
-#include "tests/support/Bytes.h"
+#include "tests/support/BerWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -13,33 +13,32 @@
 
 namespace {
 
-// A received message to take apart; the buffer does not own the bytes.
-class Reader {
-public:
-    explicit Reader(Bytes bytes)
-        : data(std::move(bytes))
+// ber_scanf's allocated outputs, freed with the test's hold on them.
+struct Taken {
+    Taken() = default;
+    Taken(const Taken&) = delete;
+    Taken& operator=(const Taken&) = delete;
+    ~Taken()
     {
-        codec.ber_init(&ber, 0);
-        ber.buf = ber.ptr = data.data();
-        ber.end = data.data() + data.size();
+        BerCodec codec;
+        ornFree(text);
+        codec.ber_bvfree(value);
+        ornFree(record.bytes);
+        ornFree(bits);
+        ornFreeStrings(strings);
+        codec.ber_bvecfree(values);
     }
-    Reader(const Reader&) = delete;
-    Reader& operator=(const Reader&) = delete;
+    // Nothing handed out, as after a failed call.
+    bool none() const { return !text && !value && !record.bytes && !bits && !strings && !values; }
 
-    std::size_t offset() const { return static_cast<std::size_t>(ber.ptr - ber.buf); }
-    bool endRestored() const { return ber.end == data.data() + data.size(); }
-
-    Bytes data;
-    BerCodec codec;
-    BerBuffer ber;
+    char* text = nullptr;
+    BerValue* value = nullptr;
+    BerValue record {};
+    uint8_t* bits = nullptr;
+    uint32_t bitCount = 0;
+    char** strings = nullptr;
+    BerValue** values = nullptr;
 };
-
-Bytes sequence(const Bytes& contents)
-{
-    Bytes message { 0x30, static_cast<uint8_t>(contents.size()) };
-    message.insert(message.end(), contents.begin(), contents.end());
-    return message;
-}
 
 } // namespace
 
@@ -150,20 +149,17 @@ TEST(BerDecode, StringIntoCallerBuffer)
 
 TEST(BerScanf, EveryFormatCharacter)
 {
-    Reader reader(sequence(hex("02 01 05  0A 01 02  01 01 FF  05 00  04 03 61 62 63  04 02 68 69"
-                               "04 03 78 79 7A  04 02 70 71  03 02 05 A0  80 01 77  A1 03 02 01 09"
-                               "31 06 04 01 61 04 01 62  31 06 04 01 63 04 01 64  31 00")));
+    Reader reader(element(0x30,
+        hex("02 01 05  0A 01 02  01 01 FF  05 00  04 03 61 62 63  04 02 68 69"
+            "04 03 78 79 7A  04 02 70 71  03 02 05 A0  80 01 77  A1 03 02 01 09"
+            "31 06 04 01 61 04 01 62  31 06 04 01 63 04 01 64  31 00")));
     int32_t integer = 0, enumerated = 0, nested = 0;
     int boolean = 0;
-    char* text = nullptr;
     char buffer[8];
     uint32_t size = sizeof buffer;
-    BerValue* value = nullptr;
-    BerValue record {};
-    uint8_t* bits = nullptr;
-    uint32_t bitCount = 0, peekedTag = 0, peekedLength = 0, skippedTag = 0;
-    char** strings = nullptr;
-    BerValue** values = nullptr;
+    uint32_t peekedTag = 0, peekedLength = 0, skippedTag = 0;
+    Taken out;
+    auto& [text, value, record, bits, bitCount, strings, values] = out;
     char* sentinel[] = { nullptr };
     char** none = sentinel; // must become null
 
@@ -202,13 +198,6 @@ TEST(BerScanf, EveryFormatCharacter)
     EXPECT_STREQ(values[1]->bytes, "d");
     EXPECT_EQ(values[2], nullptr);
     EXPECT_EQ(none, nullptr); // an empty set is no failure
-
-    ornFree(text);
-    reader.codec.ber_bvfree(value);
-    ornFree(record.bytes);
-    ornFree(bits);
-    ornFreeStrings(strings);
-    reader.codec.ber_bvecfree(values);
 }
 
 TEST(BerScanf, EmptyFormatAndUnknownCharacter)
@@ -304,33 +293,18 @@ TEST(BerScanf, FailureAtEachPositionReclaimsOutputs)
     for (std::size_t failAt = 0; failAt < count; ++failAt) {
         SCOPED_TRACE("failing element " + std::to_string(failAt));
         Bytes message;
-        for (std::size_t i = 0; i < failAt; ++i) {
-            const Bytes element = hex(elements[i]);
-            message.insert(message.end(), element.begin(), element.end());
-        }
-        const Bytes poison = hex("04 7F 00"); // longer than what is left
-        message.insert(message.end(), poison.begin(), poison.end());
-        Reader reader(message);
+        for (std::size_t i = 0; i < failAt; ++i)
+            message = message + hex(elements[i]);
+        Reader reader(message + hex("04 7F 00")); // longer than what is left
 
-        char* text = nullptr;
-        BerValue* value = nullptr;
-        BerValue record {};
-        uint8_t* bits = nullptr;
-        uint32_t bitCount = 0;
-        char** strings = nullptr;
-        BerValue** values = nullptr;
+        Taken o;
         int32_t integer = 0;
-        EXPECT_EQ(reader.codec.ber_scanf(
-                      &reader.ber, "aOoBvVi", &text, &value, &record, &bits, &bitCount, &strings, &values, &integer),
+        EXPECT_EQ(reader.codec.ber_scanf(&reader.ber, "aOoBvVi", &o.text, &o.value, &o.record, &o.bits, &o.bitCount,
+                      &o.strings, &o.values, &integer),
             BER_ERROR);
-        EXPECT_EQ(text, nullptr);
-        EXPECT_EQ(value, nullptr);
-        EXPECT_EQ(record.bytes, nullptr);
-        EXPECT_EQ(record.length, 0u);
-        EXPECT_EQ(bits, nullptr);
-        EXPECT_EQ(bitCount, 0u);
-        EXPECT_EQ(strings, nullptr);
-        EXPECT_EQ(values, nullptr);
+        EXPECT_TRUE(o.none());
+        EXPECT_EQ(o.record.length, 0u);
+        EXPECT_EQ(o.bitCount, 0u);
         EXPECT_LE(reader.ber.ptr, reader.ber.end);
     }
 }
@@ -338,47 +312,31 @@ TEST(BerScanf, FailureAtEachPositionReclaimsOutputs)
 // Every allocation of a ber_scanf with a, O, v, o, V and B fails in turn.
 TEST(BerScanf, AllocationFailureAtEveryStep)
 {
-    Reader reader(sequence(hex("04 01 61  04 01 62  31 06 04 01 63 04 01 64  04 01 65"
-                               "31 06 04 01 66 04 01 67  03 02 05 A0")));
+    Reader reader(element(0x30,
+        hex("04 01 61  04 01 62  31 06 04 01 63 04 01 64  04 01 65"
+            "31 06 04 01 66 04 01 67  03 02 05 A0")));
     int failures = 0;
     for (long n = 0;; ++n) {
         ASSERT_LT(n, 100);
         SCOPED_TRACE("allocation " + std::to_string(n));
         reader.ber.ptr = reader.ber.buf;
-        char* text = nullptr;
-        BerValue* value = nullptr;
-        char** strings = nullptr;
-        BerValue record {};
-        BerValue** values = nullptr;
-        uint8_t* bits = nullptr;
-        uint32_t bitCount = 0;
+        Taken o;
         ornFailAllocationAt(n);
         const uint32_t result = reader.codec.ber_scanf(
-            &reader.ber, "{aOvoVB}", &text, &value, &strings, &record, &values, &bits, &bitCount);
+            &reader.ber, "{aOvoVB}", &o.text, &o.value, &o.strings, &o.record, &o.values, &o.bits, &o.bitCount);
         ornFailAllocationAt(-1);
         EXPECT_TRUE(reader.endRestored());
         if (result == BER_ERROR) {
             ++failures;
-            EXPECT_EQ(text, nullptr);
-            EXPECT_EQ(value, nullptr);
-            EXPECT_EQ(strings, nullptr);
-            EXPECT_EQ(record.bytes, nullptr);
-            EXPECT_EQ(values, nullptr);
-            EXPECT_EQ(bits, nullptr);
+            EXPECT_TRUE(o.none());
             continue;
         }
-        EXPECT_STREQ(text, "a");
-        EXPECT_STREQ(value->bytes, "b");
-        EXPECT_STREQ(strings[1], "d");
-        EXPECT_STREQ(record.bytes, "e");
-        EXPECT_STREQ(values[1]->bytes, "g");
-        EXPECT_EQ(bitCount, 3u);
-        ornFree(text);
-        reader.codec.ber_bvfree(value);
-        ornFreeStrings(strings);
-        ornFree(record.bytes);
-        reader.codec.ber_bvecfree(values);
-        ornFree(bits);
+        EXPECT_STREQ(o.text, "a");
+        EXPECT_STREQ(o.value->bytes, "b");
+        EXPECT_STREQ(o.strings[1], "d");
+        EXPECT_STREQ(o.record.bytes, "e");
+        EXPECT_STREQ(o.values[1]->bytes, "g");
+        EXPECT_EQ(o.bitCount, 3u);
         break;
     }
     // One per a, O, o and B, and two strings and two values at least.

@@ -5,7 +5,7 @@
 #include "ldap/OrnState.h"
 #include "ldap/io.h"
 #include "tests/ldap/LiveHeap.h"
-#include "tests/support/Bytes.h"
+#include "tests/ldap/Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -19,9 +19,6 @@
 #include <vector>
 
 namespace {
-
-using Values = std::vector<std::string>;
-using Attrs = std::vector<std::pair<std::string, Values>>;
 
 constexpr int32_t kUntouched = 0x5A5A5A5A;
 EntryRecord* const kUntouchedEntry = reinterpret_cast<EntryRecord*>(alignof(EntryRecord) * 0x5A5A);
@@ -108,39 +105,6 @@ std::string decode(const Bytes& bytes)
     return text;
 }
 
-Bytes taken(BerCodec& codec, BerBuffer* ber, bool ok)
-{
-    EXPECT_TRUE(ok);
-    Bytes bytes(ber->buf, ber->ptr);
-    codec.ber_free(ber, 1);
-    return bytes;
-}
-
-// Our own encoder builds the messages whose shape the tests vary.
-Bytes entryMessage(int32_t msgid, const std::string& dn, const Attrs& attrs)
-{
-    BerCodec codec;
-    BerBuffer* ber = codec.ber_alloc(BER_MINIMAL_LENGTHS);
-    bool ok = codec.ber_printf(ber, "{it{o{", msgid, 0x64u, dn.data(), uint32_t(dn.size())) != -1;
-    for (const auto& [type, values] : attrs) {
-        ok = ok && codec.ber_printf(ber, "{o[", type.data(), uint32_t(type.size())) != -1;
-        for (const std::string& value : values)
-            ok = ok && codec.ber_printf(ber, "o", value.data(), uint32_t(value.size())) != -1;
-        ok = ok && codec.ber_printf(ber, "]}") != -1;
-    }
-    ok = ok && codec.ber_printf(ber, "}}}") != -1;
-    return taken(codec, ber, ok);
-}
-
-Bytes resultMessage(int32_t msgid, uint32_t opTag, int32_t code, const std::string& matched, const std::string& text)
-{
-    BerCodec codec;
-    BerBuffer* ber = codec.ber_alloc(BER_MINIMAL_LENGTHS);
-    const bool ok = codec.ber_printf(ber, "{it{eoo}}", msgid, opTag, code, matched.data(), uint32_t(matched.size()),
-                                     text.data(), uint32_t(text.size())) != -1;
-    return taken(codec, ber, ok);
-}
-
 std::string expectedEntry(int32_t msgid, const std::string& dn, Attrs attrs)
 {
     if (!dn.empty())
@@ -172,10 +136,8 @@ const std::vector<Golden>& goldens()
          "0 msgid=1 op=61 code=0 done=0 entry=null"},
         {"search done", hex("30 0F 02 01 03 65 0A 0A 01 20 04 03 6F 3D 78 04 00"),
          "0 msgid=3 op=65 code=32 done=1 entry=null"},
-        {"modify", hex("30 0C 02 01 04 67 07 0A 01 00 04 00 04 00"), "0 msgid=4 op=67 code=0 done=0 entry=null"},
+        // The other results differ only in their tag: the round trip below takes them all.
         {"add", hex("30 0C 02 01 05 69 07 0A 01 44 04 00 04 00"), "0 msgid=5 op=69 code=68 done=0 entry=null"},
-        {"delete", hex("30 0C 02 01 06 6B 07 0A 01 42 04 00 04 00"), "0 msgid=6 op=6B code=66 done=0 entry=null"},
-        {"modify RDN", hex("30 0C 02 01 07 6D 07 0A 01 00 04 00 04 00"), "0 msgid=7 op=6D code=0 done=0 entry=null"},
         {"compare", hex("30 0F 02 04 7F FF FF FF 6F 07 0A 01 05 04 00 04 00"),
          "0 msgid=2147483647 op=6F code=5 done=0 entry=null"},
         {"add with referral and controls",
@@ -257,12 +219,9 @@ TEST(Decode, DamagedMessagesFailCleanly)
             contents = contents << 8 | golden.bytes[i];
         for (std::size_t count = 1; count < header + contents; ++count) {
             check(golden.bytes, count, "-202 msgid=- op=- code=- done=- entry=-", golden.name);
-            const std::size_t length = count - header;
             if (count <= header)
                 continue;
-            Bytes reframed = length < 128 ? Bytes{0x30, uint8_t(length)}
-                                          : Bytes{0x30, 0x82, uint8_t(length >> 8), uint8_t(length)};
-            reframed.insert(reframed.end(), golden.bytes.begin() + long(header), golden.bytes.begin() + long(count));
+            const Bytes reframed = element(0x30, {golden.bytes.begin() + long(header), golden.bytes.begin() + long(count)});
             check(reframed, reframed.size(), "0 ", std::string(golden.name) + " re-framed " + std::to_string(count));
         }
         for (std::size_t at = header; at < golden.bytes.size(); ++at) {
@@ -454,8 +413,9 @@ TEST(EntryRecords, DecodedEntryIsOneBlock)
     }
 }
 
-// One chain may hold decoded entries, entries built record by record and
-// the end-of-search node; freeing it releases each the way it was built.
+// One chain may hold decoded entries, entries built record by record (their
+// text allocated apart) and the end-of-search node; freeing it releases each
+// the way it was built.
 TEST(EntryRecords, FreeTakesDecodedAndBuiltEntriesInOneChain)
 {
     const Bytes& message = golden("entry"); // the golden table is built once, on first use
@@ -466,7 +426,8 @@ TEST(EntryRecords, FreeTakesDecodedAndBuiltEntriesInOneChain)
     ASSERT_EQ(Decode(message.data(), uint32_t(message.size()), BER_MINIMAL_LENGTHS, &last), 0);
     EntryRecord* built = NewEntryRecord();
     auto* end = static_cast<EntryRecord*>(ornCalloc(1, sizeof(EntryRecord)));
-    ASSERT_TRUE(first.entry && last.entry && built && end);
+    ASSERT_TRUE(first.entry && last.entry && built && built->attrs && end);
+    EXPECT_EQ(render(built), "{ BAD:[] }"); // an attribute without name yet
     built->attrs->name = ornStrndup("cn", 2);
     built->attrs->name_len = 3;
     built->attrs->values = static_cast<ValueRecord*>(ornCalloc(1, sizeof(ValueRecord)));
@@ -476,21 +437,6 @@ TEST(EntryRecords, FreeTakesDecodedAndBuiltEntriesInOneChain)
     built->next = last.entry;
     last.entry->next = end;
     EXPECT_EQ(OrnFreeResult(first.entry), 0);
-    EXPECT_EQ(liveHeapBytes(), before);
-}
-
-TEST(EntryRecords, NewRecordAndFreeCallsOwnWhatTheyHold)
-{
-    const std::size_t before = liveHeapBytes();
-    EntryRecord* entry = NewEntryRecord();
-    ASSERT_TRUE(entry && entry->attrs);
-    EXPECT_EQ(render(entry), "{ BAD:[] }"); // an attribute without name yet
-    // Text allocated apart from its record is freed with it.
-    entry->attrs->name = ornStrndup("cn", 2);
-    entry->attrs->values = static_cast<ValueRecord*>(ornCalloc(1, sizeof(ValueRecord)));
-    entry->attrs->values->data = ornStrndup("a", 1);
-    entry->next = static_cast<EntryRecord*>(ornCalloc(1, sizeof(EntryRecord)));
-    EXPECT_EQ(FreeEntryChain(entry), 0);
     EXPECT_EQ(liveHeapBytes(), before);
 
     for (long n : {0, 1}) {

@@ -7,7 +7,7 @@
 #include "ldap/Modify.h"
 #include "ldap/ModifyDn.h"
 #include "ldap/OrnQuery.h"
-#include "tests/support/Bytes.h"
+#include "tests/ldap/Requests.h"
 #include "tests/support/OpenLdapPeer.h"
 
 #include <gtest/gtest.h>
@@ -119,21 +119,6 @@ private:
     uint64_t state_;
 };
 
-// out is read only after the encoder has run.
-Bytes take(int32_t result, BerBuffer** place)
-{
-    BerBuffer* out = *place;
-    EXPECT_EQ(result, 0);
-    if (!out) {
-        ADD_FAILURE() << "no buffer";
-        return {};
-    }
-    Bytes bytes(out->fill, out->fill + out->len);
-    BerCodec codec;
-    codec.ber_free(out, 1);
-    return bytes;
-}
-
 // Our AttrMod array for the peer's changes, with the storage it points into.
 class Mods {
 public:
@@ -191,133 +176,109 @@ std::vector<openldap::Change> changes(Corpus& corpus, bool forAdd)
     return list;
 }
 
-// Runs kCases cases; each returns OpenLDAP's bytes and ours.
-void crossCheck(uint64_t seed, const std::function<std::pair<Bytes, Bytes>(Corpus&, std::string&)>& one)
+// An add or a modify: a DN and its list of changes.
+std::pair<Bytes, Bytes> withChanges(Corpus& c, std::string& what, bool add)
 {
-    Corpus corpus(seed);
+    std::string dn = what = c.dn();
+    auto list = changes(c, add);
+    Mods mods(list);
+    return { add ? openldap::addRequest(dn, list) : openldap::modifyRequest(dn, list),
+        encoded([&](BerBuffer** out) { return (add ? OrnAdd : OrnModify)(dn.c_str(), mods.get(), 1, out, kMsgid); }) };
+}
+
+// One kind of request: from the corpus, OpenLDAP's bytes and ours, and what
+// names the case.
+struct Kind {
+    const char* name;
+    uint64_t seed;
+    std::function<std::pair<Bytes, Bytes>(Corpus&, std::string&)> one;
+};
+
+const Kind kKinds[] = {
+    { "Bind", 1,
+        [](Corpus& c, std::string& what) {
+            int version = c.chance(20) ? 2 : 3;
+            std::string dn = what = c.chance(15) ? "" : c.dn();
+            std::string password = c.chance(15) ? "" : c.anyText();
+            return std::pair { openldap::bindRequest(version, dn, password), encoded([&](BerBuffer** out) {
+                                  return Authent(version).OrnBind(
+                                      dn.c_str(), password.c_str(), LDAP_AUTH_SIMPLE_30, 1, out, kMsgid);
+                              }) };
+        } },
+    { "Search", 2,
+        [](Corpus& c, std::string& what) {
+            std::string base = c.chance(10) ? "" : c.dn();
+            int32_t scope = static_cast<int32_t>(c.below(3));
+            int32_t deref = static_cast<int32_t>(c.below(4));
+            int32_t sizeLimit = c.number();
+            int32_t timeLimit = c.number();
+            bool typesOnly = c.chance(30);
+            std::string filter = what = c.filter();
+            std::vector<std::string> attrs;
+            for (uint32_t i = c.below(5); i > 0; --i)
+                attrs.push_back(c.attribute());
+            std::vector<char*> names;
+            for (std::string& name : attrs)
+                names.push_back(name.data());
+            names.push_back(nullptr);
+            return std::pair { openldap::searchRequest(
+                                   base, scope, deref, sizeLimit, timeLimit, typesOnly, filter, attrs),
+                encoded([&](BerBuffer** out) {
+                    return OrnSearch(base.c_str(), filter.c_str(), attrs.empty() ? nullptr : names.data(),
+                        typesOnly ? 1 : 0, scope, sizeLimit, timeLimit, deref, 1, out, kMsgid);
+                }) };
+        } },
+    { "Compare", 3,
+        [](Corpus& c, std::string& what) {
+            std::string dn = what = c.dn(), type = c.attribute(), value = c.anyText();
+            return std::pair { openldap::compareRequest(dn, type, value), encoded([&](BerBuffer** out) {
+                                  return OrnCompare(dn.c_str(), type.c_str(), value.c_str(), 1, out, kMsgid);
+                              }) };
+        } },
+    { "Add", 4, [](Corpus& c, std::string& what) { return withChanges(c, what, true); } },
+    { "Modify", 5, [](Corpus& c, std::string& what) { return withChanges(c, what, false); } },
+    { "ModifyRdn", 6,
+        [](Corpus& c, std::string& what) {
+            std::string dn = what = c.dn(), rdn = c.attribute() + "=" + c.value();
+            bool deleteOld = c.chance(50);
+            return std::pair { openldap::renameRequest(dn, rdn, deleteOld), encoded([&](BerBuffer** out) {
+                                  return OrnModifyRdn(dn.c_str(), rdn.c_str(), deleteOld ? 1 : 0, 1, out, kMsgid);
+                              }) };
+        } },
+    { "Delete", 7,
+        [](Corpus& c, std::string& what) {
+            std::string dn = what = c.dn();
+            return std::pair { openldap::deleteRequest(dn),
+                encoded([&](BerBuffer** out) { return OrnDelete(dn.c_str(), 1, out, kMsgid); }) };
+        } },
+    { "Abandon", 8,
+        [](Corpus& c, std::string& what) {
+            int32_t id = c.number();
+            what = std::to_string(id);
+            return std::pair { openldap::abandonRequest(id),
+                encoded([&](BerBuffer** out) { return ornAbandon(1, out, kMsgid, id); }) };
+        } },
+};
+
+void PrintTo(const Kind& kind, std::ostream* os)
+{
+    *os << kind.name;
+}
+
+class OpenLdapCrossCheck : public testing::TestWithParam<Kind> { };
+
+// kCases requests of the kind, from a corpus of its own.
+TEST_P(OpenLdapCrossCheck, SendsTheSameBytes)
+{
+    Corpus corpus(GetParam().seed);
     for (int i = 0; i < kCases; ++i) {
         std::string what;
-        auto [theirs, ours] = one(corpus, what);
+        auto [theirs, ours] = GetParam().one(corpus, what);
         ASSERT_EQ(toHex(ours), toHex(theirs)) << "case " << i << ": " << what;
     }
 }
 
-TEST(OpenLdapCrossCheck, Bind)
-{
-    crossCheck(1, [](Corpus& c, std::string& what) {
-        int version = c.chance(20) ? 2 : 3;
-        std::string dn = c.chance(15) ? "" : c.dn();
-        std::string password = c.chance(15) ? "" : c.anyText();
-        what = dn;
-        BerBuffer* out = nullptr;
-        Bytes ours
-            = take(Authent(version).OrnBind(dn.c_str(), password.c_str(), LDAP_AUTH_SIMPLE_30, 1, &out, kMsgid), &out);
-        return std::pair { openldap::bindRequest(version, dn, password), ours };
-    });
-}
-
-TEST(OpenLdapCrossCheck, Unbind)
-{
-    BerBuffer* out = nullptr;
-    EXPECT_EQ(toHex(take(Authent().OrnUnbind(1, &out, kMsgid), &out)), toHex(openldap::unbindRequest()));
-}
-
-TEST(OpenLdapCrossCheck, Search)
-{
-    crossCheck(2, [](Corpus& c, std::string& what) {
-        std::string base = c.chance(10) ? "" : c.dn();
-        int32_t scope = static_cast<int32_t>(c.below(3));
-        int32_t deref = static_cast<int32_t>(c.below(4));
-        int32_t sizeLimit = c.number();
-        int32_t timeLimit = c.number();
-        bool typesOnly = c.chance(30);
-        std::string filter = c.filter();
-        std::vector<std::string> attrs;
-        for (uint32_t i = c.below(5); i > 0; --i)
-            attrs.push_back(c.attribute());
-        std::vector<char*> names;
-        for (std::string& name : attrs)
-            names.push_back(name.data());
-        names.push_back(nullptr);
-        what = filter;
-        BerBuffer* out = nullptr;
-        Bytes ours = take(OrnSearch(base.c_str(), filter.c_str(), attrs.empty() ? nullptr : names.data(),
-                              typesOnly ? 1 : 0, scope, sizeLimit, timeLimit, deref, 1, &out, kMsgid),
-            &out);
-        return std::pair { openldap::searchRequest(base, scope, deref, sizeLimit, timeLimit, typesOnly, filter, attrs),
-            ours };
-    });
-}
-
-TEST(OpenLdapCrossCheck, Compare)
-{
-    crossCheck(3, [](Corpus& c, std::string& what) {
-        std::string dn = c.dn(), type = c.attribute(), value = c.anyText();
-        what = dn;
-        BerBuffer* out = nullptr;
-        Bytes ours = take(OrnCompare(dn.c_str(), type.c_str(), value.c_str(), 1, &out, kMsgid), &out);
-        return std::pair { openldap::compareRequest(dn, type, value), ours };
-    });
-}
-
-TEST(OpenLdapCrossCheck, Add)
-{
-    crossCheck(4, [](Corpus& c, std::string& what) {
-        std::string dn = c.dn();
-        auto attributes = changes(c, true);
-        what = dn;
-        Mods mods(attributes);
-        BerBuffer* out = nullptr;
-        Bytes ours = take(OrnAdd(dn.c_str(), mods.get(), 1, &out, kMsgid), &out);
-        return std::pair { openldap::addRequest(dn, attributes), ours };
-    });
-}
-
-TEST(OpenLdapCrossCheck, Modify)
-{
-    crossCheck(5, [](Corpus& c, std::string& what) {
-        std::string dn = c.dn();
-        auto list = changes(c, false);
-        what = dn;
-        Mods mods(list);
-        BerBuffer* out = nullptr;
-        Bytes ours = take(OrnModify(dn.c_str(), mods.get(), 1, &out, kMsgid), &out);
-        return std::pair { openldap::modifyRequest(dn, list), ours };
-    });
-}
-
-TEST(OpenLdapCrossCheck, ModifyRdn)
-{
-    crossCheck(6, [](Corpus& c, std::string& what) {
-        std::string dn = c.dn(), rdn = c.attribute() + "=" + c.value();
-        bool deleteOld = c.chance(50);
-        what = dn;
-        BerBuffer* out = nullptr;
-        Bytes ours = take(OrnModifyRdn(dn.c_str(), rdn.c_str(), deleteOld ? 1 : 0, 1, &out, kMsgid), &out);
-        return std::pair { openldap::renameRequest(dn, rdn, deleteOld), ours };
-    });
-}
-
-TEST(OpenLdapCrossCheck, Delete)
-{
-    crossCheck(7, [](Corpus& c, std::string& what) {
-        std::string dn = c.dn();
-        what = dn;
-        BerBuffer* out = nullptr;
-        Bytes ours = take(OrnDelete(dn.c_str(), 1, &out, kMsgid), &out);
-        return std::pair { openldap::deleteRequest(dn), ours };
-    });
-}
-
-TEST(OpenLdapCrossCheck, Abandon)
-{
-    crossCheck(8, [](Corpus& c, std::string& what) {
-        int32_t id = c.number();
-        what = std::to_string(id);
-        BerBuffer* out = nullptr;
-        Bytes ours = take(ornAbandon(1, &out, kMsgid, id), &out);
-        return std::pair { openldap::abandonRequest(id), ours };
-    });
-}
+INSTANTIATE_TEST_SUITE_P(Requests, OpenLdapCrossCheck, testing::ValuesIn(kKinds),
+    [](const auto& param) { return std::string(param.param.name); });
 
 } // namespace

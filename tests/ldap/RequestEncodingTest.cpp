@@ -8,7 +8,7 @@
 #include "ldap/OrnCodes.h"
 #include "ldap/OrnQuery.h"
 #include "ldap/OrnState.h"
-#include "tests/support/Bytes.h"
+#include "tests/ldap/Requests.h"
 #include "tests/support/TraceCapture.h"
 
 #include <gtest/gtest.h>
@@ -18,22 +18,7 @@
 
 namespace {
 
-using Encode = std::function<int32_t(BerBuffer**)>;
-
 const auto nameOf = [](const auto& param) { return std::string(param.param.name); };
-
-// What the transport would send: len bytes from fill.
-Bytes sent(const BerBuffer* ber)
-{
-    EXPECT_EQ(ber->fill, ber->buf);
-    return { ber->fill, ber->fill + ber->len };
-}
-
-void release(BerBuffer* ber)
-{
-    BerCodec codec;
-    codec.ber_free(ber, 1);
-}
 
 char kCn[] = "cn";
 char kSn[] = "sn";
@@ -50,22 +35,11 @@ AttrMod* kAddObjectClass[] = { &kObjectClassTop, nullptr };
 AttrMod kReplaceSn { ATTR_MOD_REPLACE, kSn, { kBValues } };
 AttrMod* kReplaceSnB[] = { &kReplaceSn, nullptr };
 AttrMod* kNoMods[] = { nullptr };
-
-// Values with an embedded zero byte only survive the BerValue form.
-char kBinaryBytes[] = { 'a', '\0', 'b', '\0' };
-BerValue kBinary { 3, kBinaryBytes };
-BerValue* kBinaryValues[] = { &kBinary, nullptr };
-AttrMod withBerValues(int32_t op, char* type, BerValue** values)
-{
-    AttrMod mod { op | ATTR_MOD_BVALUES, type, { nullptr } };
-    mod.bvalues = values;
-    return mod;
-}
-AttrMod kAddBinary = withBerValues(ATTR_MOD_ADD, kSn, kBinaryValues);
-AttrMod* kAddBinaryMods[] = { &kAddBinary, nullptr };
 AttrMod kNoValues { ATTR_MOD_DELETE, kSn, { nullptr } };
 AttrMod* kNoValuesMods[] = { &kNoValues, nullptr };
 
+// The cross-check with OpenLDAP covers the other requests; these are the
+// null arguments, the version-2 bind and a message id past one octet.
 struct Golden {
     const char* name;
     Encode encode;
@@ -73,48 +47,19 @@ struct Golden {
 };
 
 const Golden kGolden[] = {
-    { "Unbind", [](BerBuffer** out) { return Authent().OrnUnbind(1, out, 5); }, "30 05 02 01 05 42 00" },
-    { "AnonymousBindV3",
-        [](BerBuffer** out) { return Authent().OrnBind(nullptr, nullptr, LDAP_AUTH_SIMPLE_30, 1, out, 1); },
+    { "Unbind", ENCODE(Authent().OrnUnbind(1, out, 5)), "30 05 02 01 05 42 00" },
+    { "AnonymousBindV3", ENCODE(Authent().OrnBind(nullptr, nullptr, LDAP_AUTH_SIMPLE_30, 1, out, 1)),
         "30 0C 02 01 01 60 07 02 01 03 04 00 80 00" },
-    { "AnonymousBindV2",
-        [](BerBuffer** out) { return Authent(2).OrnBind(nullptr, nullptr, LDAP_AUTH_SIMPLE_30, 1, out, 1); },
+    { "AnonymousBindV2", ENCODE(Authent(2).OrnBind(nullptr, nullptr, LDAP_AUTH_SIMPLE_30, 1, out, 1)),
         "30 0C 02 01 01 60 07 02 01 02 04 00 80 00" },
-    { "SimpleBind", [](BerBuffer** out) { return Authent().OrnBind("cn=a", "pw", LDAP_AUTH_SIMPLE_30, 1, out, 9); },
-        "30 12 02 01 09 60 0D 02 01 03 04 04 63 6E 3D 61 80 02 70 77" },
-    { "Delete", [](BerBuffer** out) { return OrnDelete("cn=a", 1, out, 2); }, "30 09 02 01 02 4A 04 63 6E 3D 61" },
-    { "Abandon", [](BerBuffer** out) { return ornAbandon(1, out, 3, 2); }, "30 06 02 01 03 50 01 02" },
-    { "Compare", [](BerBuffer** out) { return OrnCompare("cn=a", "sn", "b", 1, out, 4); },
-        "30 14 02 01 04 6E 0F 04 04 63 6E 3D 61 30 07 04 02 73 6E 04 01 62" },
-    { "ModifyRdnDeletingOld", [](BerBuffer** out) { return OrnModifyRdn("cn=a", "cn=b", 1, 1, out, 6); },
-        "30 14 02 01 06 6C 0F 04 04 63 6E 3D 61 04 04 63 6E 3D 62 01 01 FF" },
-    { "ModifyRdnKeepingOld", [](BerBuffer** out) { return OrnModifyRdn("cn=a", "cn=b", 0, 1, out, 6); },
-        "30 14 02 01 06 6C 0F 04 04 63 6E 3D 61 04 04 63 6E 3D 62 01 01 00" },
-    { "ModifyReplace", [](BerBuffer** out) { return OrnModify("cn=a", kReplaceSnB, 1, out, 7); },
-        "30 1D 02 01 07 66 18 04 04 63 6E 3D 61 30 10 30 0E 0A 01 02 30 09 04 02 73 6E 31 03 04 01 62" },
-    { "ModifyNoChanges", [](BerBuffer** out) { return OrnModify("cn=a", kNoMods, 1, out, 7); },
-        "30 0D 02 01 07 66 08 04 04 63 6E 3D 61 30 00" },
-    { "ModifyBinaryAdd", [](BerBuffer** out) { return OrnModify("cn=a", kAddBinaryMods, 1, out, 7); },
-        "30 1F 02 01 07 66 1A 04 04 63 6E 3D 61 30 12 30 10 0A 01 00 30 0B 04 02 73 6E 31 05 04 03 61 00 62" },
-    { "ModifyDeleteWholeAttribute", [](BerBuffer** out) { return OrnModify("cn=a", kNoValuesMods, 1, out, 7); },
+    { "ModifyDeleteWholeAttribute", ENCODE(OrnModify("cn=a", kNoValuesMods, 1, out, 7)),
         "30 1A 02 01 07 66 15 04 04 63 6E 3D 61 30 0D 30 0B 0A 01 01 30 06 04 02 73 6E 31 00" },
-    { "Add", [](BerBuffer** out) { return OrnAdd("cn=a", kAddObjectClass, 1, out, 8); },
-        "30 23 02 01 08 68 1E 04 04 63 6E 3D 61 30 16 30 14 04 0B 6F 62 6A 65 63 74 43 6C 61 73 73 31 05 04 03 74 6F "
-        "70" },
-    { "AddBinary", [](BerBuffer** out) { return OrnAdd("cn=a", kAddBinaryMods, 1, out, 8); },
-        "30 1A 02 01 08 68 15 04 04 63 6E 3D 61 30 0D 30 0B 04 02 73 6E 31 05 04 03 61 00 62" },
-    { "Search", [](BerBuffer** out) { return OrnSearch("", "(objectClass=*)", nullptr, 0, 0, 0, 0, 0, 1, out, 2); },
+    { "SearchNullBaseEmptyAttrs", ENCODE(OrnSearch(nullptr, "(objectClass=*)", kNoAttrs, 0, 0, 0, 0, 0, 1, out, 2)),
         "30 25 02 01 02 63 20 04 00 0A 01 00 0A 01 00 02 01 00 02 01 00 01 01 00 87 0B 6F 62 6A 65 63 74 43 6C 61 73 "
         "73 30 00" },
-    { "SearchNullBaseEmptyAttrs",
-        [](BerBuffer** out) { return OrnSearch(nullptr, "(objectClass=*)", kNoAttrs, 0, 0, 0, 0, 0, 1, out, 2); },
-        "30 25 02 01 02 63 20 04 00 0A 01 00 0A 01 00 02 01 00 02 01 00 01 01 00 87 0B 6F 62 6A 65 63 74 43 6C 61 73 "
-        "73 30 00" },
-    { "SearchEveryField",
-        [](BerBuffer** out) { return OrnSearch("o=x", "cn=a", kCnSn, 1, 2, 500, 30, 3, 1, out, 300); },
+    { "SearchEveryField", ENCODE(OrnSearch("o=x", "cn=a", kCnSn, 1, 2, 500, 30, 3, 1, out, 300)),
         "30 2E 02 02 01 2C 63 28 04 03 6F 3D 78 0A 01 02 0A 01 03 02 02 01 F4 02 01 1E 01 01 FF A3 07 04 02 63 6E 04 "
-        "01 "
-        "61 30 08 04 02 63 6E 04 02 73 6E" },
+        "01 61 30 08 04 02 63 6E 04 02 73 6E" },
 };
 
 void PrintTo(const Golden& c, std::ostream* os)
@@ -126,11 +71,7 @@ class GoldenRequest : public testing::TestWithParam<Golden> { };
 
 TEST_P(GoldenRequest, EncodesExactBytes)
 {
-    BerBuffer* out = nullptr;
-    ASSERT_EQ(GetParam().encode(&out), 0);
-    ASSERT_NE(out, nullptr);
-    EXPECT_EQ(toHex(sent(out)), toHex(hex(GetParam().expected)));
-    release(out);
+    EXPECT_EQ(toHex(encoded(GetParam().encode)), toHex(hex(GetParam().expected)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Requests, GoldenRequest, testing::ValuesIn(kGolden), nameOf);
@@ -144,48 +85,41 @@ struct Refusal {
 };
 
 const Refusal kRefusals[] = {
-    { "AddNullDn", false, [](BerBuffer** out) { return OrnAdd(nullptr, kAddObjectClass, 1, out, 1); }, INVALID_INPUT,
+    { "AddNullDn", false, ENCODE(OrnAdd(nullptr, kAddObjectClass, 1, out, 1)), INVALID_INPUT,
         "Add:OrnAdd(): DN Null\n" },
-    { "AddNullAttributes", false, [](BerBuffer** out) { return OrnAdd("cn=a", nullptr, 1, out, 1); }, INVALID_INPUT,
+    { "AddNullAttributes", false, ENCODE(OrnAdd("cn=a", nullptr, 1, out, 1)), INVALID_INPUT,
         "Add:OrnAdd(): No attributes avalaible for adding \n" },
     // The argument checks come before the receive-thread check.
-    { "AddEmptyAttributesThreadEnded", true, [](BerBuffer** out) { return OrnAdd("cn=a", kNoMods, 1, out, 1); },
-        INVALID_INPUT, "Add:OrnAdd(): No attributes avalaible for adding \n" },
-    { "BindInvalidMsgid", false,
-        [](BerBuffer** out) { return Authent().OrnBind("", "", LDAP_AUTH_SIMPLE_30, 1, out, ORN_INVALID_MSGID); },
+    { "AddEmptyAttributesThreadEnded", true, ENCODE(OrnAdd("cn=a", kNoMods, 1, out, 1)), INVALID_INPUT,
+        "Add:OrnAdd(): No attributes avalaible for adding \n" },
+    { "BindInvalidMsgid", false, ENCODE(Authent().OrnBind("", "", LDAP_AUTH_SIMPLE_30, 1, out, ORN_INVALID_MSGID)),
         INVALID_INPUT, "Authent:OrnBind() :Message Id is :\n" },
-    { "BindKerberos41", false,
-        [](BerBuffer** out) { return Authent().OrnBind("", "", LDAP_AUTH_KRBV41_30, 1, out, 1); },
+    { "BindKerberos41", false, ENCODE(Authent().OrnBind("", "", LDAP_AUTH_KRBV41_30, 1, out, 1)),
         ORN_AUTH_NOT_SUPPORTED, "Authent:Authentication LDAP_AUTH_KRBV41_30 currently not Supported \n" },
-    { "BindKerberos42", false,
-        [](BerBuffer** out) { return Authent().OrnBind("", "", LDAP_AUTH_KRBV42_30, 1, out, 1); },
+    { "BindKerberos42", false, ENCODE(Authent().OrnBind("", "", LDAP_AUTH_KRBV42_30, 1, out, 1)),
         ORN_AUTH_NOT_SUPPORTED, "Authent:Authentication LDAP_AUTH_KRBV42_30 currently not Supported \n" },
-    { "BindSasl", false, [](BerBuffer** out) { return Authent().OrnBind("", "", LDAP_AUTH_SASL, 1, out, 1); },
-        ORN_AUTH_NOT_SUPPORTED, "Authent:Authentication SASL currently not Supported \n" },
-    { "BindUnknownMethod", false, [](BerBuffer** out) { return Authent().OrnBind("", "", 0, 1, out, 1); },
-        ORN_UNKNOWN_AUTHENTICATION, "Authent:DEFAULT CASE Error:\n" },
+    { "BindSasl", false, ENCODE(Authent().OrnBind("", "", LDAP_AUTH_SASL, 1, out, 1)), ORN_AUTH_NOT_SUPPORTED,
+        "Authent:Authentication SASL currently not Supported \n" },
+    { "BindUnknownMethod", false, ENCODE(Authent().OrnBind("", "", 0, 1, out, 1)), ORN_UNKNOWN_AUTHENTICATION,
+        "Authent:DEFAULT CASE Error:\n" },
     // An ended receive thread wins over an unsupported method.
-    { "BindSaslThreadEnded", true, [](BerBuffer** out) { return Authent().OrnBind("", "", LDAP_AUTH_SASL, 1, out, 1); },
-        RECV_THREAD_TERMINATED, "Authent:OrnBind() Error:\n" },
-    { "AddThreadEnded", true, [](BerBuffer** out) { return OrnAdd("cn=a", kAddObjectClass, 1, out, 1); },
-        RECV_THREAD_TERMINATED, "Add:OrnAdd() :CheckError: Recv thread Terminated\n" },
-    { "UnbindThreadEnded", true, [](BerBuffer** out) { return Authent().OrnUnbind(1, out, 1); }, -1,
-        "Authent:OrnUnBind() Error:" },
-    { "DeleteThreadEnded", true, [](BerBuffer** out) { return OrnDelete("cn=a", 1, out, 1); }, RECV_THREAD_TERMINATED,
+    { "BindSaslThreadEnded", true, ENCODE(Authent().OrnBind("", "", LDAP_AUTH_SASL, 1, out, 1)), RECV_THREAD_TERMINATED,
+        "Authent:OrnBind() Error:\n" },
+    { "AddThreadEnded", true, ENCODE(OrnAdd("cn=a", kAddObjectClass, 1, out, 1)), RECV_THREAD_TERMINATED,
+        "Add:OrnAdd() :CheckError: Recv thread Terminated\n" },
+    { "UnbindThreadEnded", true, ENCODE(Authent().OrnUnbind(1, out, 1)), -1, "Authent:OrnUnBind() Error:" },
+    { "DeleteThreadEnded", true, ENCODE(OrnDelete("cn=a", 1, out, 1)), RECV_THREAD_TERMINATED,
         "Delete:OrnDelete() Error:" },
-    { "ModifyThreadEnded", true, [](BerBuffer** out) { return OrnModify("cn=a", kReplaceSnB, 1, out, 1); },
-        RECV_THREAD_TERMINATED, "Modify:OrnModify() Error:" },
-    { "ModifyRdnThreadEnded", true, [](BerBuffer** out) { return OrnModifyRdn("cn=a", "cn=b", 1, 1, out, 1); },
-        RECV_THREAD_TERMINATED, "ModifyDn:OrnModifyRdn() Error:" },
-    { "AbandonThreadEnded", true, [](BerBuffer** out) { return ornAbandon(1, out, 1, 2); }, RECV_THREAD_TERMINATED,
+    { "ModifyThreadEnded", true, ENCODE(OrnModify("cn=a", kReplaceSnB, 1, out, 1)), RECV_THREAD_TERMINATED,
+        "Modify:OrnModify() Error:" },
+    { "ModifyRdnThreadEnded", true, ENCODE(OrnModifyRdn("cn=a", "cn=b", 1, 1, out, 1)), RECV_THREAD_TERMINATED,
+        "ModifyDn:OrnModifyRdn() Error:" },
+    { "AbandonThreadEnded", true, ENCODE(ornAbandon(1, out, 1, 2)), RECV_THREAD_TERMINATED,
         "Abandon:ornAbandon: Error:" },
-    { "SearchThreadEnded", true,
-        [](BerBuffer** out) { return OrnSearch("", "(cn=a)", nullptr, 0, 0, 0, 0, 0, 1, out, 1); },
+    { "SearchThreadEnded", true, ENCODE(OrnSearch("", "(cn=a)", nullptr, 0, 0, 0, 0, 0, 1, out, 1)),
         RECV_THREAD_TERMINATED, "" },
-    { "CompareThreadEnded", true, [](BerBuffer** out) { return OrnCompare("cn=a", "sn", "b", 1, out, 1); },
-        RECV_THREAD_TERMINATED, "" },
-    { "SearchMalformedFilter", false,
-        [](BerBuffer** out) { return OrnSearch("", "(cn=a", nullptr, 0, 0, 0, 0, 0, 1, out, 1); }, 0,
+    { "CompareThreadEnded", true, ENCODE(OrnCompare("cn=a", "sn", "b", 1, out, 1)), RECV_THREAD_TERMINATED, "" },
+    { "SearchMalformedFilter", false, ENCODE(OrnSearch("", "(cn=a", nullptr, 0, 0, 0, 0, 0, 1, out, 1)), 0,
         "OrnQuery:put_filter: simple:\nOrnQuery:OrnSearch: Error putting filter:\n" },
 };
 
@@ -236,23 +170,23 @@ const std::string kLongValue(1500, 'v');
 const std::string kEscapedFilter = "(&(cn=" + std::string(300, 'e') + "\\(x\\))(sn=" + kLongValue + "))";
 
 const AllocationCase kAllocationCases[] = {
-    { "Bind", [](BerBuffer** out) { return Authent().OrnBind("cn=a", "pw", LDAP_AUTH_SIMPLE_30, 1, out, 1); },
-        MALLOC_ERROR, ORN_BER_ENCODE_ERROR, "Authent:Alloc_Ber() Error:\n", "Authent:Ber_Printf() Error:\n" },
-    { "Unbind", [](BerBuffer** out) { return Authent().OrnUnbind(1, out, 1); }, MALLOC_ERROR, ORN_BER_ENCODE_ERROR,
+    { "Bind", ENCODE(Authent().OrnBind("cn=a", "pw", LDAP_AUTH_SIMPLE_30, 1, out, 1)), MALLOC_ERROR,
+        ORN_BER_ENCODE_ERROR, "Authent:Alloc_Ber() Error:\n", "Authent:Ber_Printf() Error:\n" },
+    { "Unbind", ENCODE(Authent().OrnUnbind(1, out, 1)), MALLOC_ERROR, ORN_BER_ENCODE_ERROR,
         "Authent:Alloc_Ber() Error:", "Authent:Alloc_Ber() Error:" },
-    { "Add", [](BerBuffer** out) { return OrnAdd(kLongValue.c_str(), kAddObjectClass, 1, out, 1); }, MALLOC_ERROR,
-        ORN_BER_ENCODE_ERROR, "Add:OrnAdd(): Ber.ldap_alloc_ber_with_options: Malloc Error:\n", nullptr },
-    { "Modify", [](BerBuffer** out) { return OrnModify(kLongValue.c_str(), kReplaceSnB, 1, out, 1); }, MALLOC_ERROR,
-        ORN_BER_ENCODE_ERROR, "Modify:OrnModify() Error:", "Modify:OrnModify() Error:" },
-    { "ModifyRdn", [](BerBuffer** out) { return OrnModifyRdn("cn=a", kLongValue.c_str(), 1, 1, out, 1); }, MALLOC_ERROR,
-        ORN_BER_ENCODE_ERROR, "ModifyDn:OrnModifyRdn() Error:", "ModifyDn:OrnModifyRdn() Error:" },
-    { "Delete", [](BerBuffer** out) { return OrnDelete(kLongValue.c_str(), 1, out, 1); }, MALLOC_ERROR,
-        ORN_BER_ENCODE_ERROR, "Delete:OrnDelete() Error:", "Delete:OrnDelete() Error:" },
-    { "Abandon", [](BerBuffer** out) { return ornAbandon(1, out, 1, 2); }, MALLOC_ERROR, ORN_BER_ENCODE_ERROR,
+    { "Add", ENCODE(OrnAdd(kLongValue.c_str(), kAddObjectClass, 1, out, 1)), MALLOC_ERROR, ORN_BER_ENCODE_ERROR,
+        "Add:OrnAdd(): Ber.ldap_alloc_ber_with_options: Malloc Error:\n", nullptr },
+    { "Modify", ENCODE(OrnModify(kLongValue.c_str(), kReplaceSnB, 1, out, 1)), MALLOC_ERROR, ORN_BER_ENCODE_ERROR,
+        "Modify:OrnModify() Error:", "Modify:OrnModify() Error:" },
+    { "ModifyRdn", ENCODE(OrnModifyRdn("cn=a", kLongValue.c_str(), 1, 1, out, 1)), MALLOC_ERROR, ORN_BER_ENCODE_ERROR,
+        "ModifyDn:OrnModifyRdn() Error:", "ModifyDn:OrnModifyRdn() Error:" },
+    { "Delete", ENCODE(OrnDelete(kLongValue.c_str(), 1, out, 1)), MALLOC_ERROR, ORN_BER_ENCODE_ERROR,
+        "Delete:OrnDelete() Error:", "Delete:OrnDelete() Error:" },
+    { "Abandon", ENCODE(ornAbandon(1, out, 1, 2)), MALLOC_ERROR, ORN_BER_ENCODE_ERROR,
         "Abandon:ornAbandon:Error:", "Abandon:ornAbandon() Error:" },
-    { "Search", [](BerBuffer** out) { return OrnSearch("", kEscapedFilter.c_str(), kCnSn, 0, 2, 0, 0, 0, 1, out, 1); },
-        0, 0, "OrnQuery:OrnSearch: Error allocating BER options:\n", nullptr },
-    { "Compare", [](BerBuffer** out) { return OrnCompare("cn=a", "sn", kLongValue.c_str(), 1, out, 1); }, 0, 0,
+    { "Search", ENCODE(OrnSearch("", kEscapedFilter.c_str(), kCnSn, 0, 2, 0, 0, 0, 1, out, 1)), 0, 0,
+        "OrnQuery:OrnSearch: Error allocating BER options:\n", nullptr },
+    { "Compare", ENCODE(OrnCompare("cn=a", "sn", kLongValue.c_str(), 1, out, 1)), 0, 0,
         "OrnQuery:OrnCompare: Error allocating BER options:\n", "OrnQuery:OrnCompare: Error during ber_printf:\n" },
 };
 
@@ -271,10 +205,7 @@ protected:
 TEST_P(AllocationFailure, EveryFailingAllocationIsReported)
 {
     const AllocationCase& c = GetParam();
-    BerBuffer* expected = nullptr;
-    ASSERT_EQ(c.encode(&expected), 0);
-    const Bytes good = sent(expected);
-    release(expected);
+    const Bytes good = encoded(c.encode);
 
     long n = 0;
     for (;; ++n) {
@@ -289,7 +220,6 @@ TEST_P(AllocationFailure, EveryFailingAllocationIsReported)
         if (out) {
             EXPECT_EQ(result, 0);
             EXPECT_EQ(sent(out), good);
-            release(out);
             break;
         }
         EXPECT_EQ(result, n == 0 ? c.noBuffer : c.notEncoded) << "allocation " << n;

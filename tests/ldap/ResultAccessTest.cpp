@@ -3,7 +3,7 @@
 #include "ldap/OrnQuery.h"
 #include "ldap/io.h"
 #include "tests/ldap/LiveHeap.h"
-#include "tests/support/Bytes.h"
+#include "tests/ldap/Messages.h"
 #include "tests/support/TraceCapture.h"
 
 #include <gtest/gtest.h>
@@ -20,12 +20,10 @@ std::string framed(const char* module, const char* function, const std::string& 
     return prefix + "Start:\n" + middle + prefix + "End:\n";
 }
 
-EntryRecord* decodeEntry(const char* text)
+EntryRecord* decodeEntry(const Bytes& bytes)
 {
-    const Bytes bytes = hex(text);
     DecodedMessage out{};
     EXPECT_EQ(Decode(bytes.data(), uint32_t(bytes.size()), 1, &out), 0);
-    EXPECT_NE(out.entry, nullptr) << text;
     return out.entry;
 }
 
@@ -35,12 +33,9 @@ class SearchResult : public testing::Test {
 protected:
     void SetUp() override
     {
-        first = decodeEntry("30 36 02 01 03 64 31 04 04 63 6E 3D 61 30 29 30 1C 04 0B 6F 62 6A 65 63 74 43 6C 61 73 73"
-                            "31 0D 04 03 74 6F 70 04 06 70 65 72 73 6F 6E 30 09 04 02 63 6E 31 03 04 01 61");
-        root = decodeEntry("30 23 02 01 04 64 1E 04 00 30 1A 30 18 04 0E 6E 61 6D 69 6E 67 43 6F 6E 74 65 78 74 73 31"
-                           "06 04 04 64 63 3D 78");
-        third = decodeEntry("30 2B 02 01 03 64 26 04 04 63 6E 3D 61 30 1E 30 09 04 02 63 6E 31 03 04 01 61 30 09 04 02"
-                            "43 4E 31 03 04 01 62 30 06 04 02 73 6E 31 00");
+        first = decodeEntry(entryMessage(3, "cn=a", {{"objectClass", {"top", "person"}}, {"cn", {"a"}}}));
+        root = decodeEntry(entryMessage(4, "", {{"namingContexts", {"dc=x"}}}));
+        third = decodeEntry(entryMessage(3, "cn=a", {{"cn", {"a"}}, {"CN", {"b"}}, {"sn", {}}}));
         end = static_cast<EntryRecord*>(ornCalloc(1, sizeof(EntryRecord)));
         ASSERT_TRUE(first && root && third && end);
         end->end_of_search = 1;

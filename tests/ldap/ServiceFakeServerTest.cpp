@@ -4,7 +4,7 @@
 #include "ldap/OrnAlloc.h"
 #include "ldap/OrnInterface.h"
 #include "ldap/OrnState.h"
-#include "tests/support/BerWriter.h"
+#include "tests/ldap/Messages.h"
 #include "tests/support/FakeLdapServer.h"
 
 #include <gtest/gtest.h>
@@ -33,16 +33,12 @@ constexpr uint32_t kExtendedResponse = 0x78;
 
 Bytes response(int32_t msgid, uint32_t op, int32_t code)
 {
-    Writer w;
-    EXPECT_NE(w.codec.ber_printf(w.ber, "{it{ess}}", msgid, op, code, "", ""), -1);
-    return w.bytes();
+    return resultMessage(msgid, op, code);
 }
 
 Bytes entry(int32_t msgid, const char* dn)
 {
-    Writer w;
-    EXPECT_NE(w.codec.ber_printf(w.ber, "{it{s{{s[s]}}}}", msgid, kSearchEntry, dn, "cn", "x"), -1);
-    return w.bytes();
+    return entryMessage(msgid, dn, {{"cn", {"x"}}});
 }
 
 Bytes reference(int32_t msgid)
@@ -50,17 +46,6 @@ Bytes reference(int32_t msgid)
     Writer w;
     EXPECT_NE(w.codec.ber_printf(w.ber, "{it{s}}", msgid, kReference, "ldap://elsewhere/dc=x"), -1);
     return w.bytes();
-}
-
-Bytes joined(const std::vector<Bytes>& parts, std::vector<size_t>* starts = nullptr)
-{
-    Bytes all;
-    for (const Bytes& part : parts) {
-        if (starts && !all.empty())
-            starts->push_back(all.size());
-        all.insert(all.end(), part.begin(), part.end());
-    }
-    return all;
 }
 
 // Message id of a request as the peer received it (ids below 128).
@@ -83,6 +68,30 @@ bool waitForMessages(const Fake& fake, size_t count)
     for (int i = 0; i < 500 && fake.receivedMessages().size() < count; ++i)
         std::this_thread::sleep_for(10ms);
     return fake.receivedMessages().size() >= count;
+}
+
+using Calls = std::vector<std::pair<const char*, std::function<int32_t()>>>;
+
+// Every call that needs the connection, and all of them answering code.
+void expectEveryCall(OrnLdapService& svc, Calls more, int32_t code)
+{
+    EntryRecord* result = nullptr;
+    Calls calls = {
+        { "bind", [&] { return svc.OrnBindSync("", "", 0xA0); } },
+        { "search", [&] { return svc.OrnSearchSync("dc=x", "objectclass=*", nullptr, 0, 2, &result); } },
+        { "async search", [&] { return svc.OrnSearch("dc=x", "objectclass=*", nullptr, 0, 2); } },
+        { "schema", [&] { return svc.OrnReadSchema(&result); } },
+        { "compare", [&] { return svc.OrnCompareSync("cn=a", "cn", "a"); } },
+        { "add", [&] { return svc.OrnAdd("cn=a", nullptr); } },
+        { "async rename", [&] { return svc.OrnModifyRdn("cn=a", "cn=b", 1); } },
+        { "delete", [&] { return svc.OrnDeleteSync("cn=a"); } },
+        { "unbind", [&] { return svc.OrnUnbindSync(); } },
+        { "abandon", [&] { return svc.OrnAbandon(1); } },
+    };
+    calls.insert(calls.end(), more.begin(), more.end());
+    for (const auto& [name, call] : calls)
+        EXPECT_EQ(call(), code) << name;
+    EXPECT_EQ(result, nullptr);
 }
 
 struct Session {
@@ -129,8 +138,7 @@ TEST(ServiceFakeServer, DropsUnplacedMessagesButEndsTheWaitOnARecognisedIdZero)
 TEST(ServiceFakeServer, KeepsAResponseForAnotherIdUntilItIsCollectedAndDropsAbandonedOnes)
 {
     Fake fake({ Fake::receiveMessage(), Fake::receiveMessage(), Fake::receiveMessage(), Fake::receiveMessage(),
-                Fake::send(joined({ response(3, kModifyResponse, 0), response(9, kModifyResponse, 0),
-                                    response(2, kModifyResponse, 50), response(1, kCompareResponse, 5) })),
+                Fake::send(response(3, kModifyResponse, 0) + response(9, kModifyResponse, 0) + response(2, kModifyResponse, 50) + response(1, kCompareResponse, 5)),
                 Fake::hold() });
     Session s(fake);
     const int32_t compare = s.service.OrnCompare("cn=a", "cn", "b");
@@ -153,9 +161,7 @@ TEST(ServiceFakeServer, KeepsAResponseForAnotherIdUntilItIsCollectedAndDropsAban
 TEST(ServiceFakeServer, HandsOutASearchInBatchesSkippingReferencesAndKeepingOtherResponses)
 {
     Fake fake({ Fake::receiveMessage(), Fake::send(entry(1, "cn=a")), Fake::receiveMessage(),
-                Fake::send(joined({ entry(1, "cn=b"), reference(1), response(2, kCompareResponse, 6),
-                                    response(7, kCompareResponse, 6), entry(1, "cn=c"),
-                                    response(1, kSearchDone, 32) })),
+                Fake::send(entry(1, "cn=b") + reference(1) + response(2, kCompareResponse, 6) + response(7, kCompareResponse, 6) + entry(1, "cn=c") + response(1, kSearchDone, 32)),
                 Fake::hold() });
     Session s(fake);
     const int32_t search = s.service.OrnSearch("dc=x", "objectclass=*", nullptr, 0, 2);
@@ -182,12 +188,13 @@ TEST(ServiceFakeServer, HandsOutASearchInBatchesSkippingReferencesAndKeepingOthe
 
 TEST(ServiceFakeServer, SyncSearchJoinsBatchesArrivingApart)
 {
+    Bytes answer;
     std::vector<size_t> cuts;
-    std::vector<Bytes> parts;
-    for (int i = 0; i < 6; ++i)
-        parts.push_back(entry(1, ("cn=e" + std::to_string(i)).c_str()));
-    parts.push_back(response(1, kSearchDone, 0));
-    const Bytes answer = joined(parts, &cuts);
+    for (int i = 0; i < 6; ++i) {
+        answer = answer + entry(1, ("cn=e" + std::to_string(i)).c_str());
+        cuts.push_back(answer.size());
+    }
+    answer = answer + response(1, kSearchDone, 0);
     Fake fake({ Fake::receiveMessage(), Fake::sendSplit(answer, cuts, 20ms), Fake::hold() });
     Session s(fake);
     EntryRecord* result = nullptr;
@@ -223,16 +230,15 @@ TEST(ServiceFakeServer, DeliversWhatArrivedBeforeTheCloseAndReportsTheSearchResu
     const std::vector<AnsweredThenClosed> cases = {
         { "refused bind", 1, response(1, 0x61, 49),
             [](OrnLdapService& service, EntryRecord**) { return service.OrnBindSync("cn=a", "wrong", 0xA0); }, 49, {} },
-        { "search", 1, joined({ entry(1, "cn=a"), response(1, kSearchDone, 0) }), searchSync, 0, { "cn=a", "<end>" } },
+        { "search", 1, entry(1, "cn=a") + response(1, kSearchDone, 0), searchSync, 0, { "cn=a", "<end>" } },
         { "missing base", 1, response(1, kSearchDone, 32), searchSync, 32, { "<end>" } },
-        { "size limit", 1, joined({ entry(1, "cn=a"), entry(1, "cn=b"), response(1, kSearchDone, 4) }), searchSync, 4,
+        { "size limit", 1, entry(1, "cn=a") + entry(1, "cn=b") + response(1, kSearchDone, 4), searchSync, 4,
             { "cn=a", "cn=b", "<end>" } },
         { "other ids", 1,
-            joined(
-                { entry(7, "cn=stale"), response(7, kSearchDone, 0), entry(1, "cn=a"), response(1, kSearchDone, 0) }),
+            entry(7, "cn=stale") + response(7, kSearchDone, 0) + entry(1, "cn=a") + response(1, kSearchDone, 0),
             searchSync, 0, { "cn=a", "<end>" } },
         { "late entries of an abandoned search", 3,
-            joined({ entry(1, "cn=late"), response(1, kSearchDone, 0), entry(3, "cn=b"), response(3, kSearchDone, 0) }),
+            entry(1, "cn=late") + response(1, kSearchDone, 0) + entry(3, "cn=b") + response(3, kSearchDone, 0),
             [](OrnLdapService& service, EntryRecord** result) {
                 EXPECT_EQ(service.OrnSearch("dc=x", "objectclass=*", nullptr, 0, 2), 1);
                 EXPECT_EQ(service.OrnAbandon(1), 0);
@@ -240,9 +246,9 @@ TEST(ServiceFakeServer, DeliversWhatArrivedBeforeTheCloseAndReportsTheSearchResu
             },
             0, { "cn=b", "<end>" } },
         { "notification after entries", 1,
-            joined({ entry(1, "cn=a"), entry(1, "cn=b"), response(0, kModifyResponse, 0) }), searchSync,
+            entry(1, "cn=a") + entry(1, "cn=b") + response(0, kModifyResponse, 0), searchSync,
             ORN_SERVER_NOTIFICATION, {} },
-        { "closed in mid-search", 1, joined({ entry(1, "cn=a"), entry(1, "cn=b") }), searchSync, RECV_THREAD_TERMINATED,
+        { "closed in mid-search", 1, entry(1, "cn=a") + entry(1, "cn=b"), searchSync, RECV_THREAD_TERMINATED,
             {} },
     };
     for (const AnsweredThenClosed& c : cases) {
@@ -294,21 +300,7 @@ TEST(ServiceFakeServer, AWaitingCallSleepsAndWakesWithMinusSixWhenThePeerGoesAwa
     EXPECT_LT(spent, 50ms) << "the waiting call polled";
 
     OrnLdapService& svc = s.service;
-    EntryRecord* result = nullptr;
-    const std::vector<std::pair<const char*, std::function<int32_t()>>> calls = {
-        { "bind", [&] { return svc.OrnBindSync("", "", 0xA0); } },
-        { "search", [&] { return svc.OrnSearchSync("dc=x", "objectclass=*", nullptr, 0, 2, &result); } },
-        { "async search", [&] { return svc.OrnSearch("dc=x", "objectclass=*", nullptr, 0, 2); } },
-        { "schema", [&] { return svc.OrnReadSchema(&result); } },
-        { "async rename", [&] { return svc.OrnModifyRdn("cn=a", "cn=b", 1); } },
-        { "delete", [&] { return svc.OrnDeleteSync("cn=a"); } },
-        { "unbind", [&] { return svc.OrnUnbindSync(); } },
-        { "abandon", [&] { return svc.OrnAbandon(1); } },
-        { "result", [&] { return svc.OrnLdapResult(1, nullptr); } },
-    };
-    for (const auto& [name, call] : calls)
-        EXPECT_EQ(call(), RECV_THREAD_TERMINATED) << name;
-    EXPECT_EQ(result, nullptr);
+    expectEveryCall(svc, { { "result", [&] { return svc.OrnLdapResult(1, nullptr); } } }, RECV_THREAD_TERMINATED);
     EXPECT_EQ(svc.DestroyAll(), 0);
 }
 
@@ -337,23 +329,13 @@ TEST(ServiceFakeServer, RefusesCallsBeforeInitialiseButTakesSettings)
     EntryRecord* result = nullptr;
     const char* text = nullptr;
     char* dn = nullptr;
-    const std::vector<std::pair<const char*, std::function<int32_t()>>> calls = {
-        { "bind", [&] { return svc.OrnBindSync("", "", 0xA0); } },
-        { "search", [&] { return svc.OrnSearchSync("dc=x", "objectclass=*", nullptr, 0, 2, &result); } },
-        { "async search", [&] { return svc.OrnSearch("dc=x", "objectclass=*", nullptr, 0, 2); } },
-        { "schema", [&] { return svc.OrnReadSchema(&result); } },
-        { "compare", [&] { return svc.OrnCompareSync("cn=a", "cn", "a"); } },
-        { "add", [&] { return svc.OrnAdd("cn=a", nullptr); } },
-        { "unbind", [&] { return svc.OrnUnbindSync(); } },
-        { "abandon", [&] { return svc.OrnAbandon(1); } },
-        { "result", [&] { return svc.OrnLdapResult(1, &result); } },
-        { "error number", [&] { return svc.OrnGetErrorNo(); } },
-        { "error text", [&] { return svc.ErrorToString(-2, &text); } },
-        { "destroy", [&] { return svc.DestroyAll(); } },
-        { "dn", [&] { return svc.OrnGetDn(result, &dn); } },
-    };
-    for (const auto& [name, call] : calls)
-        EXPECT_EQ(call(), ORN_NOT_INITIALISED) << name;
+    expectEveryCall(svc,
+                    { { "result", [&] { return svc.OrnLdapResult(1, &result); } },
+                      { "error number", [&] { return svc.OrnGetErrorNo(); } },
+                      { "error text", [&] { return svc.ErrorToString(-2, &text); } },
+                      { "destroy", [&] { return svc.DestroyAll(); } },
+                      { "dn", [&] { return svc.OrnGetDn(result, &dn); } } },
+                    ORN_NOT_INITIALISED);
     EXPECT_EQ(text, nullptr);
     EXPECT_EQ(dn, nullptr);
 

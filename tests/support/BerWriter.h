@@ -1,8 +1,11 @@
-// A BerBuffer being written, freed with its bytes when the test is done.
+// A BerBuffer being written, freed with its bytes when the test is done, and
+// one reading a message it keeps.
 #pragma once
 
 #include "ldap/Ber.h"
 #include "tests/support/Bytes.h"
+
+#include <utility>
 
 class Writer {
 public:
@@ -19,4 +22,25 @@ public:
 
     BerCodec codec;
     BerBuffer* ber;
+};
+
+// The buffer does not own the bytes, as with a received message.
+class Reader {
+public:
+    explicit Reader(Bytes bytes)
+        : data(std::move(bytes))
+    {
+        codec.ber_init(&ber, 0);
+        ber.buf = ber.ptr = data.data();
+        ber.end = data.data() + data.size();
+    }
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
+
+    std::size_t offset() const { return static_cast<std::size_t>(ber.ptr - ber.buf); }
+    bool endRestored() const { return ber.end == data.data() + data.size(); }
+
+    Bytes data;
+    BerCodec codec;
+    BerBuffer ber;
 };

@@ -41,6 +41,32 @@ std::string toHex(const Bytes& bytes)
     return text;
 }
 
+Bytes operator+(Bytes left, const Bytes& right)
+{
+    left.insert(left.end(), right.begin(), right.end());
+    return left;
+}
+
+Bytes pattern(std::size_t size, uint8_t first)
+{
+    Bytes bytes(size);
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<uint8_t>(first + i % 251);
+    return bytes;
+}
+
+Bytes element(uint8_t tag, const Bytes& contents)
+{
+    Bytes length;
+    for (std::size_t rest = contents.size(); rest > 0; rest >>= 8)
+        length.insert(length.begin(), static_cast<uint8_t>(rest));
+    if (contents.size() < 0x80)
+        length = { static_cast<uint8_t>(contents.size()) };
+    else
+        length.insert(length.begin(), static_cast<uint8_t>(0x80 | length.size()));
+    return Bytes { tag } + length + contents;
+}
+
 std::vector<std::vector<size_t>> piecewise(size_t size)
 {
     std::vector<std::vector<size_t>> plays { { size }, {} };

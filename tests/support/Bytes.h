@@ -13,6 +13,11 @@ using Bytes = std::vector<uint8_t>;
 Bytes hex(std::string_view text);
 // bytes -> "30 05 02 01 05", for readable failure messages.
 std::string toHex(const Bytes& bytes);
+Bytes operator+(Bytes left, const Bytes& right);
+// size bytes counting up from first, with a zero byte every 251 when first is 0.
+Bytes pattern(std::size_t size, uint8_t first = 0);
+// A BER element of tag and contents with the minimal definite length.
+Bytes element(uint8_t tag, const Bytes& contents);
 // RFC 4648 base64, as LDIF's "name:: value" carries bytes.
 std::string base64(std::string_view bytes);
 // The ways a test feeds size bytes in pieces, each given by the ends of its
