@@ -23,9 +23,17 @@ void releaseResults(ViewState& state)
     state.rootDseResult.release();
 }
 
+// Whatever command the logout ended, nothing is being read any more.
+void restStatusBar(Desktop& desktop)
+{
+    desktop.setStatusText(kAppTitle);
+    desktop.setProgressPosition(0);
+}
+
 void forgetSession(AppContext& context)
 {
     ViewState& state = context.state;
+    restStatusBar(context.desktop);
     clearDirectoryView(context);
     state.flags.viewNotConnected = true;
     state.flags.connectionLost = false;
@@ -46,6 +54,7 @@ LogoutResult loginElsewhere(AppContext& context)
 {
     ViewState& state = context.state;
     dropConnection(context);
+    restStatusBar(context.desktop);
     clearDirectoryView(context);
     context.desktop.setWindowTitle(kNotConnectedTitle);
     state.connection.clear();

@@ -280,6 +280,11 @@ TEST_F(TreeCommandsTest, LostServerEndsTheSessionFromEveryCommand)
         EXPECT_EQ(
             read("Generror.err"), "12/05/26$16:01:02$ServerIp 127.0.0.1 Connection to the Server 127.0.0.1 lost\n");
         expectLoggedOut();
+        // The status bar and its progress bar at rest, not still "Reading data from SERVER".
+        ASSERT_FALSE(desktop.statusTexts.empty());
+        EXPECT_EQ(desktop.statusTexts.back(), kAppTitle);
+        ASSERT_FALSE(desktop.progress.empty());
+        EXPECT_EQ(desktop.progress.back(), "position 0");
         server().restart();
     }
 }
