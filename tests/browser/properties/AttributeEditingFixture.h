@@ -7,31 +7,30 @@
 #include "browser/properties/AttributeEditing.h"
 #include "browser/session/ServerInfo.h"
 #include "browser/tree/TreeCommands.h"
-#include "tests/support/CoreSession.h"
-#include "tests/support/SlapdServer.h"
-
-#include <algorithm>
-#include <memory>
-#include <string>
-#include <vector>
+#include "tests/browser/BrowserTest.h"
 
 inline const std::string kEditDn = std::string("ou=Edit,") + SlapdServer::suffix();
 
-// LDIF of a person below ou=Edit with the extra attribute lines.
-inline std::string editPerson(const std::string& uid, const std::string& lines = {})
-{
-    return "dn: uid=" + uid + "," + kEditDn + "\nobjectClass: inetOrgPerson\nuid: " + uid + "\ncn: " + uid
-        + "\nsn: " + uid + "\n" + lines + "\n";
-}
+inline std::string dnOf(const std::string& label) { return label + "," + kEditDn; }
 
-class EditSuite : public CoreSessionTest {
+class EditSuite : public BrowserTest {
 protected:
-    static void startServer(const std::string& entries)
+    static void SetUpTestSuite()
     {
+        // A person below ou=Edit with the extra attribute lines.
+        auto person = [](const std::string& uid, const std::string& lines = {}) {
+            return "dn: uid=" + uid + "," + kEditDn + "\nobjectClass: inetOrgPerson\nuid: " + uid + "\ncn: " + uid
+                + "\nsn: " + uid + "\n" + lines + "\n";
+        };
         SlapdOptions options;
         options.ldifFile = SlapdServer::testDirectoryLdif();
-        options.ldifText = "dn: " + kEditDn + "\nobjectClass: organizationalUnit\nou: Edit\n\n" + entries;
-        CoreSessionTest::startServer(options);
+        options.ldifText = "dn: " + kEditDn + "\nobjectClass: organizationalUnit\nou: Edit\n\n" + person("fixed")
+            + person("single", "description: old\n")
+            + person("several", "mail: a@x\nmail: b@x\nmail: c@x\ntelephoneNumber: 1\ntelephoneNumber: 2\n")
+            + person("deleter", "mail: keep@x\nmail: drop@x\n") + person("lost", "mail: l@x\n");
+        for (const char* uid : { "yes", "no", "comma", "cancel", "adder" })
+            options.ldifText += person(uid);
+        startServer(options);
     }
 
     // Logged in as the admin with the tree loaded; the desktop's records start empty.
@@ -57,22 +56,17 @@ protected:
             SelectNode(context, node);
         return node;
     }
-    static TreeNode* find(TreeNode* parent, const std::string& label)
-    {
-        for (const auto& node : parent->children)
-            if (node->label == label)
-                return node.get();
-        return nullptr;
-    }
 
-    // The list's row of the attribute's value, or -1.
-    int row(const std::string& name, const std::string& value) const
+    // The list's first row of the attribute with the value (any value when
+    // null), or -1.
+    int row(const std::string& name, const char* value) const
     {
         const auto& rows = state.attributes.rows();
-        auto found = std::find_if(
-            rows.begin(), rows.end(), [&](const AttributeRow& r) { return r.name == name && r.value == value; });
+        auto found = std::find_if(rows.begin(), rows.end(),
+            [&](const AttributeRow& r) { return r.name == name && (!value || r.value == value); });
         return found == rows.end() ? -1 : static_cast<int>(found - rows.begin());
     }
+    int row(const std::string& name, const std::string& value) const { return row(name, value.c_str()); }
 
     // Edit Attribute on the row, and the text typed into the editor.
     void edit(int index, const std::string& text)
@@ -85,10 +79,10 @@ protected:
 
     // The server's values, sorted, read over the session: the library
     // allows one connection per process.
-    std::vector<std::string> serverValues(const std::string& dn, const std::string& attribute)
+    Strings serverValues(const std::string& dn, const std::string& attribute)
     {
         HeldResult result;
-        std::vector<std::string> values;
+        Strings values;
         if (service.OrnSearchSync(dn.c_str(), "objectclass=*", nullptr, 0, 0, result.place()) == 0)
             values = AttributeValues(result.get(), attribute);
         std::sort(values.begin(), values.end());
