@@ -41,8 +41,7 @@ protected:
     std::vector<LogRow> view(LogMode log, std::string* title = nullptr)
     {
         std::vector<LogRow> rows;
-        desktop.onDialog(LogViewerDialog::kResource, [&](DialogModel& model) {
-            auto& viewer = dynamic_cast<LogViewerDialog&>(model);
+        onDialog<LogViewerDialog>(desktop, [&](LogViewerDialog& viewer) {
             rows = viewer.rows();
             if (title)
                 *title = viewer.windowTitle();
@@ -54,8 +53,7 @@ protected:
     // Runs Delete for a date, given as indexes into the lists, or for the whole log.
     void remove(LogMode log, int month, int day, int year, bool entireLog = false)
     {
-        desktop.onDialog(DeleteLogDialog::kResource, [=](DialogModel& model) {
-            auto& dialog = dynamic_cast<DeleteLogDialog&>(model);
+        onDialog<DeleteLogDialog>(desktop, [=](DeleteLogDialog& dialog) {
             dialog.chooseMonth(month);
             dialog.chooseDay(day);
             dialog.chooseYear(year);
