@@ -155,7 +155,7 @@ TEST_F(Login, PlainUidIsSearchedBelowTheBaseAndItsDnBoundSecond)
     ASSERT_TRUE(fake.waitForScriptEnd(5s));
     // SearchRequest filter: equalityMatch [3] { "uid", "alice" }.
     const Bytes filter = hex("a3 0c 04 03 75 69 64 04 05 61 6c 69 63 65");
-    const Bytes& search = fake.receivedMessages().at(1);
+    const Bytes search = fake.receivedMessages().at(1);
     EXPECT_NE(std::search(search.begin(), search.end(), filter.begin(), filter.end()), search.end());
     EXPECT_EQ(state.connection.bindDn, kAliceDn);
     // The peer takes one connection only, so the second connect fails and the user stays.
