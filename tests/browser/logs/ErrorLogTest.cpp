@@ -1,14 +1,10 @@
 #include "browser/CommandReports.h"
-#include "tests/support/CoreSession.h"
-
-#include <filesystem>
+#include "tests/browser/BrowserTest.h"
 
 namespace {
 
-using Box = FakeDesktop::Box;
-const Box kCannotCreate{"Could not create file", kAppTitle, MessageIcon::None, MessageButtons::Ok};
-const Box kNoLogFile{"Could not generate error log file", "Error", MessageIcon::None, MessageButtons::Ok};
-Box errorBox(const std::string& text, const std::string& title) { return {text, title, MessageIcon::Error, MessageButtons::Ok}; }
+const Box kCannotCreate = plainBox("Could not create file");
+const Box kNoLogFile = plainBox("Could not generate error log file", "Error");
 
 } // namespace
 
@@ -59,7 +55,7 @@ TEST_F(ReportTest, ServerResponseAndConnectionLost)
     for (auto [code, text] : {std::pair{32, "No Such Objects"}, {49, " Invalid Credentials  "}, {15, " Error not defined in RFC"}}) {
         desktop.boxes.clear();
         ReportServerResponse(context, code);
-        EXPECT_EQ(desktop.boxes, std::vector<Box>{errorBox(text, "Server Response")}) << code;
+        EXPECT_EQ(desktop.boxes, Boxes{errorBox(text, "Server Response")}) << code;
         expectedLog += "12/05/26$16:01:02$ServerIp 10.1.2.3 " + std::string(text) + "\n";
     }
     EXPECT_FALSE(state.flags.connectionLost);
@@ -71,7 +67,7 @@ TEST_F(ReportTest, ServerResponseAndConnectionLost)
         desktop.boxes.clear();
         ReportConnectionLost(context, wording);
         EXPECT_TRUE(state.flags.connectionLost);
-        EXPECT_EQ(desktop.boxes, std::vector<Box>{errorBox(wording, "Error")});
+        EXPECT_EQ(desktop.boxes, Boxes{errorBox(wording)});
         expectedLog += "12/05/26$16:01:02$ServerIp 10.1.2.3 Connection to the Server 10.1.2.3 lost\n";
     }
     EXPECT_EQ(read(kGeneralLogName), expectedLog);
@@ -83,13 +79,13 @@ TEST_F(ReportTest, UnwritableGeneralLogIsReportedTwice)
 {
     std::filesystem::create_directory(kGeneralLogName);
     EXPECT_FALSE(ReportError(context, "lost", LogMode::General));
-    EXPECT_EQ(desktop.boxes, std::vector<Box>{kCannotCreate});
+    EXPECT_EQ(desktop.boxes, Boxes{kCannotCreate});
 
     desktop.boxes.clear();
     ReportServerResponse(context, 53);
     ReportConnectionLost(context, kConnectionTimedOutAgain);
     EXPECT_TRUE(state.flags.connectionLost);
-    EXPECT_EQ(desktop.boxes, (std::vector<Box>{errorBox("Unwilling to perform the operation", "Server Response"),
+    EXPECT_EQ(desktop.boxes, (Boxes{errorBox("Unwilling to perform the operation", "Server Response"),
                                                kCannotCreate, kNoLogFile,
-                                               errorBox(kConnectionTimedOutAgain, "Error"), kCannotCreate, kNoLogFile}));
+                                               errorBox(kConnectionTimedOutAgain), kCannotCreate, kNoLogFile}));
 }

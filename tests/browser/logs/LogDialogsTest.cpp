@@ -2,14 +2,10 @@
 #include "browser/logs/ErrorLogFile.h"
 #include "browser/logs/LogCommands.h"
 #include "browser/logs/LogViewerDialog.h"
-#include "tests/support/CoreSession.h"
-
-#include <filesystem>
+#include "tests/browser/BrowserTest.h"
 
 namespace {
 
-using Box = FakeDesktop::Box;
-Box titled(const std::string& text, const std::string& title) { return {text, title, MessageIcon::None, MessageButtons::Ok}; }
 std::string record(const std::string& date, const std::string& message) { return date + "$10:00:00$ServerIp h " + message + "\n"; }
 LogRow row(const std::string& date, const std::string& message) { return {date, "10:00:00", "ServerIp h " + message}; }
 
@@ -45,8 +41,7 @@ protected:
     std::vector<LogRow> view(LogMode log, std::string* title = nullptr)
     {
         std::vector<LogRow> rows;
-        desktop.onDialog(LogViewerDialog::kResource, [&](DialogModel& model) {
-            auto& viewer = dynamic_cast<LogViewerDialog&>(model);
+        onDialog<LogViewerDialog>(desktop, [&](LogViewerDialog& viewer) {
             rows = viewer.rows();
             if (title)
                 *title = viewer.windowTitle();
@@ -58,8 +53,7 @@ protected:
     // Runs Delete for a date, given as indexes into the lists, or for the whole log.
     void remove(LogMode log, int month, int day, int year, bool entireLog = false)
     {
-        desktop.onDialog(DeleteLogDialog::kResource, [=](DialogModel& model) {
-            auto& dialog = dynamic_cast<DeleteLogDialog&>(model);
+        onDialog<DeleteLogDialog>(desktop, [=](DeleteLogDialog& dialog) {
             dialog.chooseMonth(month);
             dialog.chooseDay(day);
             dialog.chooseYear(year);
@@ -101,17 +95,17 @@ TEST_F(LogDialogsTest, MalformedLinesStopTheViewer)
     struct Case {
         LogMode log;
         std::string text;
-        std::vector<const char*> boxes; // titled "Error"
+        const char* box; // shown twice, titled "Error"
         std::vector<LogRow> rows;
         std::string logAfter;
     } cases[] = {
         // Pruning gives up and leaves the log; the listing stops at the same line.
-        {LogMode::General, before + none + after, {format, format}, {row("12/01/26", "expired"), row("12/05/26", "kept")}, before + none + after},
-        {LogMode::Ldif, before + none + after, {format, format}, {row("12/01/26", "expired"), row("12/05/26", "kept")}, before + none + after},
-        {LogMode::General, none + after, {format, format}, {}, none + after},
-        {LogMode::Ldif, before + one + after, {file, file}, {row("12/01/26", "expired"), row("12/05/26", "kept")}, before + one + after},
+        {LogMode::General, before + none + after, format, {row("12/01/26", "expired"), row("12/05/26", "kept")}, before + none + after},
+        {LogMode::Ldif, before + none + after, format, {row("12/01/26", "expired"), row("12/05/26", "kept")}, before + none + after},
+        {LogMode::General, none + after, format, {}, none + after},
+        {LogMode::Ldif, before + one + after, file, {row("12/01/26", "expired"), row("12/05/26", "kept")}, before + one + after},
         // The general log is pruned up to the line; the line and what follows stay.
-        {LogMode::General, before + one + after, {file, file}, {row("12/05/26", "kept")},
+        {LogMode::General, before + one + after, file, {row("12/05/26", "kept")},
          record("12/05/26", "kept") + one + after},
     };
     for (const Case& c : cases) {
@@ -119,10 +113,7 @@ TEST_F(LogDialogsTest, MalformedLinesStopTheViewer)
         write(logFileName(c.log), c.text);
         desktop.boxes.clear();
         EXPECT_EQ(view(c.log), c.rows);
-        std::vector<Box> boxes;
-        for (const char* text : c.boxes)
-            boxes.push_back(titled(text, "Error"));
-        EXPECT_EQ(desktop.boxes, boxes);
+        EXPECT_EQ(desktop.boxes, Boxes(2, plainBox(c.box, "Error")));
         EXPECT_EQ(read(logFileName(c.log)), c.logAfter);
     }
 }
@@ -177,7 +168,7 @@ TEST_F(LogDialogsTest, DeleteDialogListsAndMissingDateParts)
         dialog.chooseYear(c.year);
         dialog.ok();
         EXPECT_FALSE(dialog.ended());
-        EXPECT_EQ(desktop.boxes, std::vector<Box>{titled(c.message, kAppTitle)});
+        EXPECT_EQ(desktop.boxes, Boxes{plainBox(c.message)});
     }
     EXPECT_EQ(read(kGeneralLogName), record("12/05/05", "x"));
 }

@@ -5,27 +5,13 @@
 
 #include <strings.h>
 
-using Strings = std::vector<std::string>;
-
-namespace {
-
-int indexOf(const AddAttributeDialog& dialog, const std::string& name)
-{
-    const Strings& items = dialog.attributes().items;
-    return static_cast<int>(std::find(items.begin(), items.end(), name) - items.begin());
-}
-
-} // namespace
-
 class AddAttributeDialogTest : public EditSuite {
 protected:
-    static void SetUpTestSuite() { startServer(editPerson("adder")); }
-
-    void addAttribute(std::function<void(AddAttributeDialog&)> user)
+    template <class User>
+    void addAttribute(User user)
     {
         select("uid=adder");
-        desktop.onDialog(AddAttributeDialog::kResource,
-            [user](DialogModel& model) { user(dynamic_cast<AddAttributeDialog&>(model)); });
+        onDialog<AddAttributeDialog>(desktop, user);
         AddAttributeCommand(context);
     }
 };
@@ -38,8 +24,7 @@ TEST_F(AddAttributeDialogTest, OffersTheAttributesOfTheClassesAndTheirSuperiors)
     state.flags.loggedIn = true;
     AddAttributeCommand(context); // nothing selected after the tree load
     EXPECT_EQ(desktop.boxes,
-        std::vector<FakeDesktop::Box>({ { "Access denied", "Error", MessageIcon::Error, MessageButtons::Ok },
-            { "Please select an Item", "Error", MessageIcon::Error, MessageButtons::Ok } }));
+        Boxes({ errorBox("Access denied"), errorBox("Please select an Item") }));
 
     addAttribute([this](AddAttributeDialog& dialog) {
         const Strings& items = dialog.attributes().items;
@@ -58,11 +43,11 @@ TEST_F(AddAttributeDialogTest, OffersTheAttributesOfTheClassesAndTheirSuperiors)
             { "o", "1.3.6.1.4.1.1466.115.121.1.15{32768}" },
         };
         for (const auto& [name, syntax] : syntaxes) {
-            dialog.chooseAttribute(indexOf(dialog, name));
+            dialog.chooseAttribute(indexOf(dialog.attributes().items, name));
             EXPECT_EQ(dialog.syntax(), syntax) << name;
         }
         state.attributeTypes.clear();
-        dialog.chooseAttribute(indexOf(dialog, "mail"));
+        dialog.chooseAttribute(indexOf(dialog.attributes().items, "mail"));
         EXPECT_EQ(dialog.syntax(), "Attribute syntax not available in schema");
         EXPECT_TRUE(dialog.okEnabled());
     });
@@ -82,7 +67,7 @@ TEST_F(AddAttributeDialogTest, TheServerJudgesTheValue)
         SCOPED_TRACE(c.attribute);
         desktop.boxes.clear();
         addAttribute([&](AddAttributeDialog& dialog) {
-            dialog.chooseAttribute(indexOf(dialog, c.attribute));
+            dialog.chooseAttribute(indexOf(dialog.attributes().items, c.attribute));
             dialog.setValue(c.value);
             dialog.ok();
             EXPECT_EQ(dialog.ended(), c.answer == 0);
@@ -92,8 +77,7 @@ TEST_F(AddAttributeDialogTest, TheServerJudgesTheValue)
         EXPECT_EQ(row(c.attribute, c.value) >= 0, c.answer == 0);
         if (c.answer) {
             std::string text = OrnLdapService::LdapErrorToString(c.answer);
-            EXPECT_EQ(desktop.boxes,
-                std::vector<FakeDesktop::Box>({ { text, "Server Response", MessageIcon::Error, MessageButtons::Ok } }));
+            EXPECT_EQ(desktop.boxes, Boxes({ errorBox(text, "Server Response") }));
             EXPECT_NE(read("Generror.err").find(text), std::string::npos);
         } else {
             EXPECT_TRUE(desktop.boxes.empty());
@@ -110,8 +94,6 @@ TEST_F(AddAttributeDialogTest, AnEntryGoneFromTheServerGetsTheServersAnswer)
     state.editing.keepDn = true;
     AddAttributeDialog dialog(context);
     dialog.open();
-    EXPECT_EQ(desktop.boxes,
-        std::vector<FakeDesktop::Box>(
-            { { "No Such Objects", "Server Response", MessageIcon::Error, MessageButtons::Ok } }));
+    EXPECT_EQ(desktop.boxes, Boxes({ errorBox("No Such Objects", "Server Response") }));
     EXPECT_TRUE(dialog.attributes().items.empty());
 }

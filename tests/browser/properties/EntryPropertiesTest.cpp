@@ -3,15 +3,10 @@
 // behind our back, the attribute-type read, and a server that went away.
 #include "browser/properties/EntryProperties.h"
 #include "browser/CommandReports.h"
-#include "tests/support/CoreSession.h"
-
-#include <filesystem>
-#include <string>
-#include <vector>
+#include "tests/browser/BrowserTest.h"
 
 namespace {
 
-using Box = FakeDesktop::Box;
 using Rows = std::vector<AttributeRow>;
 
 // The server keeps one RDN short, so the DN grows by nesting.
@@ -38,7 +33,7 @@ std::string extraLdif()
 
 } // namespace
 
-class EntryPropertiesTest : public CoreSessionTest {
+class EntryPropertiesTest : public BrowserTest {
 protected:
     static void SetUpTestSuite()
     {
@@ -63,13 +58,6 @@ protected:
         select(dn);
         ShowEntryProperties(context);
         return state.attributes.rows();
-    }
-    std::vector<std::string> names() const
-    {
-        std::vector<std::string> out;
-        for (const AttributeRow& row : state.attributes.rows())
-            out.push_back(row.name);
-        return out;
     }
 };
 
@@ -174,9 +162,7 @@ TEST_F(EntryPropertiesTest, AnEntryDeletedBehindOurBackLosesItsNode)
 
     ASSERT_EQ(service.OrnDeleteSync(kDoomed.c_str()), 0);
     ShowEntryProperties(context);
-    EXPECT_EQ(desktop.boxes,
-        (std::vector<Box> { { "Object does not exist. The object could have been deleted from server", "Error",
-            MessageIcon::Error, MessageButtons::Ok } }));
+    EXPECT_EQ(desktop.boxes, Boxes({ errorBox("Object does not exist. The object could have been deleted from server") }));
     EXPECT_EQ(state.attributes.size(), 0);
     EXPECT_EQ(state.tree.selected(), nullptr);
     EXPECT_TRUE(projects->children.empty());
@@ -220,12 +206,11 @@ TEST_F(EntryPropertiesTest, AStoppedServer)
     EXPECT_TRUE(desktop.boxes.empty());
     EXPECT_FALSE(state.flags.connectionLost);
 
-    const Box lost { kConnectionTimedOut, "Error", MessageIcon::Error, MessageButtons::Ok };
-    const std::string logLine = "ServerIp 127.0.0.1 Connection to the Server 127.0.0.1 lost\n";
+    const Box lost = errorBox(kConnectionTimedOut);
     ReadAttributeTypes(context);
     EXPECT_EQ(desktop.boxes, std::vector<Box> { lost });
     EXPECT_TRUE(state.flags.connectionLost);
-    EXPECT_NE(read("Generror.err").find(logLine), std::string::npos);
+    EXPECT_NE(read("Generror.err").find(kLostLine), std::string::npos);
 
     // The library's own schema read is not logged.
     std::filesystem::remove("Generror.err");

@@ -1,48 +1,43 @@
-// Shared by the login and logout tests: one slapd per suite, a fresh current
-// folder per test with its own OrnIni.ini, the context the commands work
-// with, and handlers that drive the login dialogs as a user would.
+// Shared by the login and logout tests: the suite's slapd holds the test
+// directory, each test writes its own OrnIni.ini, and handlers drive the
+// Login dialog as a user would.
 #pragma once
 
 #include "browser/session/LoginDialog.h"
-#include "tests/support/CoreSession.h"
+#include "tests/browser/BrowserTest.h"
 
-#include <memory>
 #include <string>
 
 inline const std::string kAliceDn = "uid=alice,ou=People,dc=example,dc=com";
 inline const std::string kBobDn = "uid=bob,ou=People,dc=example,dc=com";
 
-template <bool AllowBindV2 = false>
-class LoginSuite : public CoreFolderTest {
+class LoginSuite : public BrowserTest {
 protected:
-    static void SetUpTestSuite()
+    static SlapdOptions directory(bool allowBindV2 = false)
     {
         SlapdOptions options;
         options.ldifFile = SlapdServer::testDirectoryLdif();
-        options.allowBindV2 = AllowBindV2;
-        server_ = std::make_unique<SlapdServer>(options);
+        options.allowBindV2 = allowBindV2;
+        return options;
     }
-    static void TearDownTestSuite() { server_.reset(); }
+    static void SetUpTestSuite() { startServer(directory()); }
 
-    static SlapdServer& server() { return *server_; }
-    static std::string port() { return std::to_string(server_->port()); }
-    // name=host;port;base DN;user ID; for the suite's server.
-    static std::string profile(const std::string& name, const std::string& userId,
-                               const std::string& baseDn = SlapdServer::suffix())
+    static std::string port() { return std::to_string(server().port()); }
+    // name=host;port;base DN;user ID; for the suite's server, or another port.
+    static std::string profile(const std::string& name, const std::string& userId, std::string at = port())
     {
-        return name + "=127.0.0.1;" + port() + ";" + baseDn + ";" + userId + ";\n";
+        return name + "=127.0.0.1;" + at + ";" + SlapdServer::suffix() + ";" + userId + ";\n";
     }
-    static std::string connectedTitle(const std::string& userType)
+    static std::string connectedTitle(const std::string& userType, std::string at = port())
     {
-        return "Velmora LDAP Browser: LDAP:\\\\127.0.0.1 :" + port() + ": " + userType;
+        return "Velmora LDAP Browser: LDAP:\\\\127.0.0.1 :" + at + ": " + userType;
     }
 
     // Chooses the profile name and user detail by position, types the
     // password, picks the version ("2" is item 0) and presses Connect once.
-    static FakeDesktop::DialogHandler connectWith(int name, int detail, std::string password, int version = 1)
+    static auto connectWith(int name, int detail, std::string password, int version = 1)
     {
-        return [=](DialogModel& model) {
-            auto& dialog = dynamic_cast<LoginDialog&>(model);
+        return [=](LoginDialog& dialog) {
             dialog.chooseProfileName(name);
             dialog.chooseUserDetail(detail);
             dialog.setPassword(password);
@@ -50,16 +45,11 @@ protected:
             dialog.connect();
         };
     }
-
-    // A search that needs a live connection.
-    int32_t searchBase()
+    // Login with the dialog worked by user.
+    template <class User>
+    void logInWith(User user)
     {
-        EntryRecord* result = nullptr;
-        int32_t found = service.OrnSearchSync(SlapdServer::suffix(), "objectclass=*", nullptr, 0, 0, &result);
-        OrnLdapService::OrnFreeResult(result);
-        return found;
+        onDialog<LoginDialog>(desktop, user);
+        LoginCommand(context);
     }
-
-private:
-    static inline std::unique_ptr<SlapdServer> server_;
 };

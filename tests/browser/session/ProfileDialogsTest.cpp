@@ -3,39 +3,23 @@
 #include "browser/session/ProfileManagerDialog.h"
 #include "browser/session/Registry.h"
 #include "browser/session/SetEntriesDialog.h"
-
-#include "browser/ViewState.h"
 #include "tests/browser/session/ProfileTestSupport.h"
 
 #include <filesystem>
-#include <string>
-#include <vector>
 
 namespace {
 
-using Strings = std::vector<std::string>;
-using Box = FakeDesktop::Box;
-using Boxes = std::vector<Box>;
 using NewField = NewProfileDialog::Field;
 using ManagerField = ProfileManagerDialog::Field;
 
-Box plain(const std::string& text, const std::string& title = kAppTitle, MessageIcon icon = MessageIcon::None)
-{
-    return {text, title, icon, MessageButtons::Ok};
-}
-
-const Box kEmpty = plain("One or more fields are empty .Please fill in all the fields.");
-const Box kSaved = plain("Your profile has been successfully saved", "Save Profile");
-const Box kSelectBoth = plain("Please select profile Name and user detail", "Error");
-const Box kClickBelow = plain("Please Click on a profile below or enter a new profile", "Error");
-const Box kSaveFirst = plain("Please Save your Profile", "Error");
+const Box kEmpty = plainBox("One or more fields are empty .Please fill in all the fields.");
+const Box kSaved = plainBox("Your profile has been successfully saved", "Save Profile");
+const Box kSelectBoth = plainBox("Please select profile Name and user detail", "Error");
+const Box kClickBelow = plainBox("Please Click on a profile below or enter a new profile", "Error");
+const Box kSaveFirst = plainBox("Please Save your Profile", "Error");
 const std::string kFile = "abc=h1;1;o=a;u1;\nab=h0;0;o;;\nabc=h2;2;o=b;;\nbabc=h3;3;o=c;u3;\n";
 
-class ProfileDialogs : public InFreshFolder {
-protected:
-    ModalDesktop desktop;
-    ViewState state;
-};
+using ProfileDialogs = ProfileTest;
 
 // Profile Name, Host, Port, User ID, Base DN.
 void fill(NewProfileDialog& dialog, const Strings& values)
@@ -180,7 +164,7 @@ TEST_F(ProfileManager, ChoicesEnableEditAndEditEnablesTheLowerPart)
 TEST_F(ProfileManager, EditAndDeleteWithoutBothChoicesSayWhy)
 {
     using Step = std::function<void(ProfileManagerDialog&)>;
-    const Box deleteSaveFirst = plain("Please Save your Profile");
+    const Box deleteSaveFirst = plainBox("Please Save your Profile");
     const struct {
         const char* what;
         Step prepare;
@@ -219,7 +203,7 @@ TEST_F(ProfileManager, SaveReplacesTheChosenLine)
     dialog.setText(ManagerField::Host, "new");
     std::filesystem::create_directory("TmpIni.ini"); // the rewrite fails
     dialog.save();
-    EXPECT_EQ(desktop.boxes, Boxes({kEmpty, plain("Configuration file not found", kAppTitle, MessageIcon::Error)}));
+    EXPECT_EQ(desktop.boxes, Boxes({kEmpty, plainBox("Configuration file not found", kAppTitle, MessageIcon::Error)}));
     EXPECT_FALSE(dialog.ended());
     EXPECT_EQ(state.connection.port, 2); // as parsed, not as saved
 
@@ -228,7 +212,7 @@ TEST_F(ProfileManager, SaveReplacesTheChosenLine)
     state.connection.host = "kept";
     dialog.save();
     EXPECT_EQ(readIni(), "abc=h1;1;o=a;u1;\nab=h0;0;o;;\nabc=new;636;o=b;cn=u;\nbabc=h3;3;o=c;u3;\n");
-    EXPECT_EQ(desktop.boxes, Boxes {plain("Your profile has been changed successfully...")});
+    EXPECT_EQ(desktop.boxes, Boxes {plainBox("Your profile has been changed successfully...")});
     EXPECT_EQ(dialog.result(), DialogResult::Ok);
     const ConnectionSettings& saved = state.connection;
     EXPECT_EQ(Strings({std::to_string(saved.port), saved.baseDn, saved.userId, saved.host}), Strings({"636", "o=b", "cn=u", "kept"}));
@@ -240,7 +224,7 @@ TEST_F(ProfileManager, DeleteRemovesTheChosenDetailOnly)
     editSecond(dialog);
     dialog.deleteProfile();
     EXPECT_EQ(readIni(), "abc=h1;1;o=a;u1;\nab=h0;0;o;;\nbabc=h3;3;o=c;u3;\n");
-    EXPECT_EQ(desktop.boxes, Boxes {plain("Your profile has been removed successfully from the configuration file", kAppTitle, MessageIcon::Warning)});
+    EXPECT_EQ(desktop.boxes, Boxes {plainBox("Your profile has been removed successfully from the configuration file", kAppTitle, MessageIcon::Warning)});
     EXPECT_EQ(dialog.result(), DialogResult::Ok);
 }
 
@@ -265,4 +249,17 @@ TEST_F(ProfileDialogs, SetEntriesTakesEffectAtOnceAndOkStoresIt)
     SetEntriesDialog dialog(state, unwritable);
     dialog.ok();
     EXPECT_TRUE(dialog.ended());
+}
+
+TEST_F(ProfileDialogs, RegistryEntriesRoundTripWithTheAtoiRule)
+{
+    Registry registry(folder() + "/Velmora Inc/Velmora LDAP Browser/2.0");
+    EXPECT_EQ(registry.readEntries(), 100); // nothing stored yet
+    ASSERT_TRUE(registry.writeEntries(250));
+    EXPECT_EQ(registry.readEntries(), 250);
+    for (auto [text, entries] : { std::pair { "42 entries", 42 }, { "many", 0 } }) {
+        std::ofstream(registry.folder() + "/entries") << text;
+        EXPECT_EQ(registry.readEntries(), entries) << text;
+    }
+    EXPECT_FALSE(Registry("/proc/orn-registry-cannot-exist").writeEntries(5));
 }

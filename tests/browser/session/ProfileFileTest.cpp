@@ -1,28 +1,18 @@
 #include "browser/session/ProfileFile.h"
-
-#include "browser/ViewState.h"
 #include "tests/browser/session/ProfileTestSupport.h"
 
 #include <filesystem>
-#include <string>
-#include <vector>
 
 namespace {
 
-using Strings = std::vector<std::string>;
-using Box = FakeDesktop::Box;
+Box appBox(const std::string& text, MessageIcon icon = MessageIcon::Error) { return plainBox(text, kAppTitle, icon); }
 
-Box appBox(const std::string& text, MessageIcon icon)
-{
-    return {text, kAppTitle, icon, MessageButtons::Ok};
-}
-
-const Box kInvalid = appBox("Configuration File Data is Invalid", MessageIcon::Error);
-const Box kNotFound = appBox("Configuration file not found", MessageIcon::Error);
-const Box kNotModified = appBox("The configuration file could not be modified", MessageIcon::Error);
+const Box kInvalid = appBox("Configuration File Data is Invalid");
+const Box kNotFound = appBox("Configuration file not found");
+const Box kNotModified = appBox("The configuration file could not be modified");
 const Box kRemoved = appBox("Your profile has been removed successfully from the configuration file", MessageIcon::Warning);
 
-class ProfileFile : public InFreshFolder {
+class ProfileFile : public ProfileTest {
 protected:
     bool load() { return LoadProfiles(desktop, state); }
     // Loads the file and lists the user details of name.
@@ -31,9 +21,6 @@ protected:
         EXPECT_TRUE(load());
         return ListUserDetails(state.profiles, name);
     }
-
-    ModalDesktop desktop;
-    ViewState state;
 };
 
 } // namespace
@@ -197,14 +184,14 @@ TEST_F(ProfileFile, FilesOverTheLimitAreRefusedWholeLongLinesKept)
     EXPECT_TRUE(load());
     EXPECT_EQ(state.profiles.lines, Strings({"a=h;1;o;;", longLine}));
     EXPECT_EQ(desktop.boxes,
-              std::vector<Box>({appBox("The configuration file already holds 1024 lines. Please remove a profile before adding another.", MessageIcon::Error),
-                                appBox("The configuration file has more than 1024 lines. No profile has been loaded.", MessageIcon::Error)}));
+              std::vector<Box>({appBox("The configuration file already holds 1024 lines. Please remove a profile before adding another."),
+                                appBox("The configuration file has more than 1024 lines. No profile has been loaded.")}));
     EXPECT_EQ(desktop.systemModal, std::vector<bool>({true, true}));
 }
 
 TEST_F(ProfileFile, FormsThatWouldNotReadBackAreRefused)
 {
-    const Box separator = appBox("A profile name cannot contain \"=\", and no field can contain \";\" or a line break.", MessageIcon::Error);
+    const Box separator = appBox("A profile name cannot contain \"=\", and no field can contain \";\" or a line break.");
     struct Case {
         ProfileFields fields;
         const Box* refusal;

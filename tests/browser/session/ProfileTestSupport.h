@@ -1,15 +1,11 @@
-// Shared by the profile tests: a fresh current folder per test, and a fake
-// desktop that also records whether each box was system-modal.
+// Shared by the profile tests: a fresh current folder per test, the view's
+// state, and a fake desktop that also records whether each box was system-modal.
 #pragma once
 
-#include "tests/support/FakeDesktop.h"
+#include "browser/ViewState.h"
+#include "tests/browser/BrowserTest.h"
+#include "tests/support/TemporaryFolder.h"
 
-#include <gtest/gtest.h>
-
-#include <unistd.h>
-
-#include <algorithm>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -25,24 +21,8 @@ public:
     std::vector<bool> systemModal;
 };
 
-class InFreshFolder : public ::testing::Test {
+class ProfileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        previous_ = std::filesystem::current_path();
-        std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::replace(test.begin(), test.end(), '/', '_');
-        folder_ = std::filesystem::temp_directory_path() / ("orn-profiles-" + std::to_string(::getpid()) + "-" + test);
-        std::filesystem::remove_all(folder_);
-        std::filesystem::create_directories(folder_);
-        std::filesystem::current_path(folder_);
-    }
-    void TearDown() override
-    {
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(folder_);
-    }
-
     static void writeIni(const std::string& text) { std::ofstream("OrnIni.ini", std::ios::binary) << text; }
     static std::string readIni()
     {
@@ -50,9 +30,12 @@ protected:
         text << std::ifstream("OrnIni.ini", std::ios::binary).rdbuf();
         return text.str();
     }
-    std::string folder() const { return folder_.string(); }
+    std::string folder() const { return folder_.path().string(); }
 
 private:
-    std::filesystem::path previous_;
-    std::filesystem::path folder_;
+    CurrentTemporaryFolder folder_ { "orn-profiles" };
+
+protected:
+    ModalDesktop desktop;
+    ViewState state;
 };

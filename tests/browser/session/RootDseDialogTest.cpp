@@ -5,17 +5,13 @@
 
 using Row = RootDseDialog::Row;
 
-class RootDseDialogTest : public EditSuite {
-protected:
-    static void SetUpTestSuite() { startServer({}); }
-};
+using RootDseDialogTest = EditSuite;
 
 TEST_F(RootDseDialogTest, EveryValueInTheServersOrder)
 {
     browse();
     std::vector<Row> rows;
-    desktop.onDialog(RootDseDialog::kResource, [&rows](DialogModel& model) {
-        auto& dialog = dynamic_cast<RootDseDialog&>(model);
+    onDialog<RootDseDialog>(desktop, [&rows](RootDseDialog& dialog) {
         rows = dialog.rows();
         dialog.close();
     });

@@ -4,21 +4,8 @@
 #include "tests/browser/tree/TreeFixture.h"
 
 #include "browser/CommandReports.h"
-#include "browser/session/LoginCommand.h"
 
 #include <functional>
-
-namespace {
-
-using Box = FakeDesktop::Box;
-using Strings = std::vector<std::string>;
-
-Box errorBox(const std::string& text)
-{
-    return { text, "Error", MessageIcon::Error, MessageButtons::Ok };
-}
-
-} // namespace
 
 class TreeCommandsTest : public TreeTest {
 protected:
@@ -30,18 +17,6 @@ protected:
         forgetDesktop();
     }
     TreeNode* few() { return child(root(), "ou=Few"); }
-
-    void expectLoggedOut()
-    {
-        EXPECT_TRUE(state.tree.empty());
-        EXPECT_TRUE(state.attributes.rows().empty());
-        EXPECT_EQ(state.selection.fullDn, "");
-        EXPECT_TRUE(state.loadedDns.empty());
-        EXPECT_EQ(desktop.lastTitle(), kNotConnectedTitle);
-        EXPECT_TRUE(state.flags.viewNotConnected);
-        EXPECT_FALSE(state.flags.connectionLost || state.flags.loggedIn);
-        EXPECT_EQ(state.connection.host, "");
-    }
 };
 
 TEST_F(TreeCommandsTest, SelectionStateFollowsTheSelectedNode)
@@ -109,7 +84,7 @@ TEST_F(TreeCommandsTest, CountIncludesTheNodeItself)
         CountEntries(context);
         EXPECT_EQ(desktop.statusTexts, Strings({ "Please Wait Counting Entries in Progress", "Velmora LDAP Browser" }));
         EXPECT_EQ(desktop.boxes,
-            std::vector<Box>(
+            Boxes(
                 { { "Selected DN: " + row.dn + " has " + std::to_string(row.count) + " entries in the Server ",
                     "Entry count", MessageIcon::Information, MessageButtons::Ok } }));
     }
@@ -145,22 +120,28 @@ TEST_F(TreeCommandsTest, InsertedNodeTakesItsSortedPlaceWithoutSelectingIt)
     EXPECT_EQ(root()->children.size(), 4u);
 }
 
-TEST_F(TreeCommandsTest, NodeOfAnEntryGoneFromTheServerGivesWayToItsParent)
+// A node whose entry is gone: selecting it gives way to its parent;
+// expanding it, already selected, shows the server's answer.
+TEST_F(TreeCommandsTest, NodeOfAnEntryGoneFromTheServer)
 {
     browse();
     openFew();
     std::string text = "cn=Ghost";
-    TreeNode* ghost = InsertChildNode(context, *few(), text);
-    SelectNode(context, ghost);
-
-    EXPECT_EQ(desktop.boxes,
-        std::vector<Box>({ errorBox("Object does not exist. The object could have been deleted from server") }));
+    SelectNode(context, InsertChildNode(context, *few(), text));
+    EXPECT_EQ(desktop.boxes, Boxes({ errorBox("Object does not exist. The object could have been deleted from server") }));
     EXPECT_EQ(labels(few()), Strings({ "ou=Deep", kSmithLabel, kLinkLabel }));
     EXPECT_EQ(state.tree.selected(), few());
     EXPECT_EQ(state.selection.fullDn, "ou=Few," + kBase);
     EXPECT_EQ(desktop.lastStatus(), "Node Selected: ou=Few," + kBase);
     EXPECT_EQ(state.paging.childCount, 3);
     EXPECT_TRUE(state.paging.noMoreEntries);
+
+    forgetDesktop();
+    text = "cn=Ghost";
+    state.tree.select(InsertChildNode(context, *few(), text));
+    ExpandNode(context);
+    EXPECT_EQ(desktop.boxes, Boxes({ errorBox("No Such Objects", "Server Response") }));
+    EXPECT_EQ(read("Generror.err"), "12/05/26$16:01:02$ServerIp 127.0.0.1 No Such Objects\n");
 }
 
 TEST_F(TreeCommandsTest, CommandsWithoutASelectionSayWhatIsMissing)
@@ -170,7 +151,7 @@ TEST_F(TreeCommandsTest, CommandsWithoutASelectionSayWhatIsMissing)
     RefreshNode(context);
     CountEntries(context);
     EXPECT_EQ(desktop.boxes,
-        std::vector<Box>({ errorBox("Please select an item"), errorBox("Please Select an item for Refresh") }));
+        Boxes({ errorBox("Please select an item"), errorBox("Please Select an item for Refresh") }));
     EXPECT_EQ(labels(root()), kRootChildren);
 }
 
@@ -190,44 +171,30 @@ TEST_F(TreeCommandsTest, AListCutShortByASizeLimitSaysSo)
         "Entry count", MessageIcon::Warning, MessageButtons::Ok };
     struct Case {
         const char* name;
-        std::function<TreeNode*()> command; // the node whose children it shows
-        std::vector<Box> boxes;
+        std::function<void()> command;
+        Boxes boxes;
         size_t shown;
+        bool ofRoot = false; // else of the selected node
     };
     const Case cases[] = {
-        { "expand",
-            [this] {
-                doubleClick(child(root(), "ou=Paging"));
-                return state.tree.selected();
-            },
-            { incomplete, firstPage }, 10 },
-        { "refresh node",
-            [this] {
-                RefreshNode(context);
-                return state.tree.selected();
-            },
-            { incomplete }, 20 },
-        { "count",
-            [this] {
-                CountEntries(context);
-                return state.tree.selected();
-            },
-            { count }, 20 },
+        { "expand", [this] { doubleClick(child(root(), "ou=Paging")); }, { incomplete, firstPage }, 10 },
+        { "refresh node", [this] { RefreshNode(context); }, { incomplete }, 20 },
+        { "count", [this] { CountEntries(context); }, { count }, 20 },
         { "root",
             [&] {
                 state.connection.baseDn = paging;
                 RefreshTree(context);
-                return root();
             },
-            { incomplete, firstPage }, 10 },
+            { incomplete, firstPage }, 10, true },
     };
     browse();
     ASSERT_EQ(service.OrnBindSync("", "", kSimpleBind), 0); // the limit spares only the admin
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         forgetDesktop();
-        TreeNode* node = c.command();
+        c.command();
         EXPECT_EQ(desktop.boxes, c.boxes);
+        TreeNode* node = c.ofRoot ? root() : state.tree.selected();
         ASSERT_NE(node, nullptr);
         EXPECT_EQ(node->children.size(), c.shown);
         EXPECT_EQ(state.paging.childCount, kSizeLimit);
@@ -235,25 +202,11 @@ TEST_F(TreeCommandsTest, AListCutShortByASizeLimitSaysSo)
     EXPECT_EQ(read("Generror.err"), "<missing>");
 }
 
-// A node selected before its entry went: expanding it shows the server's answer.
-TEST_F(TreeCommandsTest, ExpandingANodeWhoseEntryIsGoneShowsTheServersAnswer)
-{
-    browse();
-    std::string text = "cn=Ghost";
-    TreeNode* ghost = InsertChildNode(context, *few(), text);
-    state.tree.select(ghost);
-    forgetDesktop();
-    ExpandNode(context);
-    EXPECT_EQ(desktop.boxes,
-        std::vector<Box>({ { "No Such Objects", "Server Response", MessageIcon::Error, MessageButtons::Ok } }));
-    EXPECT_EQ(read("Generror.err"), "12/05/26$16:01:02$ServerIp 127.0.0.1 No Such Objects\n");
-}
-
 TEST_F(TreeCommandsTest, BaseDnThatDoesNotExistEndsTheSession)
 {
     logIn(10, "ou=Nowhere," + kBase);
     LoadTree(context);
-    EXPECT_EQ(desktop.boxes, std::vector<Box>({ errorBox("Invalid BaseDN") }));
+    EXPECT_EQ(desktop.boxes, Boxes({ errorBox("Invalid BaseDN") }));
     EXPECT_EQ(read("Generror.err"), "<missing>");
     expectLoggedOut();
 }
@@ -276,7 +229,7 @@ TEST_F(TreeCommandsTest, LostServerEndsTheSessionFromEveryCommand)
         forgetDesktop();
         command();
 
-        EXPECT_EQ(desktop.boxes, std::vector<Box>({ errorBox(kConnectionTimedOut) }));
+        EXPECT_EQ(desktop.boxes, Boxes({ errorBox(kConnectionTimedOut) }));
         EXPECT_EQ(
             read("Generror.err"), "12/05/26$16:01:02$ServerIp 127.0.0.1 Connection to the Server 127.0.0.1 lost\n");
         expectLoggedOut();

@@ -6,12 +6,7 @@
 
 #include "browser/tree/DnLabels.h"
 #include "browser/tree/TreeCommands.h"
-#include "tests/support/CoreSession.h"
-#include "tests/support/SlapdServer.h"
-
-#include <memory>
-#include <string>
-#include <vector>
+#include "tests/browser/BrowserTest.h"
 
 inline const std::string kBase = SlapdServer::suffix();
 
@@ -50,7 +45,7 @@ inline constexpr int kEntriesBelowBase = 43;
 // The suite's server hands anyone but the admin at most this many entries.
 inline constexpr int kSizeLimit = 20;
 
-class TreeTest : public CoreSessionTest {
+class TreeTest : public BrowserTest {
 protected:
     static void SetUpTestSuite()
     {
@@ -80,21 +75,11 @@ protected:
     TreeNode* root() const { return state.tree.root(); }
 
     // The child of the node with the label; fails the test when there is none.
-    TreeNode* child(TreeNode* parent, const std::string& label) const
+    static TreeNode* child(TreeNode* parent, const std::string& label)
     {
-        for (const auto& node : parent->children)
-            if (node->label == label)
-                return node.get();
-        ADD_FAILURE() << "no child " << label << " under " << parent->label;
-        return parent;
-    }
-
-    static std::vector<std::string> labels(const TreeNode* parent)
-    {
-        std::vector<std::string> out;
-        for (const auto& node : parent->children)
-            out.push_back(node->label);
-        return out;
+        TreeNode* node = find(parent, label);
+        EXPECT_NE(node, nullptr) << "no child " << label << " under " << parent->label;
+        return node ? node : parent;
     }
 
     // A user's click and double-click.

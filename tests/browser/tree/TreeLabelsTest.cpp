@@ -32,10 +32,7 @@ const LabelCase kLabels[] = {
     { "cn=only\\, escaped", "cn=only\\, escaped" },
 };
 
-std::string longValue()
-{
-    return std::string(300, 'x');
-}
+const std::string kLongValue(300, 'x');
 
 } // namespace
 
@@ -43,7 +40,7 @@ TEST(TreeLabelsTest, LabelIsTheFirstRdn)
 {
     for (const LabelCase& row : kLabels)
         EXPECT_EQ(DnToLabel(row.dn), row.label) << row.dn;
-    std::string label = "cn=" + longValue();
+    std::string label = "cn=" + kLongValue;
     EXPECT_EQ(DnToLabel(label + ",ou=Few,dc=com"), label);
 }
 
@@ -60,7 +57,7 @@ TEST(TreeLabelsTest, FullDnIsRebuiltFromTheLabels)
         EXPECT_EQ(BuildFullDn(*node), dn);
     }
     TreeNode* few = tree.append(root, "ou=Few", NodeImage::Container);
-    std::string deep = "cn=" + longValue() + ",ou=Deep,ou=Few," + base;
+    std::string deep = "cn=" + kLongValue + ",ou=Deep,ou=Few," + base;
     TreeNode* deeper = tree.append(few, "ou=Deep", NodeImage::Container);
     EXPECT_EQ(BuildFullDn(*tree.append(deeper, DnToLabel(deep), NodeImage::Leaf)), deep);
 }

@@ -7,15 +7,12 @@
 
 namespace {
 
-using Box = FakeDesktop::Box;
-using Strings = std::vector<std::string>;
-
 Box firstPageNotice(int pageSize)
 {
     std::string size = std::to_string(pageSize);
-    return { " The first " + size + " entries will be displayed. To view the next " + size
+    return plainBox(" The first " + size + " entries will be displayed. To view the next " + size
             + " entries use the Show Next button on the toolbar.",
-        "Information", MessageIcon::Information, MessageButtons::Ok };
+        "Information", MessageIcon::Information);
 }
 
 // The progress bar through one batch: its range, a step per inserted node, the final position.
@@ -80,7 +77,7 @@ TEST_F(TreePagingTest, ShowNextPagesThroughTheHeldResult)
         browse(row.pageSize);
         TreeNode* node = child(root(), row.node);
         doubleClick(node);
-        EXPECT_EQ(desktop.boxes, row.notice ? std::vector<Box>({ firstPageNotice(row.pageSize) }) : std::vector<Box>());
+        EXPECT_EQ(desktop.boxes, row.notice ? Boxes({ firstPageNotice(row.pageSize) }) : Boxes());
         EXPECT_TRUE(node->expanded);
 
         for (std::size_t step = 0; step < row.shownAfterEachStep.size(); ++step) {

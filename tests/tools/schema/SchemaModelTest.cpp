@@ -9,29 +9,22 @@
 
 namespace {
 
-struct AttributeCase {
-    std::string definition;
-    std::string name;
-    std::string description;
-    std::string oid;
-    std::string syntax;
-};
-
-struct ClassCase {
-    std::string definition;
-    std::string name;
-    std::string description;
-    std::string superiors;
-    std::string mandatory;
-    std::string optional;
-    std::string oid;
-};
+// Every field, so that a table row compares as a whole.
+std::vector<std::string> fields(const AttributeTypeRecord& r)
+{
+    return { r.definition, r.name, r.description, r.oid, r.syntax };
+}
+std::vector<std::string> fields(const ObjectClassRecord& r)
+{
+    return { r.definition, r.name, r.description, r.superiors, r.mandatory, r.optional, r.oid };
+}
 
 } // namespace
 
 TEST(ParseAttributeType, FieldsOfHandWrittenDefinitions)
 {
-    const std::vector<AttributeCase> cases {
+    // definition, name, description, OID, syntax
+    const std::vector<AttributeTypeRecord> cases {
         // Several names keep the raw text between the parentheses.
         { "( 2.5.4.3 NAME ( 'cn' 'commonName' ) DESC 'RFC4519: common name(s)' SUP name )", " 'cn' 'commonName' ",
             "RFC4519: common name(s)", "2.5.4.3", "" },
@@ -74,20 +67,14 @@ TEST(ParseAttributeType, FieldsOfHandWrittenDefinitions)
         { "( 1.2 SYNTAX", "", "", "1.2", "" },
         { "( 1.2 SYNTAX '", "", "", "1.2", "" },
     };
-    for (const AttributeCase& expected : cases) {
-        SCOPED_TRACE(expected.definition);
-        AttributeTypeRecord record = ParseAttributeType(expected.definition);
-        EXPECT_EQ(record.definition, expected.definition);
-        EXPECT_EQ(record.name, expected.name);
-        EXPECT_EQ(record.description, expected.description);
-        EXPECT_EQ(record.oid, expected.oid);
-        EXPECT_EQ(record.syntax, expected.syntax);
-    }
+    for (const AttributeTypeRecord& expected : cases)
+        EXPECT_EQ(fields(ParseAttributeType(expected.definition)), fields(expected));
 }
 
 TEST(ParseObjectClass, FieldsOfHandWrittenDefinitions)
 {
-    const std::vector<ClassCase> cases {
+    // definition, name, description, superiors, MUST, MAY, OID
+    const std::vector<ObjectClassRecord> cases {
         { "( 2.5.6.6 NAME 'person' DESC 'RFC2256: a person' SUP top STRUCTURAL MUST ( sn $ cn ) MAY ( userPassword $ "
           "telephoneNumber ) )",
             "person", "RFC2256: a person", "top", "sn$cn", "userPassword$telephoneNumber", "2.5.6.6" },
@@ -125,17 +112,8 @@ TEST(ParseObjectClass, FieldsOfHandWrittenDefinitions)
         { "( 1.1 MAY cn", "", "", "", "", "cn", "1.1" },
         { "( 1.1 MAY", "", "", "", "", "", "1.1" },
     };
-    for (const ClassCase& expected : cases) {
-        SCOPED_TRACE(expected.definition);
-        ObjectClassRecord record = ParseObjectClass(expected.definition);
-        EXPECT_EQ(record.definition, expected.definition);
-        EXPECT_EQ(record.name, expected.name);
-        EXPECT_EQ(record.description, expected.description);
-        EXPECT_EQ(record.superiors, expected.superiors);
-        EXPECT_EQ(record.mandatory, expected.mandatory);
-        EXPECT_EQ(record.optional, expected.optional);
-        EXPECT_EQ(record.oid, expected.oid);
-    }
+    for (const ObjectClassRecord& expected : cases)
+        EXPECT_EQ(fields(ParseObjectClass(expected.definition)), fields(expected));
 }
 
 TEST(SchemaList, FindsTheNewestRecordOfANameIgnoringCase)
