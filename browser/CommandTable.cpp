@@ -73,7 +73,7 @@ CommandOutcome profileManager(AppContext& context)
 
 CommandOutcome setEntriesToView(AppContext& context)
 {
-    SetEntriesDialog dialog(context.state, context.registry);
+    SetEntriesDialog dialog(context.desktop, context.state, context.registry);
     context.desktop.runModal(dialog);
     return CommandOutcome::Done;
 }

@@ -35,7 +35,9 @@ int Registry::readEntries() const
         return kDefaultPageSize;
     char text[257] = {};
     in.read(text, 256);
-    return std::atoi(text);
+    // A page of no entries would show nothing and page for ever.
+    const int entries = std::atoi(text);
+    return entries >= 1 ? entries : kDefaultPageSize;
 }
 
 bool Registry::writeEntries(int entries) const

@@ -13,7 +13,7 @@ public:
     // folder: where the value lives; empty means the user's configuration folder.
     explicit Registry(std::string folder = {});
 
-    // The stored page size by the atoi rule, or 100 when there is none.
+    // The stored page size by the atoi rule, or 100 when there is none or it is below 1.
     int readEntries() const;
     // False when the folder or the value cannot be written.
     bool writeEntries(int entries) const;

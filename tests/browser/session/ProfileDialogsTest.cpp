@@ -233,12 +233,26 @@ TEST_F(ProfileDialogs, SetEntriesTakesEffectAtOnceAndOkStoresIt)
     Registry registry(folder() + "/registry");
     for (bool ok : {false, true}) {
         state.pageSize = 100;
-        SetEntriesDialog dialog(state, registry);
+        SetEntriesDialog dialog(desktop, state, registry);
         EXPECT_EQ(dialog.entries(), "100");
-        for (auto [text, size] : {std::pair {"25", 25}, {"", 25}, {"2x", 25}, {" +40 ", 40}, {"+-3", 40}, {"-3", -3}, {"250", 250}}) {
+        // Only whole numbers from 1 up change the page size; OK refuses the rest.
+        struct Row {
+            const char* text;
+            int size;
+            bool valid;
+        };
+        for (auto [text, size, valid] : {Row {"25", 25, true}, {"", 25, false}, {"2x", 25, false}, {" +40 ", 40, true},
+                                         {"+-3", 40, false}, {"-3", 40, false}, {"0", 40, false}, {"250", 250, true}}) {
             dialog.setEntries(text);
             EXPECT_EQ(state.pageSize, size) << text;
+            if (!valid && ok) {
+                dialog.ok();
+                EXPECT_FALSE(dialog.ended()) << text;
+            }
         }
+        EXPECT_EQ(desktop.boxes, ok ? Boxes(5, errorBox("Please enter a whole number of entries from 1 up.")) : Boxes());
+        desktop.boxes.clear();
+        EXPECT_EQ(registry.readEntries(), 100);
         ok ? dialog.ok() : dialog.cancel();
         EXPECT_EQ(dialog.result(), ok ? DialogResult::Ok : DialogResult::Cancel);
         EXPECT_EQ(state.pageSize, 250);
@@ -246,7 +260,7 @@ TEST_F(ProfileDialogs, SetEntriesTakesEffectAtOnceAndOkStoresIt)
     }
     // A value that cannot be stored still closes the dialog.
     Registry unwritable("/proc/orn-no-registry");
-    SetEntriesDialog dialog(state, unwritable);
+    SetEntriesDialog dialog(desktop, state, unwritable);
     dialog.ok();
     EXPECT_TRUE(dialog.ended());
 }
@@ -257,7 +271,8 @@ TEST_F(ProfileDialogs, RegistryEntriesRoundTripWithTheAtoiRule)
     EXPECT_EQ(registry.readEntries(), 100); // nothing stored yet
     ASSERT_TRUE(registry.writeEntries(250));
     EXPECT_EQ(registry.readEntries(), 250);
-    for (auto [text, entries] : { std::pair { "42 entries", 42 }, { "many", 0 } }) {
+    // A page of no entries is no page size.
+    for (auto [text, entries] : { std::pair { "42 entries", 42 }, { "many", 100 }, { "0", 100 }, { "-5", 100 } }) {
         std::ofstream(registry.folder() + "/entries") << text;
         EXPECT_EQ(registry.readEntries(), entries) << text;
     }
