@@ -2,7 +2,7 @@
 // asynchronous calls, the schema read and a server that goes away.
 #include "ldap/OrnInterface.h"
 #include "ldap/OrnState.h"
-#include "tests/support/SlapdServer.h"
+#include "tests/support/SuiteSlapd.h"
 
 #include <gtest/gtest.h>
 
@@ -46,14 +46,16 @@ protected:
         options.ldifFile = SlapdServer::testDirectoryLdif();
         options.ldifText = bulkLdif();
         options.sizeLimit = kSizeLimit;
-        server_ = new SlapdServer(options);
+        server_.start(options);
     }
-    static void TearDownTestSuite()
+    static void TearDownTestSuite() { server_.stop(); }
+    void SetUp() override
     {
-        delete server_;
-        server_ = nullptr;
+        ASSERT_TRUE(server_.started());
+        service_.OrnSetHostName("127.0.0.1");
+        service_.OrnSetPortNo(server_->port());
+        ASSERT_EQ(service_.OrnInitialise(), 0);
     }
-    void SetUp() override { ASSERT_EQ(service_.OrnInitialise(), 0); }
     void TearDown() override { service_.DestroyAll(); }
 
     // The values of one attribute of an entry, through the service's accessors;
@@ -78,11 +80,10 @@ protected:
         return out;
     }
 
-    static SlapdServer* server_;
-    OrnLdapService service_ { "127.0.0.1", server_->port() };
+    static inline SuiteSlapd server_;
+    OrnLdapService service_;
 };
 
-SlapdServer* ServiceTest::server_ = nullptr;
 
 TEST_F(ServiceTest, BindsAnonymouslyOrWithAPasswordAndRefusesWrongCredentials)
 {

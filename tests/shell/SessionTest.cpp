@@ -8,7 +8,7 @@
 #include "browser/properties/AddAttributeDialog.h"
 #include "browser/session/LoginDialog.h"
 #include "browser/session/RootDseDialog.h"
-#include "tests/support/SlapdServer.h"
+#include "tests/support/SuiteSlapd.h"
 
 #include <QAbstractItemModelTester>
 #include <QTableView>
@@ -26,9 +26,10 @@ protected:
     {
         SlapdOptions options;
         options.ldifFile = SlapdServer::testDirectoryLdif();
-        server_ = std::make_unique<SlapdServer>(options);
+        server_.start(options);
     }
-    static void TearDownTestSuite() { server_.reset(); }
+    static void TearDownTestSuite() { server_.stop(); }
+    void SetUp() override { ASSERT_TRUE(server_.started()); }
 
     static std::string port() { return std::to_string(server_->port()); }
 
@@ -116,7 +117,7 @@ protected:
     }
 
 private:
-    static inline std::unique_ptr<SlapdServer> server_;
+    static inline SuiteSlapd server_;
     QAbstractItemModelTester treeTester_;
     QAbstractItemModelTester listTester_;
 };

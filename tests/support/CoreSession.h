@@ -10,6 +10,7 @@
 #include "tests/support/FakeDesktop.h"
 #include "tests/support/FixedClock.h"
 #include "tests/support/SlapdServer.h"
+#include "tests/support/SuiteSlapd.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -56,8 +57,9 @@ protected:
 // that stops the server gets it back for the next one.
 class CoreSessionTest : public CoreFolderTest {
 protected:
-    static void startServer(SlapdOptions options) { server_ = std::make_unique<SlapdServer>(std::move(options)); }
-    static void TearDownTestSuite() { server_.reset(); }
+    static void startServer(SlapdOptions options) { server_.start(std::move(options)); }
+    static void TearDownTestSuite() { server_.stop(); }
+    void SetUp() override { ASSERT_TRUE(server_.started()); }
     ~CoreSessionTest() override
     {
         service.DestroyAll();
@@ -71,6 +73,7 @@ protected:
     // login leaves.
     void logInAsAdmin(const std::string& baseDn = SlapdServer::suffix())
     {
+        ASSERT_TRUE(server_.started());
         service.OrnSetLdapVersion(3);
         service.OrnSetHostName(kHost);
         service.OrnSetPortNo(server_->port());
@@ -90,5 +93,5 @@ protected:
     static constexpr const char* kHost = "127.0.0.1";
 
 private:
-    static inline std::unique_ptr<SlapdServer> server_;
+    static inline SuiteSlapd server_;
 };
