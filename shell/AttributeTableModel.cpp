@@ -53,7 +53,8 @@ QVariant AttributeTableModel::headerData(int section, Qt::Orientation orientatio
 Qt::ItemFlags AttributeTableModel::flags(const QModelIndex& index) const
 {
     Qt::ItemFlags flags = QAbstractTableModel::flags(index);
-    return index.column() == 0 ? flags | Qt::ItemIsEditable : flags;
+    const bool text = index.isValid() && index.row() < list_.size() && !list_.row(index.row()).binary;
+    return index.column() == 0 && text ? flags | Qt::ItemIsEditable : flags;
 }
 
 void AttributeTableModel::beginInsertRows(int first, int last)
