@@ -110,12 +110,34 @@ void COrnBrowserView::buildTree()
     for (auto signal : { &QTreeView::expanded, &QTreeView::collapsed }) {
         const bool expanded = signal == &QTreeView::expanded;
         connect(tree_, signal, this, [this, expanded](const QModelIndex& index) {
-            if (!following_)
-                session_.state().tree.setExpanded(DirectoryTreeModel::nodeAt(index), expanded);
+            if (following_)
+                return;
+            TreeNode* node = DirectoryTreeModel::nodeAt(index);
+            if (expanded && node->children.empty())
+                openUnloaded(index);
+            else
+                session_.state().tree.setExpanded(node, expanded);
         });
     }
     connect(tree_, &QWidget::customContextMenuRequested, this,
         [this](const QPoint& at) { emit treeMenuRequested(tree_->viewport()->mapToGlobal(at)); });
+}
+
+void COrnBrowserView::openUnloaded(const QModelIndex& index)
+{
+    // The arrow of a node the server says has children: load them as a
+    // double-click would, on the node selected first.
+    later([this, arrow = QPersistentModelIndex(index)] {
+        if (!arrow.isValid())
+            return;
+        DirectoryTree& tree = session_.state().tree;
+        TreeNode* node = DirectoryTreeModel::nodeAt(arrow);
+        if (tree.selected() != node)
+            SelectNode(context(), node);
+        // Selecting finds an entry gone from the server and drops its node.
+        if (arrow.isValid() && tree.selected() == node)
+            ExpandNode(context());
+    });
 }
 
 void COrnBrowserView::buildAttributeList()

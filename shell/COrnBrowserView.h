@@ -50,6 +50,7 @@ private:
     // the operation may rebuild the very rows the event came from.
     template <class Operation> void later(Operation operation);
     void startValueEdit(EditTrigger trigger);
+    void openUnloaded(const QModelIndex& index);
 
     BrowserSession session_;
 

@@ -52,6 +52,14 @@ int DirectoryTreeModel::rowCount(const QModelIndex& parent) const
     return static_cast<int>(nodeAt(parent)->children.size());
 }
 
+bool DirectoryTreeModel::hasChildren(const QModelIndex& parent) const
+{
+    if (!parent.isValid() || parent.column() != 0)
+        return rowCount(parent) > 0;
+    const TreeNode* node = nodeAt(parent);
+    return !node->children.empty() || node->serverSaysChildren.value_or(false);
+}
+
 int DirectoryTreeModel::columnCount(const QModelIndex&) const
 {
     return 1;

@@ -29,13 +29,15 @@ TreeNode* DirectoryTree::setRoot(std::string label, NodeImage image)
     return root_.get();
 }
 
-TreeNode* DirectoryTree::insertAt(TreeNode* parent, std::size_t position, std::string label, NodeImage image)
+TreeNode* DirectoryTree::insertAt(
+    TreeNode* parent, std::size_t position, std::string label, NodeImage image, std::optional<bool> serverSaysChildren)
 {
     int row = static_cast<int>(position);
     notify([&](TreeObserver& o) { o.beginInsertNodes(parent, row, row); });
     auto node = std::make_unique<TreeNode>();
     node->label = std::move(label);
     node->image = image;
+    node->serverSaysChildren = serverSaysChildren;
     node->parent = parent;
     TreeNode* added = node.get();
     parent->children.insert(parent->children.begin() + static_cast<std::ptrdiff_t>(position), std::move(node));
@@ -43,9 +45,10 @@ TreeNode* DirectoryTree::insertAt(TreeNode* parent, std::size_t position, std::s
     return added;
 }
 
-TreeNode* DirectoryTree::append(TreeNode* parent, std::string label, NodeImage image)
+TreeNode* DirectoryTree::append(
+    TreeNode* parent, std::string label, NodeImage image, std::optional<bool> serverSaysChildren)
 {
-    return insertAt(parent, parent->children.size(), std::move(label), image);
+    return insertAt(parent, parent->children.size(), std::move(label), image, serverSaysChildren);
 }
 
 TreeNode* DirectoryTree::insertSorted(TreeNode* parent, std::string label, NodeImage image)
@@ -103,20 +106,27 @@ void DirectoryTree::clear()
         remove(root_.get());
 }
 
+template <class Value> void DirectoryTree::change(TreeNode* node, Value TreeNode::*field, Value value)
+{
+    if (node->*field == value)
+        return;
+    node->*field = std::move(value);
+    notify([node](TreeObserver& o) { o.nodeChanged(node); });
+}
+
 void DirectoryTree::setImage(TreeNode* node, NodeImage image)
 {
-    if (node->image == image)
-        return;
-    node->image = image;
-    notify([node](TreeObserver& o) { o.nodeChanged(node); });
+    change(node, &TreeNode::image, image);
 }
 
 void DirectoryTree::setExpanded(TreeNode* node, bool expanded)
 {
-    if (node->expanded == expanded)
-        return;
-    node->expanded = expanded;
-    notify([node](TreeObserver& o) { o.nodeChanged(node); });
+    change(node, &TreeNode::expanded, expanded);
+}
+
+void DirectoryTree::setServerSaysChildren(TreeNode* node, std::optional<bool> says)
+{
+    change(node, &TreeNode::serverSaysChildren, says);
 }
 
 void DirectoryTree::select(TreeNode* node)

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,9 @@ struct TreeNode {
     std::string label;
     NodeImage image = NodeImage::Container;
     bool expanded = false;
+    // What the server told of children before any were loaded; unknown when
+    // it answers neither hasSubordinates nor numSubordinates.
+    std::optional<bool> serverSaysChildren;
     TreeNode* parent = nullptr;
     std::vector<std::unique_ptr<TreeNode>> children;
 
@@ -33,7 +37,8 @@ public:
     virtual void endInsertNodes() = 0;
     virtual void beginRemoveNodes(const TreeNode* parent, int first, int last) = 0;
     virtual void endRemoveNodes() = 0;
-    // The label, the image or the expanded state changed.
+    // The label, the image, the expanded state or what the server says of
+    // children changed.
     virtual void nodeChanged(const TreeNode* node) = 0;
     virtual void selectionChanged(const TreeNode* selected) = 0;
 };
@@ -51,7 +56,8 @@ public:
     // Replaces the whole tree by a lone root.
     TreeNode* setRoot(std::string label, NodeImage image);
     // Adds a child after the last one.
-    TreeNode* append(TreeNode* parent, std::string label, NodeImage image);
+    TreeNode* append(
+        TreeNode* parent, std::string label, NodeImage image, std::optional<bool> serverSaysChildren = std::nullopt);
     // Adds a child at its alphabetical place (ignoring case), after equal labels.
     TreeNode* insertSorted(TreeNode* parent, std::string label, NodeImage image);
     // Removes the node and its subtree; a selection inside it is cleared.
@@ -61,6 +67,7 @@ public:
 
     void setImage(TreeNode* node, NodeImage image);
     void setExpanded(TreeNode* node, bool expanded);
+    void setServerSaysChildren(TreeNode* node, std::optional<bool> says);
     // Records the selection; null selects nothing. The commands that react to
     // a selection (OnSelectionChanged) are run by the caller, not from here.
     void select(TreeNode* node);
@@ -69,10 +76,13 @@ public:
     void removeObserver(TreeObserver* observer);
 
 private:
-    TreeNode* insertAt(TreeNode* parent, std::size_t position, std::string label, NodeImage image);
+    TreeNode* insertAt(TreeNode* parent, std::size_t position, std::string label, NodeImage image,
+        std::optional<bool> serverSaysChildren = std::nullopt);
     void removeRange(TreeNode* parent, std::size_t first, std::size_t last);
     void dropSelectionWithin(const TreeNode* node);
     template <class Call> void notify(Call call);
+    // Sets the node's field and tells the observers, unless it holds the value already.
+    template <class Value> void change(TreeNode* node, Value TreeNode::*field, Value value);
 
     std::unique_ptr<TreeNode> root_;
     TreeNode* selected_ = nullptr;

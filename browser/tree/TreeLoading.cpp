@@ -26,8 +26,9 @@ void endWithInvalidBaseDn(AppContext& context)
 
 void AppendChildren(AppContext& context, TreeNode& parent, const ChildList& children)
 {
-    for (const std::string& dn : children) {
-        context.state.tree.append(&parent, DnToLabel(dn), NodeImage::Container);
+    for (const Child& child : children) {
+        NodeImage image = child.hasChildren == false ? NodeImage::Leaf : NodeImage::Container;
+        context.state.tree.append(&parent, DnToLabel(child.dn), image, child.hasChildren);
         context.desktop.stepProgress();
     }
     context.desktop.setProgressPosition(context.state.paging.childCount);
@@ -112,6 +113,9 @@ void ExpandNode(AppContext& context)
     paging.childCount = count;
     state.selection.hasChildren = count > 0;
     if (count == 0) {
+        // The server may have said otherwise before the children went, or
+        // when it counts children the user may not read.
+        state.tree.setServerSaysChildren(node, false);
         state.tree.setImage(node, NodeImage::Leaf);
         paging.noMoreEntries = true;
     } else if (shown == 0) {

@@ -11,6 +11,8 @@
 #include "ldap/OrnInterface.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <strings.h>
 
 namespace {
 
@@ -26,6 +28,25 @@ std::string entryDn(const EntryRecord* entry)
     if (!first || !first->values || !first->values->data)
         return {};
     return first->values->data;
+}
+
+const char* firstValue(const EntryRecord* entry, const char* attribute)
+{
+    for (const AttrRecord* attr = entry->attrs; attr; attr = attr->next)
+        if (attr->name && strcasecmp(attr->name, attribute) == 0 && attr->values && attr->values->data)
+            return attr->values->data;
+    return nullptr;
+}
+
+// hasSubordinates (OpenLDAP, 389 DS) or else numSubordinates (389 DS);
+// unknown when the server answers neither.
+std::optional<bool> hasChildren(const EntryRecord* entry)
+{
+    if (const char* says = firstValue(entry, "hasSubordinates"))
+        return strcasecmp(says, "TRUE") == 0;
+    if (const char* count = firstValue(entry, "numSubordinates"))
+        return std::strtol(count, nullptr, 10) > 0;
+    return std::nullopt;
 }
 
 const EntryRecord* skipEntries(const EntryRecord* entry, int count)
@@ -46,7 +67,11 @@ std::string firstPageNotice(int pageSize)
 
 int32_t SearchTree(AppContext& context, const std::string& dn, int32_t scope, EntryRecord** result)
 {
-    return context.service.OrnSearchSync(dn.c_str(), "objectclass=*", nullptr, 0, scope, result);
+    // The service wants a writable, null-terminated list.
+    std::string has = "hasSubordinates";
+    std::string count = "numSubordinates";
+    char* wanted[] = { has.data(), count.data(), nullptr };
+    return context.service.OrnSearchSync(dn.c_str(), "objectclass=*", wanted, 0, scope, result);
 }
 
 int EntryCount(AppContext& context, EntryRecord* result)
@@ -87,8 +112,8 @@ int32_t SearchChildren(AppContext& context, const std::string& dn)
 const EntryRecord* TakeDns(AppContext& context, const EntryRecord* from, int count, ChildList& children)
 {
     for (; count > 0 && isEntry(from); --count, from = from->next) {
-        children.push_back(entryDn(from));
-        context.state.loadedDns.push_back(children.back());
+        children.push_back({ entryDn(from), hasChildren(from) });
+        context.state.loadedDns.push_back(children.back().dn);
     }
     return from;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,10 +17,17 @@ class Desktop;
 inline constexpr int32_t kScopeOneLevel = 1;
 inline constexpr int32_t kScopeSubtree = 2;
 
-// The DNs of one batch of children, in result order.
-using ChildList = std::vector<std::string>;
+// One child as the search returned it: its DN, and whether it has children
+// of its own when the server says so.
+struct Child {
+    std::string dn;
+    std::optional<bool> hasChildren;
+};
+// One batch of children, in result order.
+using ChildList = std::vector<Child>;
 
-// OrnSearchSync of the DN with the filter "objectclass=*", all attributes.
+// OrnSearchSync of the DN with the filter "objectclass=*", asking only for
+// hasSubordinates and numSubordinates: the tree needs no other attribute.
 int32_t SearchTree(AppContext& context, const std::string& dn, int32_t scope, EntryRecord** result);
 
 // How a search of a node's children ended: true when there are entries to
@@ -39,15 +47,16 @@ int32_t SearchChildren(AppContext& context, const std::string& dn);
 ChildList TakeFirstPage(AppContext& context);
 
 // Adds one node per DN, labelled by DnToLabel, after the parent's last child,
-// stepping the progress bar; then moves it to the child count.
+// stepping the progress bar; then moves it to the child count. A child the
+// server says has none shows as a leaf.
 void AppendChildren(AppContext& context, TreeNode& parent, const ChildList& children);
 
 // The batch goes under a new root (the base DN) while there is none, else
 // under the selected node, or the root when nothing is selected.
 void InsertChildren(AppContext& context, const ChildList& children);
 
-// Up to count DNs of the entries from `from` on, each added to the loaded-DN
-// list. Returns the entry after the last one taken.
+// Up to count children from `from` on, each DN added to the loaded-DN list.
+// Returns the entry after the last one taken.
 const EntryRecord* TakeDns(AppContext& context, const EntryRecord* from, int count, ChildList& children);
 
 // Entries in the result, the end-of-search node not counted.

@@ -8,6 +8,7 @@
 #include "browser/properties/AddAttributeDialog.h"
 #include "browser/session/LoginDialog.h"
 #include "browser/session/RootDseDialog.h"
+#include "shell/DirectoryTreeModel.h"
 #include "tests/support/SuiteSlapd.h"
 
 #include <QAbstractItemModelTester>
@@ -160,6 +161,28 @@ TEST_F(Session, LoginShowsTheRootAndItsChildrenAndClicksBrowse)
     EXPECT_NE(rootImage, containerImage);
     EXPECT_NE(containerImage, leafImage);
     EXPECT_NE(rootImage, leafImage);
+}
+
+TEST_F(Session, ArrowsShowWhichNodesHaveChildrenBeforeTheyAreOpened)
+{
+    login("uid=alice,ou=People,dc=example,dc=com", "alice-pw");
+    const QModelIndex people = node(tree().model()->index(0, 0), "ou=People");
+    ASSERT_EQ(tree().model()->rowCount(people), 0);
+    EXPECT_TRUE(tree().model()->hasChildren(people));
+
+    // The arrow left of the node loads its children as a double-click does.
+    const QRect row = tree().visualRect(people);
+    QTest::mouseClick(
+        tree().viewport(), Qt::LeftButton, {}, QPoint(row.left() - tree().indentation() / 2, row.center().y()));
+    settle();
+    EXPECT_EQ(sortedLabels(people), (QStringList { "uid=alice", "uid=bob", "uid=carol" }));
+    EXPECT_TRUE(tree().isExpanded(people));
+    EXPECT_EQ(tree().currentIndex(), people);
+
+    const QModelIndex alice = node(people, "uid=alice");
+    EXPECT_FALSE(tree().model()->hasChildren(alice));
+    EXPECT_EQ(DirectoryTreeModel::nodeAt(alice)->image, NodeImage::Leaf);
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.boxes.front().text;
 }
 
 TEST_F(Session, AValueEditedInPlaceReachesTheServer)

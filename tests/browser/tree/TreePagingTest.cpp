@@ -3,6 +3,8 @@
 // toggle of a node that already shows children, and Refresh Node.
 #include "tests/browser/tree/TreeFixture.h"
 
+#include "browser/session/ServerInfo.h"
+
 #include <set>
 
 namespace {
@@ -164,6 +166,37 @@ TEST_F(TreePagingTest, DoubleClickOnANodeShowingChildrenTogglesIt)
     EXPECT_EQ(paging->children.size(), 25u);
 }
 
+// slapd answers hasSubordinates: each node tells before it is opened.
+TEST_F(TreePagingTest, ChildrenShowWhetherTheyHaveChildrenBeforeTheyAreOpened)
+{
+    struct Case {
+        std::vector<std::string> path; // labels below the root
+        bool hasChildren;
+        NodeImage image;
+    };
+    // What each node was listed with, ou=Deep's kept once it is opened.
+    const Case cases[] = {
+        { { "ou=Paging" }, true, NodeImage::Container },
+        { { "ou=Few", "ou=Deep" }, true, NodeImage::Container },
+        { { "ou=Few", kSmithLabel }, false, NodeImage::Leaf },
+        { { "ou=Few", kLinkLabel }, false, NodeImage::Leaf },
+        { { "ou=Few", "ou=Deep", "cn=leaf" }, false, NodeImage::Leaf },
+    };
+    browse();
+    doubleClick(child(root(), "ou=Few"));
+    doubleClick(child(child(root(), "ou=Few"), "ou=Deep"));
+    // Only what the tree needs came back.
+    EXPECT_TRUE(AttributeValues(state.generalResult.get(), "objectClass").empty());
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.path.back());
+        TreeNode* node = root();
+        for (const std::string& label : row.path)
+            node = child(node, label);
+        EXPECT_EQ(node->serverSaysChildren, row.hasChildren);
+        EXPECT_EQ(node->image, row.image);
+    }
+}
+
 TEST_F(TreePagingTest, DoubleClickOnANodeWithoutChildrenMakesItALeaf)
 {
     browse();
@@ -171,9 +204,13 @@ TEST_F(TreePagingTest, DoubleClickOnANodeWithoutChildrenMakesItALeaf)
     TreeNode* deep = child(child(root(), "ou=Few"), "ou=Deep");
     doubleClick(deep);
     TreeNode* leaf = child(deep, "cn=leaf");
+    // As if the server had said so before its children went.
+    state.tree.setServerSaysChildren(leaf, true);
+    state.tree.setImage(leaf, NodeImage::Container);
     doubleClick(leaf);
 
     EXPECT_EQ(leaf->image, NodeImage::Leaf);
+    EXPECT_EQ(leaf->serverSaysChildren, false);
     EXPECT_FALSE(state.selection.hasChildren);
     EXPECT_TRUE(state.paging.noMoreEntries);
     EXPECT_EQ(deep->image, NodeImage::Container);
