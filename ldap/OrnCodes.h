@@ -25,6 +25,7 @@ enum OrnLibraryCode : int32_t {
     ORN_RECIEVING_ERROR = -109,
     ORN_CONNECTION_CLOSED = -110,
     ORN_UNECCESARY_EVENT_SET = -111,
+    ORN_CONNECT_TIMED_OUT = -112, // no address answered within the connect time limit
     ORN_BER_ENCODE_ERROR = -201,
     ORN_BER_DECODE_ERROR = -202,
     ORN_FUNC_PARAM_ERROR = -203,

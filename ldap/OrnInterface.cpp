@@ -51,7 +51,7 @@ int32_t OrnLdapService::OrnInitialise()
     SockReadEventObject.reset();
     if (result == 0 && (result = socket_.OrnInitialiseSocket()) != 0)
         ornTrace("OrnInterface:OrnInitialise: Error with socket initialisation:\n");
-    if (result == 0 && (result = socket_.OrnConnect(host_, port_)) != 0)
+    if (result == 0 && (result = socket_.OrnConnect(host_, port_, connectTimeoutMs_)) != 0)
         ornTrace("OrnInterface:OrnInitialise: Error with socket connect:\n");
     if (result == 0) {
         threadParams_ = { &CloseThreadEventObject, &SockReadEventObject, &SockRecvQueue, &socket_ };
@@ -148,6 +148,14 @@ int32_t OrnLdapService::OrnSetPortNo(uint32_t port)
     ornTrace("OrnInterface:OrnSetPortNo: Function Start:\n");
     port_ = port;
     ornTrace("OrnInterface:OrnSetPortNo: Function End:\n");
+    return 0;
+}
+
+int32_t OrnLdapService::OrnSetConnectTimeout(int32_t milliseconds)
+{
+    if (milliseconds < 0)
+        return INVALID_INPUT;
+    connectTimeoutMs_ = milliseconds;
     return 0;
 }
 

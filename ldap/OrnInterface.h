@@ -56,6 +56,9 @@ public:
 
     int32_t OrnSetHostName(const char* host);
     int32_t OrnSetPortNo(uint32_t port);
+    // How long OrnInitialise waits for the host to accept the connection:
+    // 30 s unless set; INVALID_INPUT for a negative time.
+    int32_t OrnSetConnectTimeout(int32_t milliseconds);
     int32_t OrnSetSizeLimit(int32_t limit);
     int32_t OrnSetTimeLimit(int32_t limit);
     int32_t OrnSetDerefAliases(int32_t deref);
@@ -134,6 +137,7 @@ private:
 
     const char* host_;
     uint32_t port_;
+    int32_t connectTimeoutMs_ = OrnSocket::kDefaultConnectTimeoutMs;
     int32_t sizeLimit_ = 0;
     int32_t timeLimit_ = 0;
     int32_t derefAliases_ = 0;

@@ -12,7 +12,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 
 OrnSocket::OrnSocket() = default;
@@ -77,10 +79,42 @@ int resolve(const char* host, uint16_t port, AddressList& list)
     return result;
 }
 
+// Connects the non-blocking fd, waiting at most until the deadline: 0, or
+// the errno of the failure (ETIMEDOUT when the deadline passed).
+int connectWithin(int fd, const addrinfo& address, std::chrono::steady_clock::time_point deadline)
+{
+    int result;
+    do
+        result = ::connect(fd, address.ai_addr, address.ai_addrlen);
+    while (result != 0 && errno == EINTR);
+    if (result == 0)
+        return 0;
+    if (errno != EINPROGRESS)
+        return errno;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now()).count();
+        if (left <= 0)
+            return ETIMEDOUT;
+        pollfd ready { fd, POLLOUT, 0 };
+        const int polled = ::poll(&ready, 1, static_cast<int>(std::min<long long>(left, 1000)));
+        if (polled < 0 && errno != EINTR)
+            return errno;
+        if (polled > 0) {
+            int error = 0;
+            socklen_t size = sizeof error;
+            if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0)
+                return errno;
+            return error;
+        }
+    }
+}
+
 } // namespace
 
-int32_t OrnSocket::OrnConnect(const char* host, uint32_t port)
+int32_t OrnSocket::OrnConnect(const char* host, uint32_t port, int timeoutMs)
 {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(0, timeoutMs));
     ornTrace("OrnSocket:OrnConnect: Function Start:\n");
     if (host == nullptr) {
         ornTrace("OrnSocket:OrnConnect: InvalidInput:\n");
@@ -100,21 +134,22 @@ int32_t OrnSocket::OrnConnect(const char* host, uint32_t port)
     int socketError = 0;
     int connectError = 0;
     for (addrinfo* address = addresses.head; address && socket_ < 0; address = address->ai_next) {
-        int fd = ::socket(address->ai_family, address->ai_socktype | SOCK_CLOEXEC, address->ai_protocol);
+        int fd = ::socket(address->ai_family, address->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, address->ai_protocol);
         if (fd < 0) {
             socketError = errno;
             continue;
         }
-        int result;
-        do
-            result = ::connect(fd, address->ai_addr, address->ai_addrlen);
-        while (result != 0 && errno == EINTR);
-        if (result == 0) {
+        const int error = connectWithin(fd, *address, deadline);
+        if (error == 0) {
             socket_ = fd;
         } else {
-            connectError = errno;
+            connectError = error;
             ::close(fd);
         }
+    }
+    if (socket_ < 0 && connectError == ETIMEDOUT) {
+        ornTracef("OrnSocket:OrnConnect: no answer within %d ms\n", timeoutMs);
+        return ORN_CONNECT_TIMED_OUT;
     }
     if (socket_ < 0 && connectError == 0) {
         ornTracef("OrnSocket: OrnInitialiseSocket :socket: ErrCode = %d\n", socketError);

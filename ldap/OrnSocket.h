@@ -87,8 +87,13 @@ public:
     // Prepares a connection: 0 or a library code.
     int32_t OrnInitialiseSocket();
     // host: an IPv4 or IPv6 literal (used without a lookup) or a name
-    // resolved with getaddrinfo; port: its low 16 bits. 0 or a library code.
-    int32_t OrnConnect(const char* host, uint32_t port);
+    // resolved with getaddrinfo; port: its low 16 bits. The addresses are
+    // tried in turn until timeoutMs has passed in all. 0, or
+    // ORN_SOCKET_ERROR (the name does not resolve), SOCKET_CONNECTION_ERROR
+    // (refused or unreachable), ORN_CONNECT_TIMED_OUT, or another library code.
+    int32_t OrnConnect(const char* host, uint32_t port, int timeoutMs = kDefaultConnectTimeoutMs);
+
+    static constexpr int kDefaultConnectTimeoutMs = 30000;
     int32_t OrnDisconnect();
 
     // Octets sent: the whole length, or 0 with ErrorNo set.

@@ -218,6 +218,25 @@ int LdapVersionFromText(std::string_view text)
     return blank(text) ? 3 : AtoiRule(text);
 }
 
+namespace {
+
+// Which of the usual three went wrong, after the failure text.
+std::string connectFailureReason(int32_t code)
+{
+    switch (code) {
+    case ORN_SOCKET_ERROR:
+        return " The host name does not resolve.";
+    case SOCKET_CONNECTION_ERROR:
+        return " The connection was refused.";
+    case ORN_CONNECT_TIMED_OUT:
+        return " The host did not answer within the connect time limit.";
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
 bool PasswordGivenForUser(AppContext& context)
 {
     const ConnectionSettings& connection = context.state.connection;
@@ -235,11 +254,13 @@ bool ConnectToServer(AppContext& context, int version, const char* failureText)
     // The service keeps the pointer: the settings outlive the connection.
     service.OrnSetHostName(connection.host.c_str());
     service.OrnSetPortNo(static_cast<uint32_t>(connection.port));
-    if (service.OrnInitialise() == 0)
+    const int32_t connected = service.OrnInitialise();
+    if (connected == 0)
         return true;
     std::string text = failureText ? std::string(failureText)
                                    : " Failed to Connect to ldap:// " + connection.host + " :"
             + std::to_string(connection.port) + ".";
+    text += connectFailureReason(connected);
     context.desktop.error(text, "Error");
     context.desktop.setStatusText(text);
     return false;

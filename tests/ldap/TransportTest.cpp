@@ -7,6 +7,7 @@
 #include "ldap/OrnState.h"
 #include "tests/ldap/LiveHeap.h"
 #include "tests/support/FakeLdapServer.h"
+#include "tests/support/UnansweredPort.h"
 
 #include <gtest/gtest.h>
 
@@ -490,6 +491,16 @@ TEST_F(Transport, Connect)
         EXPECT_EQ(socket.OrnDisconnect(), 0);
         EXPECT_FALSE(socket.connected());
     }
+}
+
+TEST_F(Transport, ConnectGivesUpOnAHostThatNeverAnswers)
+{
+    UnansweredPort silent;
+    ASSERT_NE(silent.port(), 0);
+    OrnSocket socket;
+    ASSERT_EQ(socket.OrnInitialiseSocket(), 0);
+    EXPECT_EQ(socket.OrnConnect("127.0.0.1", silent.port(), 300), ORN_CONNECT_TIMED_OUT);
+    EXPECT_FALSE(socket.connected());
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "tests/support/BerWriter.h"
 #include "tests/support/FakeLdapServer.h"
 #include "tests/support/TraceCapture.h"
+#include "tests/support/UnansweredPort.h"
 
 #include <chrono>
 
@@ -48,9 +49,10 @@ Fake::Script bindThenEntry(const char* dn, const char* type, const char* value)
         Fake::send(entryAndDone(2, dn, type, value)) };
 }
 
-std::string failedToConnect(int port)
+// The peer takes one connection only: the second connect is refused.
+std::string refusedConnect(int port)
 {
-    return " Failed to Connect to ldap:// 127.0.0.1 :" + std::to_string(port) + ".";
+    return " Failed to Connect to ldap:// 127.0.0.1 :" + std::to_string(port) + ". The connection was refused.";
 }
 
 void fillNewProfile(NewProfileDialog& dialog, const std::string& port, const std::string& userId,
@@ -184,8 +186,8 @@ TEST_F(Login, PlainUidIsSearchedBelowTheBaseAndItsDnBoundSecond)
     EXPECT_EQ(state.connection.bindDn, kAliceDn);
     // The peer takes one connection only, so the second connect fails and the user stays.
     EXPECT_TRUE(stayed);
-    EXPECT_EQ(desktop.boxes, Boxes({ errorBox(failedToConnect(fake.port())) }));
-    EXPECT_EQ(desktop.lastStatus(), failedToConnect(fake.port()));
+    EXPECT_EQ(desktop.boxes, Boxes({ errorBox(refusedConnect(fake.port())) }));
+    EXPECT_EQ(desktop.lastStatus(), refusedConnect(fake.port()));
     EXPECT_EQ(desktop.titles, Strings({ kNotConnectedTitle }));
     EXPECT_TRUE(state.flags.viewNotConnected);
 }
@@ -235,32 +237,51 @@ TEST_F(Login, Version2IsRefusedUntilAnotherIsChosenOrLogsInWhereAllowed)
     service.DestroyAll();
 }
 
+// Each way a connect fails says which it was, after the failure text, and
+// keeps the dialog open.
 TEST_F(Login, UnreachableServerKeepsTheDialogOpen)
 {
     server().stop(); // its port stays bound, refusing connections
-    write("OrnIni.ini", profile("main", ""));
-    bool stayed = false;
-    bool lineShown = true;
-    // The view must hear of the progress line before the connect blocks.
-    Strings announced;
-    logInWith([&](LoginDialog& dialog) {
-        dialog.onChanged([&] {
-            if (dialog.statusLine().visible)
-                announced.push_back(dialog.statusLine().text);
+    UnansweredPort silent;
+    ASSERT_NE(silent.port(), 0);
+    service.OrnSetConnectTimeout(300);
+    const struct {
+        std::string host;
+        int port;
+        const char* reason;
+    } cases[] = {
+        { "127.0.0.1", server().port(), " The connection was refused." },
+        { "no-such-host.invalid", 389, " The host name does not resolve." },
+        { "127.0.0.1", silent.port(), " The host did not answer within the connect time limit." },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reason);
+        desktop = FakeDesktop {};
+        write("OrnIni.ini", "main=" + c.host + ";" + std::to_string(c.port) + ";dc=example,dc=com;;\n");
+        bool stayed = false;
+        bool lineShown = true;
+        // The view must hear of the progress line before the connect blocks.
+        Strings announced;
+        logInWith([&](LoginDialog& dialog) {
+            dialog.onChanged([&] {
+                if (dialog.statusLine().visible)
+                    announced.push_back(dialog.statusLine().text);
+            });
+            connectWith(0, 0, "")(dialog);
+            stayed = !dialog.ended();
+            lineShown = dialog.statusLine().visible;
         });
-        connectWith(0, 0, "")(dialog);
-        stayed = !dialog.ended();
-        lineShown = dialog.statusLine().visible;
-    });
 
-    const std::string failed = failedToConnect(server().port());
-    EXPECT_TRUE(stayed);
-    EXPECT_FALSE(lineShown);
-    EXPECT_EQ(announced, Strings({ "Login in Progress.......Please Wait" }));
-    EXPECT_EQ(desktop.boxes, Boxes({ errorBox(failed) }));
-    EXPECT_EQ(desktop.statusTexts, Strings({ "Initialisation in Progress", failed }));
-    EXPECT_TRUE(desktop.titles.empty());
-    EXPECT_TRUE(state.flags.viewNotConnected);
+        const std::string failed
+            = " Failed to Connect to ldap:// " + c.host + " :" + std::to_string(c.port) + "." + c.reason;
+        EXPECT_TRUE(stayed);
+        EXPECT_FALSE(lineShown);
+        EXPECT_EQ(announced, Strings({ "Login in Progress.......Please Wait" }));
+        EXPECT_EQ(desktop.boxes, Boxes({ errorBox(failed) }));
+        EXPECT_EQ(desktop.statusTexts, Strings({ "Initialisation in Progress", failed }));
+        EXPECT_TRUE(desktop.titles.empty());
+        EXPECT_TRUE(state.flags.viewNotConnected);
+    }
 }
 
 TEST_F(Login, NewProfileOpensWhenThereIsNoProfileAndLogsIn)
