@@ -10,6 +10,7 @@
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -79,35 +80,30 @@ int resolve(const char* host, uint16_t port, AddressList& list)
     return result;
 }
 
-// Connects the non-blocking fd, waiting at most until the deadline: 0, or
-// the errno of the failure (ETIMEDOUT when the deadline passed).
+// Connects fd, waiting at most until the deadline: 0, or the errno of the
+// failure (ETIMEDOUT when the deadline passed). A blocking connect bounded
+// by SO_SNDTIMEO succeeds once the handshake is done, as a plain one does,
+// even when the peer resets the connection right after it.
 int connectWithin(int fd, const addrinfo& address, std::chrono::steady_clock::time_point deadline)
 {
+    const auto left = std::chrono::duration_cast<std::chrono::microseconds>(
+        deadline - std::chrono::steady_clock::now()).count();
+    if (left <= 0)
+        return ETIMEDOUT;
+    // A zero timeval would mean no limit at all.
+    timeval limit { static_cast<time_t>(left / 1000000), static_cast<suseconds_t>(std::max<long long>(left % 1000000, 1)) };
+    if (::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit) != 0)
+        return errno;
     int result;
     do
         result = ::connect(fd, address.ai_addr, address.ai_addrlen);
     while (result != 0 && errno == EINTR);
-    if (result == 0)
+    if (result == 0) {
+        const timeval none {};
+        ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &none, sizeof none);
         return 0;
-    if (errno != EINPROGRESS)
-        return errno;
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now()).count();
-        if (left <= 0)
-            return ETIMEDOUT;
-        pollfd ready { fd, POLLOUT, 0 };
-        const int polled = ::poll(&ready, 1, static_cast<int>(std::min<long long>(left, 1000)));
-        if (polled < 0 && errno != EINTR)
-            return errno;
-        if (polled > 0) {
-            int error = 0;
-            socklen_t size = sizeof error;
-            if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0)
-                return errno;
-            return error;
-        }
     }
+    return errno == EINPROGRESS || errno == EAGAIN ? ETIMEDOUT : errno;
 }
 
 } // namespace
@@ -134,7 +130,7 @@ int32_t OrnSocket::OrnConnect(const char* host, uint32_t port, int timeoutMs)
     int socketError = 0;
     int connectError = 0;
     for (addrinfo* address = addresses.head; address && socket_ < 0; address = address->ai_next) {
-        int fd = ::socket(address->ai_family, address->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, address->ai_protocol);
+        int fd = ::socket(address->ai_family, address->ai_socktype | SOCK_CLOEXEC, address->ai_protocol);
         if (fd < 0) {
             socketError = errno;
             continue;
