@@ -26,6 +26,8 @@ enum OrnLibraryCode : int32_t {
     ORN_CONNECTION_CLOSED = -110,
     ORN_UNECCESARY_EVENT_SET = -111,
     ORN_CONNECT_TIMED_OUT = -112, // no address answered within the connect time limit
+    ORN_SEARCH_CANCELLED = -113, // the wait hook ended a search's wait; the search was abandoned
+    ORN_WAIT_CANCELLED = -114, // the wait hook ended a wait; the connection is closed (or was never made)
     ORN_BER_ENCODE_ERROR = -201,
     ORN_BER_DECODE_ERROR = -202,
     ORN_FUNC_PARAM_ERROR = -203,

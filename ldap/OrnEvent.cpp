@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 
 void OrnEvent::set()
@@ -27,6 +28,19 @@ void OrnEvent::wait()
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return set_; });
     set_ = false;
+}
+
+bool OrnEvent::waitFor(int milliseconds)
+{
+    if (milliseconds < 0) {
+        wait();
+        return true;
+    }
+    std::unique_lock lock(mutex_);
+    if (!changed_.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return set_; }))
+        return false;
+    set_ = false;
+    return true;
 }
 
 bool OrnEvent::isSet() const

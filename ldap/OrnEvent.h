@@ -3,7 +3,8 @@
 // OrnEvent: a latched flag with a condition variable, for a thread that waits
 // in user space (a caller waiting for a response). set() wakes every waiter;
 // wait() returns once the event is set and clears it again, so a waiter
-// blocks until the next set() instead of spinning.
+// blocks until the next set() instead of spinning; waitFor() gives up after
+// a time and says whether the event came.
 //
 // OrnWakeDescriptor: an eventfd, for a thread that waits in poll() beside a
 // socket (the receive thread asked to end). Once signalled it stays readable
@@ -20,6 +21,8 @@ public:
     void set();
     void reset();
     void wait();
+    // milliseconds < 0 waits without end.
+    bool waitFor(int milliseconds);
     bool isSet() const;
 
 private:

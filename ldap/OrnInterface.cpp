@@ -159,6 +159,12 @@ int32_t OrnLdapService::OrnSetConnectTimeout(int32_t milliseconds)
     return 0;
 }
 
+void OrnLdapService::OrnSetWaitHook(OrnWaitHook* hook)
+{
+    waitHook_ = hook;
+    socket_.setWaitHook(hook);
+}
+
 int32_t OrnLdapService::OrnSetSizeLimit(int32_t limit)
 {
     ornTrace("OrnInterface:OrnSetSizeLimit: Function Start:\n");

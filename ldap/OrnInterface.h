@@ -23,6 +23,7 @@
 #include "ldap/OrnQueue.h"
 #include "ldap/OrnResult.h"
 #include "ldap/OrnSocket.h"
+#include "ldap/OrnWait.h"
 
 #include <cstdint>
 #include <functional>
@@ -59,6 +60,10 @@ public:
     // How long OrnInitialise waits for the host to accept the connection:
     // 30 s unless set; INVALID_INPUT for a negative time.
     int32_t OrnSetConnectTimeout(int32_t milliseconds);
+    // Asked while a call waits for the server (OrnWait.h); null for none.
+    // A cancelled search is abandoned (ORN_SEARCH_CANCELLED); any other
+    // cancelled wait closes the connection (ORN_WAIT_CANCELLED).
+    void OrnSetWaitHook(OrnWaitHook* hook);
     int32_t OrnSetSizeLimit(int32_t limit);
     int32_t OrnSetTimeLimit(int32_t limit);
     int32_t OrnSetDerefAliases(int32_t deref);
@@ -125,8 +130,10 @@ private:
         void append(EntryRecord* node);
         void release();
     };
-    int32_t searchWait(EntryRecord** result);
-    int32_t nonSearchWait(int32_t msgid);
+    int32_t searchWait(EntryRecord** result, OrnWaiting& waiting);
+    int32_t nonSearchWait(int32_t msgid, OrnWaiting& waiting);
+    int32_t cancelSearch();
+    int32_t closeCancelled();
     int32_t takeMessage(DecodedMessage* message, bool searching);
     void keepResponse(const DecodedMessage& message);
     int32_t chainSearchMessage(DecodedMessage* message, Chain* chain);
@@ -138,6 +145,7 @@ private:
     const char* host_;
     uint32_t port_;
     int32_t connectTimeoutMs_ = OrnSocket::kDefaultConnectTimeoutMs;
+    OrnWaitHook* waitHook_ = nullptr;
     int32_t sizeLimit_ = 0;
     int32_t timeLimit_ = 0;
     int32_t derefAliases_ = 0;

@@ -13,6 +13,7 @@
 #include "ldap/OrnCodes.h"
 #include "ldap/OrnState.h"
 #include "ldap/OrnTrace.h"
+#include "ldap/OrnWait.h"
 #include "ldap/io.h"
 
 namespace {
@@ -55,9 +56,10 @@ int32_t OrnLdapService::OrnLdapResult(int32_t msgid, EntryRecord** result)
     }
     if (result)
         *result = nullptr;
+    OrnWaiting waiting(waitHook_);
     if (msgid != 0 && msgid == ValidSearchMsgId)
-        return searchWait(result);
-    return nonSearchWait(msgid);
+        return searchWait(result, waiting);
+    return nonSearchWait(msgid, waiting);
 }
 
 // Takes the front message and decodes it: 0, kDropped, kQueueEmpty while
@@ -134,7 +136,7 @@ int32_t OrnLdapService::chainSearchMessage(DecodedMessage* message, Chain* chain
     return 0;
 }
 
-int32_t OrnLdapService::searchWait(EntryRecord** result)
+int32_t OrnLdapService::searchWait(EntryRecord** result, OrnWaiting& waiting)
 {
     ornTrace("OrnInterface:OrnLdapResult: Valid search message id:\n");
     if (!result) {
@@ -152,7 +154,10 @@ int32_t OrnLdapService::searchWait(EntryRecord** result)
             if (batch.head)
                 break;
             ornTrace("OrnInterface:OrnLdapResult: while search result queue is empty... :\n");
-            SockReadEventObject.wait();
+            if (!SockReadEventObject.waitFor(waiting.sliceMs()) && !waiting.goOn()) {
+                batch.release();
+                return cancelSearch();
+            }
             continue;
         }
         if (taken == kDropped)
@@ -187,7 +192,7 @@ int32_t OrnLdapService::searchWait(EntryRecord** result)
     return searchResult_;
 }
 
-int32_t OrnLdapService::nonSearchWait(int32_t msgid)
+int32_t OrnLdapService::nonSearchWait(int32_t msgid, OrnWaiting& waiting)
 {
     ornTrace("OrnInterface:OrnLdapResult: Check if valid non-search id:\n");
     SavedRequest* awaited = savedRequests_.OrnIsEntry(msgid);
@@ -210,7 +215,8 @@ int32_t OrnLdapService::nonSearchWait(int32_t msgid)
         const int32_t taken = takeMessage(&message, false);
         if (taken == kQueueEmpty) {
             ornTrace("OrnInterface:OrnLdapResult: Check the SockRecvQueue for non-search response\n");
-            SockReadEventObject.wait();
+            if (!SockReadEventObject.waitFor(waiting.sliceMs()) && !waiting.goOn())
+                return closeCancelled();
             continue;
         }
         if (taken == kDropped)
@@ -239,4 +245,28 @@ int32_t OrnLdapService::nonSearchWait(int32_t msgid)
         ornTrace("OrnInterface:OrnLdapResult: Not the required response... enque\n");
         keepResponse(message);
     }
+}
+
+// A search can be taken back: the server is told to stop, and what it still
+// sends for the search is dropped.
+int32_t OrnLdapService::cancelSearch()
+{
+    ornTrace("OrnInterface:OrnLdapResult: the wait was cancelled; abandoning the search\n");
+    const int32_t abandoned = OrnAbandon(ValidSearchMsgId);
+    if (abandoned == ORN_WAIT_CANCELLED)
+        return abandoned;
+    if (abandoned != 0)
+        dropSearch();
+    return ORN_SEARCH_CANCELLED;
+}
+
+// Any other request cannot be taken back, and its answer could come at any
+// time: the connection is dropped without an unbind, which the server might
+// not take either.
+int32_t OrnLdapService::closeCancelled()
+{
+    ornTrace("OrnInterface:OrnLdapResult: the wait was cancelled; closing the connection\n");
+    bound_ = 0;
+    endConnection(false);
+    return ORN_WAIT_CANCELLED;
 }

@@ -172,7 +172,7 @@ int32_t OrnLdapService::sendRequest(int32_t msgid, const Encoder& encode, const 
     if (socket_.OrnSendData(ber->len, ber->fill) == 0) {
         trace(texts.sendError, ORN_SENDING_ERROR);
         codec.ber_free(ber, 1);
-        return ORN_SENDING_ERROR;
+        return ErrorNo.load() == ORN_WAIT_CANCELLED ? closeCancelled() : ORN_SENDING_ERROR;
     }
     trace(texts.freeing);
     codec.ber_free(ber, 1);

@@ -3,6 +3,7 @@
 #include "ldap/OrnCodes.h"
 #include "ldap/OrnState.h"
 #include "ldap/OrnTrace.h"
+#include "ldap/OrnWait.h"
 
 #include <fcntl.h>
 #include <netdb.h>
@@ -81,29 +82,38 @@ int resolve(const char* host, uint16_t port, AddressList& list)
 }
 
 // Connects fd, waiting at most until the deadline: 0, or the errno of the
-// failure (ETIMEDOUT when the deadline passed). A blocking connect bounded
-// by SO_SNDTIMEO succeeds once the handshake is done, as a plain one does,
-// even when the peer resets the connection right after it.
-int connectWithin(int fd, const addrinfo& address, std::chrono::steady_clock::time_point deadline)
+// failure (ETIMEDOUT when the deadline passed, ECANCELED when the caller
+// ended the wait). A blocking connect bounded by SO_SNDTIMEO succeeds once
+// the handshake is done, as a plain one does, even when the peer resets the
+// connection right after it. Called again while the handshake is under way
+// it goes on waiting for it, so the wait can be cut into slices.
+int connectWithin(int fd, const addrinfo& address, std::chrono::steady_clock::time_point deadline,
+                  OrnWaiting& waiting)
 {
-    const auto left = std::chrono::duration_cast<std::chrono::microseconds>(
-        deadline - std::chrono::steady_clock::now()).count();
-    if (left <= 0)
-        return ETIMEDOUT;
-    // A zero timeval would mean no limit at all.
-    timeval limit { static_cast<time_t>(left / 1000000), static_cast<suseconds_t>(std::max<long long>(left % 1000000, 1)) };
-    if (::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit) != 0)
-        return errno;
-    int result;
-    do
-        result = ::connect(fd, address.ai_addr, address.ai_addrlen);
-    while (result != 0 && errno == EINTR);
-    if (result == 0) {
-        const timeval none {};
-        ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &none, sizeof none);
-        return 0;
+    for (;;) {
+        auto slice = std::chrono::duration_cast<std::chrono::microseconds>(
+            deadline - std::chrono::steady_clock::now()).count();
+        if (slice <= 0)
+            return ETIMEDOUT;
+        if (waiting.sliceMs() >= 0)
+            slice = std::min<long long>(slice, waiting.sliceMs() * 1000LL);
+        // A zero timeval would mean no limit at all.
+        const timeval limit { static_cast<time_t>(slice / 1000000),
+                              static_cast<suseconds_t>(std::max<long long>(slice % 1000000, 1)) };
+        if (::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit) != 0)
+            return errno;
+        if (::connect(fd, address.ai_addr, address.ai_addrlen) == 0 || errno == EISCONN) {
+            const timeval none {};
+            ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &none, sizeof none);
+            return 0;
+        }
+        if (errno == EINTR)
+            continue;
+        if (errno != EINPROGRESS && errno != EALREADY && errno != EAGAIN)
+            return errno;
+        if (!waiting.goOn())
+            return ECANCELED;
     }
-    return errno == EINPROGRESS || errno == EAGAIN ? ETIMEDOUT : errno;
 }
 
 } // namespace
@@ -127,15 +137,17 @@ int32_t OrnSocket::OrnConnect(const char* host, uint32_t port, int timeoutMs)
 
     // Each address in turn: "localhost" may name ::1 first while the server
     // listens on 127.0.0.1 only.
+    OrnWaiting waiting(waitHook_);
     int socketError = 0;
     int connectError = 0;
-    for (addrinfo* address = addresses.head; address && socket_ < 0; address = address->ai_next) {
+    for (addrinfo* address = addresses.head; address && socket_ < 0 && connectError != ECANCELED;
+         address = address->ai_next) {
         int fd = ::socket(address->ai_family, address->ai_socktype | SOCK_CLOEXEC, address->ai_protocol);
         if (fd < 0) {
             socketError = errno;
             continue;
         }
-        const int error = connectWithin(fd, *address, deadline);
+        const int error = connectWithin(fd, *address, deadline, waiting);
         if (error == 0) {
             socket_ = fd;
         } else {
@@ -146,6 +158,10 @@ int32_t OrnSocket::OrnConnect(const char* host, uint32_t port, int timeoutMs)
     if (socket_ < 0 && connectError == ETIMEDOUT) {
         ornTracef("OrnSocket:OrnConnect: no answer within %d ms\n", timeoutMs);
         return ORN_CONNECT_TIMED_OUT;
+    }
+    if (socket_ < 0 && connectError == ECANCELED) {
+        ornTrace("OrnSocket:OrnConnect: the wait was cancelled\n");
+        return ORN_WAIT_CANCELLED;
     }
     if (socket_ < 0 && connectError == 0) {
         ornTracef("OrnSocket: OrnInitialiseSocket :socket: ErrCode = %d\n", socketError);
@@ -190,6 +206,7 @@ uint32_t OrnSocket::OrnSendData(uint32_t length, const uint8_t* buffer)
         SetErrorNo(0);
         return 0;
     }
+    OrnWaiting waiting(waitHook_);
     uint32_t sent = 0;
     while (sent < length) {
         ssize_t n = ::send(socket_, buffer + sent, length - sent, MSG_NOSIGNAL);
@@ -210,8 +227,14 @@ uint32_t OrnSocket::OrnSendData(uint32_t length, const uint8_t* buffer)
         pollfd writable { socket_, POLLOUT, 0 };
         int ready;
         do
-            ready = ::poll(&writable, 1, -1);
+            ready = ::poll(&writable, 1, waiting.sliceMs());
         while (ready < 0 && errno == EINTR);
+        if (ready == 0 && !waiting.goOn()) {
+            // Part of a request went out: the connection cannot carry another.
+            ornTrace("OrnSocket:OrnSendData: the wait was cancelled\n");
+            SetErrorNo(ORN_WAIT_CANCELLED);
+            return 0;
+        }
         if (ready < 0) {
             ornTracef("OrnSocket:OrnSendData: WSAWaitForMultipleEvents:ErrCode = %d\n", errno);
             SetErrorNo(ORN_SYSTEM_ERROR);

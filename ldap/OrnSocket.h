@@ -31,6 +31,7 @@ struct RecvPacket {
 };
 
 class OrnSocket;
+class OrnWaitHook;
 
 // Handed to the receive thread; lives in the service object, which outlives the thread.
 struct RecvThreadParams {
@@ -90,14 +91,19 @@ public:
     // resolved with getaddrinfo; port: its low 16 bits. The addresses are
     // tried in turn until timeoutMs has passed in all. 0, or
     // ORN_SOCKET_ERROR (the name does not resolve), SOCKET_CONNECTION_ERROR
-    // (refused or unreachable), ORN_CONNECT_TIMED_OUT, or another library code.
+    // (refused or unreachable), ORN_CONNECT_TIMED_OUT, ORN_WAIT_CANCELLED, or
+    // another library code.
     int32_t OrnConnect(const char* host, uint32_t port, int timeoutMs = kDefaultConnectTimeoutMs);
 
     static constexpr int kDefaultConnectTimeoutMs = 30000;
     int32_t OrnDisconnect();
 
-    // Octets sent: the whole length, or 0 with ErrorNo set.
+    // Octets sent: the whole length, or 0 with ErrorNo set
+    // (ORN_WAIT_CANCELLED when the hook ended the wait for the server to take them).
     uint32_t OrnSendData(uint32_t length, const uint8_t* buffer);
+
+    // Asked while OrnConnect and OrnSendData wait; null for none.
+    void setWaitHook(OrnWaitHook* hook) { waitHook_ = hook; }
 
     static int32_t OrnRecvThread(RecvThreadParams* params);
 
@@ -115,6 +121,7 @@ private:
     std::atomic<int32_t> connected_{0};
     int32_t started_ = 0;
     int socket_ = -1;
+    OrnWaitHook* waitHook_ = nullptr;
     // The rest is the receive thread's. The end request is watched before
     // every read and during every wait.
     const OrnWakeDescriptor* closeRequest_ = nullptr;

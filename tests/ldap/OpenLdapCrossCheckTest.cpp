@@ -265,7 +265,7 @@ void PrintTo(const Kind& kind, std::ostream* os)
     *os << kind.name;
 }
 
-class OpenLdapCrossCheck : public testing::TestWithParam<Kind> { };
+class OpenLdapCrossCheck : public RequestTable<Kind> { };
 
 // kCases requests of the kind, from a corpus of its own.
 TEST_P(OpenLdapCrossCheck, SendsTheSameBytes)

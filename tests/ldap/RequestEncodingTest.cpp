@@ -67,7 +67,7 @@ void PrintTo(const Golden& c, std::ostream* os)
     *os << c.name;
 }
 
-class GoldenRequest : public testing::TestWithParam<Golden> { };
+class GoldenRequest : public RequestTable<Golden> { };
 
 TEST_P(GoldenRequest, EncodesExactBytes)
 {
@@ -195,7 +195,7 @@ void PrintTo(const AllocationCase& c, std::ostream* os)
     *os << c.name;
 }
 
-class AllocationFailure : public testing::TestWithParam<AllocationCase> {
+class AllocationFailure : public RequestTable<AllocationCase> {
 protected:
     void TearDown() override { ornFailAllocationAt(-1); }
 };

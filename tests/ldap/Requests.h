@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ldap/Ber.h"
+#include "ldap/OrnState.h"
 #include "tests/support/Bytes.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,14 @@
 #include <functional>
 
 using Encode = std::function<int32_t(BerBuffer**)>;
+
+// Encoders refuse while the process-wide state says a receive thread has
+// ended, as any earlier test with a connection leaves it.
+template <class Row>
+class RequestTable : public testing::TestWithParam<Row> {
+protected:
+    void SetUp() override { ResetLibraryState(); }
+};
 
 // A table row's encoder: out is the buffer the request is written to.
 #define ENCODE(...) [](BerBuffer** out) { return __VA_ARGS__; }

@@ -1,6 +1,8 @@
-// A loopback port where a connect waits until its caller gives up: the
-// listener never accepts and its queue is full, and the kernel drops the
-// SYNs that reach a listener with a full accept queue.
+// A loopback port that never answers. Silent: a connect waits until its
+// caller gives up, because the listener never accepts, its queue is full,
+// and the kernel drops the SYNs that reach a listener with a full accept
+// queue. Deaf: the connect succeeds (the kernel queues it), but nothing
+// ever reads, so a sender blocks once the buffers between are full.
 //
 // Header-only, like FakeDesktop.h.
 #pragma once
@@ -15,7 +17,9 @@
 
 class UnansweredPort {
 public:
-    UnansweredPort()
+    enum class Mode { Silent, Deaf };
+
+    explicit UnansweredPort(Mode mode = Mode::Silent)
     {
         sockaddr_in address {};
         address.sin_family = AF_INET;
@@ -26,7 +30,7 @@ public:
             || ::listen(listener_, 0) != 0 || ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0)
             return;
         // A backlog of 0 still queues one connection; these fill the queue.
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; mode == Mode::Silent && i < 3; ++i) {
             int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
             ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
             fillers_.push_back(fd);
