@@ -1,5 +1,6 @@
 // What every command of the core works with: the desktop port, the clock,
-// the registry value, the view's state and the one LDAP service.
+// the registry value, the view's state, the one LDAP service and what its
+// waits on the server are for.
 #pragma once
 
 class Desktop;
@@ -7,6 +8,7 @@ class Clock;
 class Registry;
 struct ViewState;
 class OrnLdapService;
+class ServerWaits;
 
 struct AppContext {
     Desktop& desktop;
@@ -14,4 +16,5 @@ struct AppContext {
     const Registry& registry;
     ViewState& state;
     OrnLdapService& service;
+    ServerWaits& waits;
 };

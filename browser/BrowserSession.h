@@ -1,6 +1,6 @@
 // What one run of the browser works with: the clock, the registry value,
-// the view's state, the LDAP service and the context that joins them to the
-// desktop. The shell makes one for the window's life; tests make one with a
+// the view's state, the LDAP service with its waits on the server, and the
+// context that joins them to the desktop. The shell makes one for the window's life; tests make one with a
 // fixed clock and a fake desktop. Nothing else assembles these.
 #pragma once
 
@@ -8,6 +8,7 @@
 #include "browser/ViewState.h"
 #include "browser/logs/Clock.h"
 #include "browser/session/Registry.h"
+#include "browser/session/ServerWaits.h"
 #include "ldap/OrnInterface.h"
 
 #include <memory>
@@ -24,10 +25,12 @@ public:
     OrnLdapService& service() { return service_; }
 
 private:
-    // In this order so that the connection ends before the state it fills.
+    // In this order so that the connection ends before the state it fills
+    // and the waits it may still ask about.
     std::unique_ptr<Clock> clock_;
     Registry registry_;
     ViewState state_;
+    ServerWaits waits_;
     OrnLdapService service_;
     AppContext context_;
 };

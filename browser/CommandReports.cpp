@@ -5,6 +5,7 @@
 #include "browser/ViewState.h"
 #include "browser/logs/Clock.h"
 #include "browser/session/Logout.h"
+#include "ldap/OrnCodes.h"
 #include "ldap/OrnInterface.h"
 
 #include <new>
@@ -54,19 +55,27 @@ void ReportIncompleteList(AppContext& context, int32_t code, int shown)
         "Incomplete List", MessageIcon::Warning);
 }
 
-void ReportConnectionLost(AppContext& context, const std::string& wording)
+void ReportConnectionLost(AppContext& context, const std::string& wording, int32_t code)
 {
     context.state.flags.connectionLost = true;
-    context.desktop.error(wording, "Error");
+    context.desktop.error(code == ORN_WAIT_CANCELLED ? kWaitCancelled : wording, "Error");
     ReportToGeneralLog(context, "Connection to the Server " + context.state.connection.host + " lost");
+}
+
+bool ReportSearchCancelled(AppContext& context, int32_t code)
+{
+    if (code != ORN_SEARCH_CANCELLED)
+        return false;
+    context.desktop.setStatusText(kSearchCancelled);
+    return true;
 }
 
 bool CallSucceeded(AppContext& context, int32_t code)
 {
     if (code > 0)
         ReportServerResponse(context, code);
-    if (code < 0) {
-        ReportConnectionLost(context, kConnectionTimedOut);
+    if (code < 0 && !ReportSearchCancelled(context, code)) {
+        ReportConnectionLost(context, kConnectionTimedOut, code);
         Logout(context);
     }
     return code == 0;

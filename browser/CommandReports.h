@@ -15,6 +15,11 @@ struct AppContext;
 // XML rendering) the second.
 inline constexpr const char* kConnectionTimedOut = "Please Login. Connection timed out";
 inline constexpr const char* kConnectionTimedOutAgain = "Please Login again. Connection timed out";
+// In place of either when the user cancelled a wait for anything but a search.
+inline constexpr const char* kWaitCancelled = "The wait for the server was cancelled, so the connection was closed. "
+                                              "The server may have carried out the change.";
+// The status bar after the user cancelled a search; the connection stays.
+inline constexpr const char* kSearchCancelled = "The search was cancelled.";
 
 // Appends one dated record with the current host to the log of the mode.
 // A general log that cannot be opened shows "Could not create file"; an LDIF
@@ -32,9 +37,14 @@ void ReportToGeneralLog(AppContext& context, const std::string& message);
 void ReportServerResponse(AppContext& context, int32_t code);
 
 // After a negative (transport) result: marks the connection lost, shows the
-// wording and logs "Connection to the Server <host> lost". The caller then
-// runs the connection-lost logout, or ends its login dialog.
-void ReportConnectionLost(AppContext& context, const std::string& wording);
+// wording (kWaitCancelled for a cancelled wait) and logs "Connection to the
+// Server <host> lost". The caller then runs the connection-lost logout, or
+// ends its login dialog.
+void ReportConnectionLost(AppContext& context, const std::string& wording, int32_t code);
+
+// True, after saying so on the status bar, when code is that of a search the
+// user cancelled; the caller then stops its command as after a failure.
+bool ReportSearchCancelled(AppContext& context, int32_t code);
 
 // The name of the limit that cut a search short, e.g. "Size Limit Exceeded".
 std::string LimitText(int32_t code);
@@ -45,7 +55,8 @@ std::string LimitText(int32_t code);
 void ReportIncompleteList(AppContext& context, int32_t code, int shown);
 
 // How the main view's commands end a library call: true for 0; a server
-// refusal goes to ReportServerResponse; a transport failure to
-// ReportConnectionLost with kConnectionTimedOut and then the connection-lost
-// logout. The caller stops at false.
+// refusal goes to ReportServerResponse; a cancelled search to
+// ReportSearchCancelled; a transport failure to ReportConnectionLost with
+// kConnectionTimedOut and then the connection-lost logout. The caller stops
+// at false.
 bool CallSucceeded(AppContext& context, int32_t code);

@@ -1,7 +1,8 @@
 // The port through which the core reaches the desktop: message boxes, the
 // status bar and its progress indicator, the window title, the wait cursor,
-// documents, pauses and dialogs. The Qt shell implements it with widgets;
-// tests implement it with a scripted fake that records every call.
+// documents, pauses, dialogs and waits on the server. The Qt shell
+// implements it with widgets; tests implement it with a scripted fake that
+// records every call.
 #pragma once
 
 #include <string>
@@ -45,6 +46,14 @@ public:
     virtual DialogResult runModal(DialogModel& dialog) = 0;
     // Shows the dialog and returns at once; the model lives until it ends.
     virtual void showModeless(DialogModel& dialog) = 0;
+    // Asked every few tens of milliseconds while the core waits for the
+    // server, with what it waits for and how long it has waited. The desktop
+    // keeps its windows painted and takes no other input meanwhile; after
+    // half a second it shows the wait with a Cancel button. False once the
+    // user has cancelled.
+    virtual bool serverWaitGoesOn(const std::string& what, int waitedMs) = 0;
+    // The wait last asked about is over.
+    virtual void serverWaitEnded() = 0;
 
     // Shorthands for the common boxes.
     void inform(const std::string& text, const std::string& title = kAppTitle,

@@ -188,3 +188,13 @@ void QtDesktop::showModeless(DialogModel& dialog)
     else
         view->show();
 }
+
+bool QtDesktop::serverWaitGoesOn(const std::string& what, int waitedMs)
+{
+    return serverWait_.goOn(what, waitedMs, topWindow());
+}
+
+void QtDesktop::serverWaitEnded()
+{
+    serverWait_.end();
+}

@@ -1,10 +1,11 @@
 // The Desktop port drawn with Qt: message boxes, the main window's status
-// pane, progress bar and title, the wait cursor, documents and the dialogs of
-// the core's models. Tests answer message boxes and drive dialogs through the
+// pane, progress bar and title, the wait cursor, documents, the dialogs of
+// the core's models and the waits on the server. Tests answer message boxes and drive dialogs through the
 // two seams instead of a person.
 #pragma once
 
 #include "browser/Desktop.h"
+#include "shell/ServerWaitView.h"
 
 #include <functional>
 #include <memory>
@@ -40,6 +41,8 @@ public:
     void pause(int milliseconds) override;
     DialogResult runModal(DialogModel& dialog) override;
     void showModeless(DialogModel& dialog) override;
+    bool serverWaitGoesOn(const std::string& what, int waitedMs) override;
+    void serverWaitEnded() override;
 
 private:
     QWidget* topWindow() const;
@@ -51,6 +54,7 @@ private:
     bool waitCursor_ = false;
     MessageBoxSeam messageBoxSeam_;
     DialogSeam dialogSeam_;
+    ServerWaitView serverWait_;
 };
 
 // The box for a request, with its title, icon and buttons.

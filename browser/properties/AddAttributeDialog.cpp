@@ -9,6 +9,7 @@
 #include "browser/properties/ModifyRequest.h"
 #include "browser/session/Logout.h"
 #include "browser/session/ServerInfo.h"
+#include "browser/session/ServerWaits.h"
 #include "ldap/AttrMod.h"
 #include "ldap/OrnInterface.h"
 #include "tools/schema/SchemaRead.h"
@@ -82,8 +83,13 @@ void AddAttributeDialog::open()
     ViewState& state = context_.state;
     HeldResult entry;
     constexpr int32_t kScopeBase = 0;
-    if (!succeeded(context_.service.OrnSearchSync(
-            ShownEntryDn(state).c_str(), "objectClass=*", nullptr, 0, kScopeBase, entry.place())))
+    const std::string dn = ShownEntryDn(state);
+    int32_t found = 0;
+    {
+        WaitingFor waiting(context_, "Reading " + dn);
+        found = context_.service.OrnSearchSync(dn.c_str(), "objectClass=*", nullptr, 0, kScopeBase, entry.place());
+    }
+    if (!succeeded(found))
         return;
     std::vector<std::string> classes = AttributeValues(entry.get(), "objectclass");
 
@@ -120,7 +126,7 @@ void AddAttributeDialog::ok()
         return;
     ModifyRequest request;
     request.change(ATTR_MOD_ADD, attributes_.text, { value_.text });
-    if (succeeded(request.send(context_.service, ShownEntryDn(context_.state))))
+    if (succeeded(request.send(context_, ShownEntryDn(context_.state))))
         end(DialogResult::Ok);
 }
 
@@ -130,8 +136,10 @@ bool AddAttributeDialog::succeeded(int32_t code)
         ReportServerResponse(context_, code);
         changed();
     }
-    if (code < 0) {
-        ReportConnectionLost(context_, kConnectionTimedOutAgain);
+    if (code < 0 && ReportSearchCancelled(context_, code))
+        end(DialogResult::Cancel);
+    else if (code < 0) {
+        ReportConnectionLost(context_, kConnectionTimedOutAgain, code);
         end(DialogResult::Ok);
     }
     return code == 0;

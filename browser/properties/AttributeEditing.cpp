@@ -27,6 +27,6 @@ void DeleteAttributeCommand(AppContext& context)
     const AttributeRow& shown = state.attributes.row(row);
     ModifyRequest request;
     request.change(ATTR_MOD_DELETE, shown.name, { shown.value });
-    if (CallSucceeded(context, request.send(context.service, ShownEntryDn(state))))
+    if (CallSucceeded(context, request.send(context, ShownEntryDn(state))))
         state.attributes.remove(row);
 }

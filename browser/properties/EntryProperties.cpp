@@ -7,6 +7,7 @@
 #include "browser/ViewState.h"
 #include "browser/properties/SyntaxNames.h"
 #include "browser/session/ServerInfo.h"
+#include "browser/session/ServerWaits.h"
 #include "ldap/OrnInterface.h"
 #include "tools/schema/SchemaRead.h"
 
@@ -157,13 +158,15 @@ void ReadAttributeTypes(AppContext& context)
         context.desktop.setStatusText(kAppTitle);
         return;
     }
+    if (ReportSearchCancelled(context, read))
+        return;
     if (read < 0) {
         // Only a search of the subschema entry names the lost server in the log.
         if (state.subschemaDn.empty()) {
             state.flags.connectionLost = true;
             context.desktop.error(kConnectionTimedOut, "Error");
         } else {
-            ReportConnectionLost(context, kConnectionTimedOut);
+            ReportConnectionLost(context, kConnectionTimedOut, read);
         }
         return;
     }
@@ -175,7 +178,7 @@ void ReadAttributeTypes(AppContext& context)
     state.rootDseResult.release();
 }
 
-void ShowEntryProperties(AppContext& context)
+bool ShowEntryProperties(AppContext& context)
 {
     ViewState& state = context.state;
     EditingState& editing = state.editing;
@@ -188,6 +191,7 @@ void ShowEntryProperties(AppContext& context)
             editing.dnToShow = state.selection.fullDn;
         editing.namingAttribute = editing.dnToShow.substr(0, editing.dnToShow.find('='));
 
+        WaitingFor waiting(context, "Reading " + editing.dnToShow);
         const int32_t searched = context.service.OrnSearchSync(
             editing.dnToShow.c_str(), "objectclass=*", nullptr, 0, kScopeBase, state.generalResult.place());
         // A lost connection is left to the tree command that asked for the entry.
@@ -195,7 +199,7 @@ void ShowEntryProperties(AppContext& context)
             ReportServerResponse(context, searched);
         if (searched != 0 && searched != kNoSuchObject) {
             state.generalResult.release();
-            return;
+            return !ReportSearchCancelled(context, searched);
         }
         const EntryRecord* entry = state.generalResult.get();
         if (!hasEntry(entry)) {
@@ -203,12 +207,12 @@ void ShowEntryProperties(AppContext& context)
             context.desktop.error("Object does not exist. The object could have been deleted from server", "Error");
             if (TreeNode* selected = state.tree.selected())
                 state.tree.remove(selected);
-            return;
+            return true;
         }
         std::optional<std::string> target = addRows(state, *entry);
         state.generalResult.release();
         if (!target)
-            return;
+            return true;
         editing.dnToShow = std::move(*target);
         editing.followLink = false;
         editing.keepDn = true;

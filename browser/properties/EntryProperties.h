@@ -10,8 +10,9 @@ struct AppContext;
 struct AttributeTypeRecord;
 struct ViewState;
 
-// Fills the attribute list for the selection, one row per value.
-void ShowEntryProperties(AppContext& context);
+// Fills the attribute list for the selection, one row per value. False when
+// the user cancelled the read; the caller then stops.
+bool ShowEntryProperties(AppContext& context);
 
 // Reads the server's attribute types into the attribute-type list and the
 // multi-name table (after every tree load).

@@ -1,5 +1,7 @@
 #include "browser/properties/ModifyRequest.h"
 
+#include "browser/AppContext.h"
+#include "browser/session/ServerWaits.h"
 #include "ldap/AttrMod.h"
 #include "ldap/OrnInterface.h"
 
@@ -11,7 +13,7 @@ ModifyRequest& ModifyRequest::change(int32_t op, std::string type, std::vector<s
     return *this;
 }
 
-int32_t ModifyRequest::send(OrnLdapService& service, const std::string& dn)
+int32_t ModifyRequest::send(AppContext& context, const std::string& dn)
 {
     // As BerValues, so that a value goes whole, zero bytes and all.
     std::vector<std::vector<BerValue>> values(changes_.size());
@@ -31,5 +33,6 @@ int32_t ModifyRequest::send(OrnLdapService& service, const std::string& dn)
         list.push_back(&mods[i]);
     }
     list.push_back(nullptr);
-    return service.OrnModifySync(dn.c_str(), list.data());
+    WaitingFor waiting(context, "Saving the change to " + dn);
+    return context.service.OrnModifySync(dn.c_str(), list.data());
 }

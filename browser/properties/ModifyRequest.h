@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-class OrnLdapService;
+struct AppContext;
 
 class ModifyRequest {
 public:
@@ -17,7 +17,7 @@ public:
     ModifyRequest& change(int32_t op, std::string type, std::vector<std::string> values);
 
     // OrnModifySync on the DN: 0, a server result code, or a library code.
-    int32_t send(OrnLdapService& service, const std::string& dn);
+    int32_t send(AppContext& context, const std::string& dn);
 
 private:
     struct Change {

@@ -6,6 +6,7 @@
 #include "browser/ViewState.h"
 #include "browser/properties/DnEscape.h"
 #include "browser/properties/ModifyRequest.h"
+#include "browser/session/ServerWaits.h"
 #include "browser/tree/DirectoryTree.h"
 #include "browser/tree/DnLabels.h"
 #include "browser/tree/TreeCommands.h"
@@ -62,6 +63,7 @@ void renameEntry(AppContext& context)
     }
     std::string newRdn = editing.namingAttribute + "=" + EscapeDnValue(editing.newValue);
     TreeNode* old = state.tree.selected();
+    WaitingFor waiting(context, "Renaming " + state.selection.fullDn);
     int32_t renamed = context.service.OrnModifyRdnSync(
         state.selection.fullDn.c_str(), newRdn.c_str(), answer == MessageAnswer::Yes ? 1 : 0);
     if (!CallSucceeded(context, renamed)) {
@@ -155,7 +157,7 @@ void ApplyValueEdit(AppContext& context)
             .change(ATTR_MOD_ADD, editing.attribute, { editing.newValue });
     else
         request.change(ATTR_MOD_REPLACE, editing.attribute, { editing.newValue });
-    if (!CallSucceeded(context, request.send(context.service, ShownEntryDn(state))))
+    if (!CallSucceeded(context, request.send(context, ShownEntryDn(state))))
         showHeldValue(state);
     else if (editing.newValue.empty())
         state.attributes.remove(editing.row);

@@ -7,6 +7,7 @@
 #include "browser/ViewState.h"
 #include "browser/session/LoginCommand.h"
 #include "browser/session/ProfileFile.h"
+#include "browser/session/ServerWaits.h"
 #include "ldap/OrnCodes.h"
 #include "ldap/OrnInterface.h"
 
@@ -79,10 +80,15 @@ void showRefusal(AppContext& context, const VariantRules& rules, int32_t code, b
 
 void connectionLost(AppContext& context, const VariantRules& rules, int32_t code, bool withLibraryText)
 {
-    ReportConnectionLost(context, kConnectionTimedOutAgain);
+    ReportConnectionLost(context, kConnectionTimedOutAgain, code);
     const char* text = nullptr;
     if (withLibraryText && rules.showsLibraryText && context.service.ErrorToString(code, &text) == 0 && text)
         context.desktop.error(text, "Error");
+}
+
+bool cancelled(int32_t code)
+{
+    return code == ORN_SEARCH_CANCELLED || code == ORN_WAIT_CANCELLED;
 }
 
 LoginOutcome refusedOutcome(int32_t code)
@@ -135,9 +141,12 @@ LoginOutcome bindAndFindDn(AppContext& context, const VariantRules& rules)
 {
     ConnectionSettings& connection = context.state.connection;
     context.desktop.setStatusText("Binding in Progress");
+    WaitingFor waiting(context, "Logging in to " + connection.host);
     int32_t bound = context.service.OrnBindSync(connection.userId.c_str(), connection.password.c_str(), kSimpleBind);
     if (bound == MALLOC_ERROR)
         throw std::bad_alloc();
+    if (bound == ORN_WAIT_CANCELLED)
+        return LoginOutcome::Cancelled;
     if (bound > 0) {
         showRefusal(context, rules, bound, true);
         // A refused bind still leaves the user working, with what anonymous users may do.
@@ -149,6 +158,8 @@ LoginOutcome bindAndFindDn(AppContext& context, const VariantRules& rules)
     context.state.generalResult.release();
     connection.userId = firstRdnValue(connection.userId);
     int32_t found = search(context, connection.baseDn, "uid=" + connection.userId);
+    if (cancelled(found))
+        return LoginOutcome::Cancelled;
     if (found > 0) {
         showRefusal(context, rules, found, rules.searchRefusalLoggedAnonymous);
         return rules.searchRefusalLoggedAnonymous ? LoginOutcome::Anonymous : refusedOutcome(found);
@@ -164,6 +175,8 @@ LoginOutcome bindAndFindDn(AppContext& context, const VariantRules& rules)
     // Netscape servers keep their users' entries under their own root.
     context.state.generalResult.release();
     found = search(context, "o=netscaperoot", "ou=" + connection.userId);
+    if (cancelled(found))
+        return LoginOutcome::Cancelled;
     if (found > 0) {
         showRefusal(context, rules, found, true);
         return LoginOutcome::Anonymous;
@@ -188,8 +201,12 @@ bool bindAgainAsDn(AppContext& context, const VariantRules& rules)
     if (bound) {
         desktop.setStatusText("Binding in Progress");
         const ConnectionSettings& connection = context.state.connection;
-        bound = service.OrnBindSync(connection.bindDn.c_str(), connection.password.c_str(), kSimpleBind) >= 0;
-        if (!bound) {
+        WaitingFor waiting(context, "Logging in to " + connection.host);
+        const int32_t code = service.OrnBindSync(connection.bindDn.c_str(), connection.password.c_str(), kSimpleBind);
+        bound = code >= 0;
+        if (code == ORN_WAIT_CANCELLED)
+            desktop.setStatusText(kLoginCancelled);
+        else if (!bound) {
             if (rules.rebindFailureStatus)
                 desktop.setStatusText(rules.rebindFailureStatus);
             desktop.error("Cannot Bind to the LDAP Server", rules.rebindFailureTitle);
@@ -254,9 +271,14 @@ bool ConnectToServer(AppContext& context, int version, const char* failureText)
     // The service keeps the pointer: the settings outlive the connection.
     service.OrnSetHostName(connection.host.c_str());
     service.OrnSetPortNo(static_cast<uint32_t>(connection.port));
+    WaitingFor waiting(context, "Connecting to " + connection.host + ", port " + std::to_string(connection.port));
     const int32_t connected = service.OrnInitialise();
     if (connected == 0)
         return true;
+    if (connected == ORN_WAIT_CANCELLED) {
+        context.desktop.setStatusText(kLoginCancelled);
+        return false;
+    }
     std::string text = failureText ? std::string(failureText)
                                    : " Failed to Connect to ldap:// " + connection.host + " :"
             + std::to_string(connection.port) + ".";
@@ -301,6 +323,11 @@ bool ActOnLoginOutcome(AppContext& context, LoginVariant variant, LoginOutcome o
         context.service.DestroyAll();
         context.state.flags.connectionLost = true;
         return succeed(context, rules, status);
+    case LoginOutcome::Cancelled:
+        context.service.DestroyAll();
+        status.hide();
+        context.desktop.setStatusText(kLoginCancelled);
+        return false;
     }
     return false;
 }

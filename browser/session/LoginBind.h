@@ -18,6 +18,7 @@ enum class LoginOutcome {
     Anonymous,     // the server refused, or the connection went: end as "Anonymous User"
     ProtocolError, // the server wants a lower version: the user may choose one
     Failed,        // any other refusal of the bind: drop the connection
+    Cancelled,     // the user cancelled a wait: drop the connection, stay in the dialog
 };
 
 enum class LoginVariant { LoginDialog, NewProfile };
@@ -25,6 +26,8 @@ enum class LoginVariant { LoginDialog, NewProfile };
 inline constexpr int kSimpleBind = 160;
 inline constexpr const char* kAnonymousUser = "Anonymous User";
 inline constexpr const char* kValidUser = "Valid User";
+// The status bar after the user cancelled a wait of the login.
+inline constexpr const char* kLoginCancelled = "The login was cancelled.";
 
 // The Version box: blank means 3; otherwise its number by the atoi rule.
 int LdapVersionFromText(std::string_view text);
@@ -36,7 +39,9 @@ bool PasswordGivenForUser(AppContext& context);
 
 // Sets the version and the connection's host and port on the service and
 // connects. On failure shows failureText, by default " Failed to Connect to
-// ldap:// <host> :<port>.", titled "Error" and in the status bar.
+// ldap:// <host> :<port>.", titled "Error" and in the status bar, followed by
+// which of the usual causes it was; a connect the user cancelled is only
+// told on the status bar.
 bool ConnectToServer(AppContext& context, int version, const char* failureText = nullptr);
 
 // Binds with the connection's user ID and password, then looks for the

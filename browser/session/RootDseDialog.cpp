@@ -6,6 +6,7 @@
 #include "browser/ViewState.h"
 #include "browser/properties/AttributeList.h"
 #include "browser/session/Logout.h"
+#include "browser/session/ServerWaits.h"
 #include "ldap/OrnInterface.h"
 
 RootDseDialog::RootDseDialog(AppContext& context)
@@ -21,11 +22,13 @@ void RootDseDialog::open()
     std::string operational = "+";
     char* every[] = { user.data(), operational.data(), nullptr };
     constexpr int32_t kScopeBase = 0;
+    WaitingFor waiting(context_, "Reading the root DSE");
     int32_t found = context_.service.OrnSearchSync("", "objectclass=*", every, 0, kScopeBase, result.place());
     if (found > 0)
         ReportServerResponse(context_, found);
     if (found < 0) {
-        ReportConnectionLost(context_, kConnectionTimedOut);
+        if (!ReportSearchCancelled(context_, found))
+            ReportConnectionLost(context_, kConnectionTimedOut, found);
         end(DialogResult::Cancel);
     }
     if (found != 0)

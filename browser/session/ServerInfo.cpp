@@ -2,6 +2,7 @@
 
 #include "browser/AppContext.h"
 #include "browser/ViewState.h"
+#include "browser/session/ServerWaits.h"
 #include "ldap/OrnInterface.h"
 
 #include <strings.h>
@@ -47,6 +48,7 @@ int32_t ReadIntoRootDseSlot(AppContext& context, const std::string& dn, const ch
     // The service wants a writable, null-terminated list.
     std::string name = attribute ? attribute : "";
     char* only[] = {name.data(), nullptr};
+    WaitingFor waiting(context, dn.empty() ? "Reading the root DSE" : "Reading " + dn);
     return context.service.OrnSearchSync(dn.c_str(), kEveryEntry, attribute ? only : nullptr, 0, kScopeBase,
                                          context.state.rootDseResult.place());
 }

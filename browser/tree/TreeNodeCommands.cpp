@@ -44,7 +44,8 @@ void RefreshNode(AppContext& context)
     state.selection.hasChildren = !children.empty();
 
     // An entry gone from the server takes its node, and the selection, along.
-    ShowEntryProperties(context);
+    if (!ShowEntryProperties(context))
+        return;
     if (TreeNode* selected = state.tree.selected())
         state.tree.setExpanded(selected, true);
     desktop.setStatusText(kAppTitle);

@@ -7,6 +7,7 @@
 #include "browser/Desktop.h"
 #include "browser/SearchOutcome.h"
 #include "browser/ViewState.h"
+#include "browser/session/ServerWaits.h"
 #include "browser/tree/TreeCommands.h"
 #include "ldap/OrnInterface.h"
 
@@ -71,6 +72,8 @@ int32_t SearchTree(AppContext& context, const std::string& dn, int32_t scope, En
     std::string has = "hasSubordinates";
     std::string count = "numSubordinates";
     char* wanted[] = { has.data(), count.data(), nullptr };
+    WaitingFor waiting(
+        context, (scope == kScopeSubtree ? "Counting the entries below " : "Reading the entries below ") + dn);
     return context.service.OrnSearchSync(dn.c_str(), "objectclass=*", wanted, 0, scope, result);
 }
 

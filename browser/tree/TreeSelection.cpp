@@ -10,6 +10,7 @@
 #include "browser/properties/EntryProperties.h"
 #include "browser/tree/DnLabels.h"
 #include "browser/tree/TreeCommands.h"
+#include "ldap/OrnCodes.h"
 
 #include <strings.h>
 
@@ -61,8 +62,7 @@ void OnSelectionChanged(AppContext& context)
     state.editing.keepDn = false;
 
     TreeNode* parent = node->parent;
-    ShowEntryProperties(context);
-    if (state.tree.empty())
+    if (!ShowEntryProperties(context) || state.tree.empty())
         return;
     // The entry was gone from the server, and its node from the tree with it.
     node = state.tree.selected();
@@ -77,7 +77,8 @@ void OnSelectionChanged(AppContext& context)
     // cut the list short is told when the children are shown.
     const int32_t found = SearchTree(context, state.selection.fullDn, kScopeOneLevel, state.generalResult.place());
     if (!CutShort(found) && !CallSucceeded(context, found)) {
-        desktop.setStatusText(kAppTitle);
+        if (found != ORN_SEARCH_CANCELLED)
+            desktop.setStatusText(kAppTitle);
         return;
     }
     PagingState& paging = state.paging;

@@ -54,7 +54,7 @@ protected:
 };
 
 // One slapd per suite: the suite's SetUpTestSuite calls startServer. A test
-// that stops the server gets it back for the next one.
+// that stops or freezes the server gets it back for the next one.
 class CoreSessionTest : public CoreFolderTest {
 protected:
     static void startServer(SlapdOptions options) { server_.start(std::move(options)); }
@@ -65,6 +65,8 @@ protected:
         service.DestroyAll();
         if (server_ && !server_->running())
             server_->restart();
+        else if (server_)
+            server_->thaw();
     }
 
     static SlapdServer& server() { return *server_; }

@@ -1,6 +1,7 @@
 // The desktop for core tests: records every message box, status text,
-// title and progress call, answers boxes from a script, and runs dialogs
-// through handlers that drive their models as a user would.
+// title and progress call and every wait on the server, answers boxes and
+// waits from a script, and runs dialogs through handlers that drive their
+// models as a user would.
 #pragma once
 
 #include "browser/Desktop.h"
@@ -77,6 +78,24 @@ public:
     }
     void showModeless(DialogModel& dialog) override { runModal(dialog); }
 
+    // The next wait on the server is cancelled at its n-th ask (1: the first
+    // ask, one slice into the wait); until then, and after, waits go on.
+    void cancelWaitAt(int ask) { cancelAt_ = ask; }
+    bool serverWaitGoesOn(const std::string& what, int) override
+    {
+        if (asks_++ == 0)
+            waitsFor.push_back(what);
+        if (cancelAt_ == 0 || asks_ < cancelAt_)
+            return true;
+        cancelAt_ = 0;
+        return false;
+    }
+    void serverWaitEnded() override
+    {
+        asks_ = 0;
+        ++waitsEnded;
+    }
+
     std::string lastStatus() const { return statusTexts.empty() ? std::string() : statusTexts.back(); }
     std::string lastTitle() const { return titles.empty() ? std::string() : titles.back(); }
 
@@ -88,9 +107,13 @@ public:
     std::vector<int> pauses;
     std::vector<std::string> dialogsRun;
     bool waitCursor = false;
+    std::vector<std::string> waitsFor; // what each wait on the server was for
+    int waitsEnded = 0;
 
 private:
     std::deque<MessageAnswer> answers_;
+    int cancelAt_ = 0;
+    int asks_ = 0;
     std::map<std::string, std::deque<DialogHandler>> handlers_;
 };
 

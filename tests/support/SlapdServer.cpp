@@ -400,6 +400,7 @@ void SlapdServer::terminate(int signal, int graceMs)
     if (pid_ <= 0)
         return;
     ::kill(pid_, signal);
+    ::kill(pid_, SIGCONT); // a frozen server takes no signal but SIGKILL
     int status = 0;
     auto deadline = Clock::now() + std::chrono::milliseconds(graceMs);
     while (Clock::now() < deadline) {
@@ -423,6 +424,22 @@ void SlapdServer::stop()
 void SlapdServer::kill()
 {
     terminate(SIGKILL, 0);
+}
+
+void SlapdServer::freeze()
+{
+    if (pid_ <= 0)
+        return;
+    ::kill(pid_, SIGSTOP);
+    // Until every thread has stopped, a request may still be answered.
+    int status = 0;
+    while (::waitpid(pid_, &status, WUNTRACED) < 0 && errno == EINTR) { }
+}
+
+void SlapdServer::thaw()
+{
+    if (pid_ > 0)
+        ::kill(pid_, SIGCONT);
 }
 
 void SlapdServer::restart()

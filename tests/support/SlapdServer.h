@@ -64,6 +64,10 @@ public:
     void kill();
     // Starts the stopped server again on the same port with the same data.
     void restart();
+    // SIGSTOP: the server still takes connections (the kernel does) but
+    // answers nothing, as a hung server does, until thaw (SIGCONT).
+    void freeze();
+    void thaw();
 
     // The values of one attribute of an entry as OpenLDAP's ldapsearch reads
     // them (bound as the admin), bytes as they are, in the server's order.

@@ -1,5 +1,6 @@
 #include "browser/CommandReports.h"
 #include "tests/browser/BrowserTest.h"
+#include "ldap/OrnCodes.h"
 
 namespace {
 
@@ -62,12 +63,15 @@ TEST_F(ReportTest, ServerResponseAndConnectionLost)
 
     EXPECT_STREQ(kConnectionTimedOut, "Please Login. Connection timed out");
     EXPECT_STREQ(kConnectionTimedOutAgain, "Please Login again. Connection timed out");
-    for (const char* wording : {kConnectionTimedOut, kConnectionTimedOutAgain}) {
+    // A wait the user cancelled says so whatever the caller would have said.
+    for (auto [wording, code, shown] : {std::tuple{kConnectionTimedOut, RECV_THREAD_TERMINATED, kConnectionTimedOut},
+                                        {kConnectionTimedOutAgain, ORN_SENDING_ERROR, kConnectionTimedOutAgain},
+                                        {kConnectionTimedOutAgain, ORN_WAIT_CANCELLED, kWaitCancelled}}) {
         state.flags.connectionLost = false;
         desktop.boxes.clear();
-        ReportConnectionLost(context, wording);
+        ReportConnectionLost(context, wording, code);
         EXPECT_TRUE(state.flags.connectionLost);
-        EXPECT_EQ(desktop.boxes, Boxes{errorBox(wording)});
+        EXPECT_EQ(desktop.boxes, Boxes{errorBox(shown)});
         expectedLog += "12/05/26$16:01:02$ServerIp 10.1.2.3 Connection to the Server 10.1.2.3 lost\n";
     }
     EXPECT_EQ(read(kGeneralLogName), expectedLog);
@@ -83,7 +87,7 @@ TEST_F(ReportTest, UnwritableGeneralLogIsReportedTwice)
 
     desktop.boxes.clear();
     ReportServerResponse(context, 53);
-    ReportConnectionLost(context, kConnectionTimedOutAgain);
+    ReportConnectionLost(context, kConnectionTimedOutAgain, RECV_THREAD_TERMINATED);
     EXPECT_TRUE(state.flags.connectionLost);
     EXPECT_EQ(desktop.boxes, (Boxes{errorBox("Unwilling to perform the operation", "Server Response"),
                                                kCannotCreate, kNoLogFile,

@@ -55,7 +55,8 @@ protected:
         options.ldifText = "dn: " + kEditDn + "\nobjectClass: organizationalUnit\nou: Edit\n\n" + person("fixed")
             + person("single", "description: old\n")
             + person("several", "mail: a@x\nmail: b@x\nmail: c@x\ntelephoneNumber: 1\ntelephoneNumber: 2\n")
-            + person("deleter", "mail: keep@x\nmail: drop@x\n") + person("lost", "mail: l@x\n");
+            + person("deleter", "mail: keep@x\nmail: drop@x\n") + person("lost", "mail: l@x\n")
+            + person("hung", "mail: h@x\nmail: d@x\n");
         for (const char* uid : { "yes", "no", "comma", "cancel", "adder" })
             options.ldifText += person(uid);
         options.ldifText += person("photo",

@@ -182,3 +182,55 @@ TEST_F(AttributeEditingTest, LostConnectionLogsOut)
     browse();
     EXPECT_EQ(serverValues(dnOf("uid=lost"), "mail"), Strings({ "l@x" }));
 }
+
+// A cancelled wait for a change closes the connection (the server may yet
+// make the change) and logs out; a cancelled search only ends the command.
+TEST_F(AttributeEditingTest, ACancelledWaitEndsTheChangeOrOnlyTheSearch)
+{
+    const std::string hung = dnOf("uid=hung");
+    struct Case {
+        const char* name;
+        std::function<void()> act;
+        std::string firstWait;
+        bool keepsSession;
+    };
+    const std::vector<Case> cases {
+        { "edit", [this] { edit(row("mail", "h@x"), "m@x"); }, "Saving the change to " + hung, false },
+        { "delete",
+            [this] {
+                state.attributes.select(row("mail", "d@x"));
+                DeleteAttributeCommand(context);
+            },
+            "Saving the change to " + hung, false },
+        { "add attribute opening", [this] { AddAttributeCommand(context); }, "Reading " + hung, true },
+        { "root DSE", [this] { RootDseProperties(context); }, "Reading the root DSE", true },
+        // Last: the server makes each cancelled change once it answers again.
+        { "rename", [this] { edit(row("uid", "hung"), "hung2"); }, "Renaming " + hung, false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        browse();
+        ASSERT_NE(select("uid=hung"), nullptr);
+        desktop = FakeDesktop {};
+        server().freeze();
+        desktop.cancelWaitAt(2);
+        c.act();
+        server().thaw();
+
+        ASSERT_FALSE(desktop.waitsFor.empty());
+        EXPECT_EQ(desktop.waitsFor.front(), c.firstWait);
+        if (c.keepsSession) {
+            EXPECT_TRUE(desktop.boxes.empty());
+            EXPECT_EQ(desktop.lastStatus(), kSearchCancelled);
+            EXPECT_TRUE(state.flags.loggedIn);
+            EXPECT_EQ(searchBase(), 0);
+            service.DestroyAll();
+        } else {
+            ASSERT_FALSE(desktop.boxes.empty());
+            EXPECT_EQ(desktop.boxes.back(), errorBox(kWaitCancelled));
+            EXPECT_NE(read("Generror.err").find(kLostLine), std::string::npos);
+            expectLoggedOut();
+            std::filesystem::remove("Generror.err");
+        }
+    }
+}

@@ -284,6 +284,35 @@ TEST_F(Login, UnreachableServerKeepsTheDialogOpen)
     }
 }
 
+// Cancel during a bind the hung server never answers keeps the dialog open,
+// and Connect works again once the server does.
+TEST_F(Login, ALoginCancelledWhileTheServerHangsKeepsTheDialogOpen)
+{
+    write("OrnIni.ini", profile("main", ""));
+    server().freeze();
+    desktop.cancelWaitAt(2);
+    bool stayed = false;
+    bool lineShown = true;
+    Strings statusAfterCancel;
+    logInWith([&](LoginDialog& dialog) {
+        connectWith(0, 0, "")(dialog);
+        stayed = !dialog.ended();
+        lineShown = dialog.statusLine().visible;
+        statusAfterCancel = desktop.statusTexts;
+        server().thaw();
+        connectWith(0, 0, "")(dialog);
+    });
+
+    EXPECT_TRUE(stayed);
+    EXPECT_FALSE(lineShown);
+    EXPECT_EQ(statusAfterCancel, Strings({ "Initialisation in Progress", "Binding in Progress", kLoginCancelled }));
+    ASSERT_FALSE(desktop.waitsFor.empty());
+    EXPECT_EQ(desktop.waitsFor.front(), "Logging in to 127.0.0.1");
+    EXPECT_TRUE(desktop.boxes.empty());
+    EXPECT_TRUE(state.flags.loggedIn);
+    EXPECT_EQ(searchBase(), 0);
+}
+
 TEST_F(Login, NewProfileOpensWhenThereIsNoProfileAndLogsIn)
 {
     onDialog<NewProfileDialog>(desktop, [this](NewProfileDialog& dialog) {

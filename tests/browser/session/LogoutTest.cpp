@@ -108,8 +108,9 @@ TEST_F(LogoutTest, LostConnectionLogsOutWithoutAsking)
 {
     logIn();
     server().kill();
-    ASSERT_LT(searchBase(), 0);
-    ReportConnectionLost(context, kConnectionTimedOut);
+    const int32_t code = searchBase();
+    ASSERT_LT(code, 0);
+    ReportConnectionLost(context, kConnectionTimedOut, code);
     EXPECT_EQ(Logout(context), LogoutResult::LoggedOut);
 
     EXPECT_EQ(desktop.boxes, Boxes({ errorBox(kConnectionTimedOut) }));

@@ -6,6 +6,8 @@
 #include "browser/CommandReports.h"
 
 #include <functional>
+#include <string>
+#include <vector>
 
 class TreeCommandsTest : public TreeTest {
 protected:
@@ -17,6 +19,31 @@ protected:
         forgetDesktop();
     }
     TreeNode* few() { return child(root(), "ou=Few"); }
+
+    // Every tree command, run with ou=Few selected, what it waits for first,
+    // and whether it empties the tree before that wait.
+    struct CommandRow {
+        const char* name;
+        std::function<void(TreeCommandsTest&)> run;
+        std::string firstWait;
+        bool clearsTree = false;
+    };
+    static const std::vector<CommandRow>& commands()
+    {
+        static const std::vector<CommandRow> rows = {
+            { "select", [](TreeCommandsTest& t) { SelectNode(t.context, t.child(t.root(), "ou=Ten")); },
+                "Reading ou=Ten," + kBase },
+            { "expand", [](TreeCommandsTest& t) { ExpandNode(t.context); },
+                "Reading the entries below ou=Few," + kBase },
+            { "refresh node", [](TreeCommandsTest& t) { RefreshNode(t.context); },
+                "Reading the entries below ou=Few," + kBase },
+            { "count", [](TreeCommandsTest& t) { CountEntries(t.context); },
+                "Counting the entries below ou=Few," + kBase },
+            { "refresh tree", [](TreeCommandsTest& t) { RefreshTree(t.context); },
+                "Reading the entries below " + kBase, true },
+        };
+        return rows;
+    }
 };
 
 TEST_F(TreeCommandsTest, SelectionStateFollowsTheSelectedNode)
@@ -213,21 +240,14 @@ TEST_F(TreeCommandsTest, BaseDnThatDoesNotExistEndsTheSession)
 
 TEST_F(TreeCommandsTest, LostServerEndsTheSessionFromEveryCommand)
 {
-    const std::pair<const char*, std::function<void()>> commands[] = {
-        { "select", [this] { SelectNode(context, child(root(), "ou=Ten")); } },
-        { "expand", [this] { ExpandNode(context); } },
-        { "refresh node", [this] { RefreshNode(context); } },
-        { "count", [this] { CountEntries(context); } },
-        { "refresh tree", [this] { RefreshTree(context); } },
-    };
-    for (const auto& [name, command] : commands) {
+    for (const auto& [name, command, firstWait, clearsTree] : commands()) {
         SCOPED_TRACE(name);
         std::filesystem::remove("Generror.err");
         browse();
         SelectNode(context, few());
         server().stop();
         forgetDesktop();
-        command();
+        command(*this);
 
         EXPECT_EQ(desktop.boxes, Boxes({ errorBox(kConnectionTimedOut) }));
         EXPECT_EQ(
@@ -239,5 +259,33 @@ TEST_F(TreeCommandsTest, LostServerEndsTheSessionFromEveryCommand)
         ASSERT_FALSE(desktop.progress.empty());
         EXPECT_EQ(desktop.progress.back(), "position 0");
         server().restart();
+    }
+}
+
+// A wait cancelled while the server hangs ends the command and keeps the
+// session: the search is abandoned, the tree stays as it was, and the next
+// command finds the server once it answers again.
+TEST_F(TreeCommandsTest, ACancelledWaitKeepsTheSessionInEveryCommand)
+{
+    for (const auto& [name, command, firstWait, clearsTree] : commands()) {
+        SCOPED_TRACE(name);
+        browse();
+        SelectNode(context, few());
+        const Strings shownBefore = clearsTree ? Strings {} : labels(root());
+        server().freeze();
+        forgetDesktop();
+        desktop.cancelWaitAt(2);
+        command(*this);
+        server().thaw();
+
+        EXPECT_TRUE(desktop.boxes.empty());
+        EXPECT_EQ(desktop.lastStatus(), "The search was cancelled.");
+        ASSERT_FALSE(desktop.waitsFor.empty());
+        EXPECT_EQ(desktop.waitsFor.front(), firstWait);
+        EXPECT_TRUE(state.flags.loggedIn);
+        EXPECT_FALSE(state.flags.connectionLost);
+        EXPECT_EQ(state.tree.empty() ? Strings {} : labels(root()), shownBefore);
+        EXPECT_EQ(searchBase(), 0);
+        service.DestroyAll();
     }
 }
