@@ -1,5 +1,7 @@
 #include "shell/AttributeEditDelegate.h"
 
+#include "shell/ServerWaitView.h"
+
 #include <QAbstractItemView>
 #include <QHelpEvent>
 #include <QLineEdit>
@@ -32,9 +34,9 @@ void AttributeEditDelegate::destroyEditor(QWidget* editor, const QModelIndex& in
     QStyledItemDelegate::destroyEditor(editor, index);
     std::optional<std::string> text = std::exchange(committed_, std::nullopt);
     // The edit may ask questions, talk to the server and change the list:
-    // only once the view has finished closing its editor.
-    QMetaObject::invokeMethod(
-        const_cast<AttributeEditDelegate*>(this), [this, text] { finished_(text); }, Qt::QueuedConnection);
+    // only once the view has finished closing its editor, and never inside
+    // another wait on the server (the editor closes when the wait takes focus).
+    ServerWaitView::whenIdle(const_cast<AttributeEditDelegate*>(this), [this, text] { finished_(text); });
 }
 
 bool AttributeEditDelegate::helpEvent(

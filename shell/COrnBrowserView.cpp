@@ -6,6 +6,7 @@
 #include "shell/AttributeTableModel.h"
 #include "shell/CSplitterBar.h"
 #include "shell/DirectoryTreeModel.h"
+#include "shell/ServerWaitView.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -63,13 +64,10 @@ COrnBrowserView::~COrnBrowserView()
 
 template <class Operation> void COrnBrowserView::later(Operation operation)
 {
-    QMetaObject::invokeMethod(
-        this,
-        [this, operation = std::move(operation)]() mutable {
-            operation();
-            emit stateChanged();
-        },
-        Qt::QueuedConnection);
+    ServerWaitView::whenIdle(this, [this, operation = std::move(operation)]() mutable {
+        operation();
+        emit stateChanged();
+    });
 }
 
 void COrnBrowserView::buildTree()

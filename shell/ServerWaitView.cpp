@@ -8,6 +8,11 @@
 #include <QProgressDialog>
 #include <QWindow>
 
+#include <utility>
+
+int ServerWaitView::running_ = 0;
+std::vector<std::pair<QPointer<QObject>, std::function<void()>>> ServerWaitView::heldBack_;
+
 ServerWaitView::ServerWaitView() = default;
 
 ServerWaitView::~ServerWaitView()
@@ -19,6 +24,7 @@ bool ServerWaitView::goOn(const std::string& what, int waitedMs, QWidget* parent
 {
     if (!waiting_) {
         waiting_ = true;
+        ++running_;
         cancelled_ = false;
         qApp->installEventFilter(this);
     }
@@ -47,6 +53,24 @@ void ServerWaitView::end()
     waiting_ = false;
     qApp->removeEventFilter(this);
     dialog_.reset();
+    if (--running_ > 0)
+        return;
+    for (auto& [owner, operation] : std::exchange(heldBack_, {}))
+        if (owner)
+            whenIdle(owner, std::move(operation));
+}
+
+void ServerWaitView::whenIdle(QObject* owner, std::function<void()> operation)
+{
+    QMetaObject::invokeMethod(
+        owner,
+        [owner, operation = std::move(operation)]() mutable {
+            if (running_ > 0)
+                heldBack_.emplace_back(owner, std::move(operation));
+            else
+                operation();
+        },
+        Qt::QueuedConnection);
 }
 
 bool ServerWaitView::onDialog(QObject* target) const

@@ -5,9 +5,12 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QProgressDialog;
 class QWidget;
@@ -24,6 +27,10 @@ public:
     // The wait is over: its dialog goes, and input flows again.
     void end();
 
+    // Runs operation from the event loop, on owner's behalf, once no wait on
+    // the server is running: work queued before a wait must not run inside it.
+    static void whenIdle(QObject* owner, std::function<void()> operation);
+
 protected:
     bool eventFilter(QObject* target, QEvent* event) override;
 
@@ -32,5 +39,7 @@ private:
 
     bool waiting_ = false;
     bool cancelled_ = false;
+    static int running_; // waits running now, in all windows
+    static std::vector<std::pair<QPointer<QObject>, std::function<void()>>> heldBack_;
     std::unique_ptr<QProgressDialog> dialog_;
 };

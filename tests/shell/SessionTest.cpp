@@ -9,11 +9,15 @@
 #include "browser/session/LoginDialog.h"
 #include "browser/session/RootDseDialog.h"
 #include "shell/DirectoryTreeModel.h"
+#include "shell/ServerWaitView.h"
 #include "tests/support/SuiteSlapd.h"
 
 #include <QAbstractItemModelTester>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
+#include <QToolBar>
 #include <QTreeView>
 
 namespace {
@@ -31,6 +35,9 @@ protected:
     }
     static void TearDownTestSuite() { server_.stop(); }
     void SetUp() override { ASSERT_TRUE(server_.started()); }
+    // A test that froze the server leaves it answering.
+    void TearDown() override { server_->thaw(); }
+    static SlapdServer& server() { return *server_; }
 
     static std::string port() { return std::to_string(server_->port()); }
 
@@ -183,6 +190,48 @@ TEST_F(Session, ArrowsShowWhichNodesHaveChildrenBeforeTheyAreOpened)
     EXPECT_FALSE(tree().model()->hasChildren(alice));
     EXPECT_EQ(DirectoryTreeModel::nodeAt(alice)->image, NodeImage::Leaf);
     EXPECT_TRUE(boxes.boxes.empty()) << boxes.boxes.front().text;
+}
+
+// While the server hangs, the window takes no input: a click on Logout made
+// during the wait never runs. From half a second on the wait names what it
+// waits for, and its Cancel ends the search at once and keeps the session.
+TEST_F(Session, AWaitOnAHungServerTakesNoInputAndEndsOnCancel)
+{
+    login("uid=alice,ou=People,dc=example,dc=com", "alice-pw");
+    const QModelIndex people = node(tree().model()->index(0, 0), "ou=People");
+    click(people);
+    auto* logout = frame->toolBar().widgetForAction(frame->commands().action(Logout));
+    ASSERT_NE(logout, nullptr);
+
+    bool clicked = false;
+    QString shown;
+    QTimer::singleShot(ServerWaitView::kShowAfterMs / 5, [&] {
+        QTest::mouseClick(logout, Qt::LeftButton);
+        clicked = true;
+    });
+    QTimer::singleShot(ServerWaitView::kShowAfterMs * 2, [&] {
+        auto* wait = frame->findChild<QProgressDialog*>("serverWait");
+        if (!wait)
+            return;
+        shown = wait->labelText();
+        if (auto* cancel = wait->findChild<QPushButton*>())
+            cancel->click();
+    });
+    server().freeze();
+    QTest::mouseDClick(tree().viewport(), Qt::LeftButton, {}, tree().visualRect(people).center());
+    settle();
+    server().thaw();
+
+    EXPECT_TRUE(clicked);
+    EXPECT_EQ(shown.toStdString(), "Reading the entries below ou=People," + std::string(SlapdServer::suffix()));
+    EXPECT_EQ(frame->statusPane().text().toStdString(), "The search was cancelled.");
+    EXPECT_EQ(frame->findChild<QProgressDialog*>("serverWait"), nullptr);
+    EXPECT_TRUE(boxes.boxes.empty()) << boxes.boxes.front().text;
+    EXPECT_TRUE(state().flags.loggedIn);
+    EXPECT_EQ(tree().model()->rowCount(people), 0);
+
+    doubleClick(people);
+    EXPECT_EQ(sortedLabels(people), (QStringList { "uid=alice", "uid=bob", "uid=carol" }));
 }
 
 TEST_F(Session, AValueEditedInPlaceReachesTheServer)
