@@ -112,6 +112,9 @@ struct ViewState {
     HeldResult rootDseResult;
     std::string subschemaDn;
     int pageSize = 100;
+    // How long a connect waits for the host; set in the login dialogs, kept
+    // for the rest of the run.
+    int connectTimeLimitSeconds = 30;
     bool xmlRendering = false; // the Xml Rendering switch: the template commands work while it is on
     // The folder the last profile-file operation ran in: the logs are viewed there.
     std::string workingFolder;

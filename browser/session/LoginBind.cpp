@@ -11,6 +11,7 @@
 #include "ldap/OrnCodes.h"
 #include "ldap/OrnInterface.h"
 
+#include <algorithm>
 #include <new>
 
 namespace {
@@ -235,6 +236,23 @@ int LdapVersionFromText(std::string_view text)
     return blank(text) ? 3 : AtoiRule(text);
 }
 
+bool TakeConnectTimeLimit(AppContext& context, std::string_view text)
+{
+    int seconds = 0;
+    const bool digits = !text.empty() && text.size() <= 4
+        && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (digits)
+        seconds = std::stoi(std::string(text));
+    if (seconds < 1 || seconds > kMaxConnectTimeLimit) {
+        context.desktop.error("The connect time limit must be a whole number of seconds from 1 to "
+                + std::to_string(kMaxConnectTimeLimit) + ".",
+            "Error");
+        return false;
+    }
+    context.state.connectTimeLimitSeconds = seconds;
+    return true;
+}
+
 namespace {
 
 // Which of the usual three went wrong, after the failure text.
@@ -271,6 +289,7 @@ bool ConnectToServer(AppContext& context, int version, const char* failureText)
     // The service keeps the pointer: the settings outlive the connection.
     service.OrnSetHostName(connection.host.c_str());
     service.OrnSetPortNo(static_cast<uint32_t>(connection.port));
+    service.OrnSetConnectTimeout(context.state.connectTimeLimitSeconds * 1000);
     WaitingFor waiting(context, "Connecting to " + connection.host + ", port " + std::to_string(connection.port));
     const int32_t connected = service.OrnInitialise();
     if (connected == 0)

@@ -32,13 +32,19 @@ inline constexpr const char* kLoginCancelled = "The login was cancelled.";
 // The Version box: blank means 3; otherwise its number by the atoi rule.
 int LdapVersionFromText(std::string_view text);
 
+// The connect time limit field: on a whole number of seconds from 1 to
+// kMaxConnectTimeLimit, keeps it for the connects that follow; otherwise
+// says what it must be and returns false.
+inline constexpr int kMaxConnectTimeLimit = 3600;
+bool TakeConnectTimeLimit(AppContext& context, std::string_view text);
+
 // False, after asking for the password, when the connection names a user ID
 // without one: that simple bind is unauthenticated (RFC 4513), and servers
 // that accept it would make an anonymous session look like the user's.
 bool PasswordGivenForUser(AppContext& context);
 
-// Sets the version and the connection's host and port on the service and
-// connects. On failure shows failureText, by default " Failed to Connect to
+// Sets the version, the connect time limit and the connection's host and
+// port on the service and connects. On failure shows failureText, by default " Failed to Connect to
 // ldap:// <host> :<port>.", titled "Error" and in the status bar, followed by
 // which of the usual causes it was; a connect the user cancelled is only
 // told on the status bar.

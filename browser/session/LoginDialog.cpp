@@ -9,6 +9,7 @@
 LoginDialog::LoginDialog(AppContext& context) : context_(context)
 {
     profileNames_.fill(ListProfileNames(context_.state.profiles));
+    connectTimeLimit_.text = std::to_string(context_.state.connectTimeLimitSeconds);
 }
 
 void LoginDialog::chooseProfileName(int index)
@@ -46,6 +47,12 @@ void LoginDialog::typeUserDetail(std::string text)
 void LoginDialog::setPassword(std::string text)
 {
     password_.text = std::move(text);
+    changed();
+}
+
+void LoginDialog::setConnectTimeLimit(std::string text)
+{
+    connectTimeLimit_.text = std::move(text);
     changed();
 }
 
@@ -87,7 +94,8 @@ bool LoginDialogConnect(AppContext& context, LoginDialog& dialog)
         return false;
     }
 
-    if (!ParseProfile(desktop, state, dialog.userDetails_.selected) || !PasswordGivenForUser(context))
+    if (!ParseProfile(desktop, state, dialog.userDetails_.selected) || !PasswordGivenForUser(context)
+        || !TakeConnectTimeLimit(context, dialog.connectTimeLimit_.text))
         return false;
     state.connection.profileName = dialog.profileNames_.text;
 

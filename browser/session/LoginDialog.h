@@ -1,5 +1,5 @@
-// The "Login " dialog: a profile name, one of its user details, the password
-// and the LDAP version. Connect logs in to the server of the chosen detail and
+// The "Login " dialog: a profile name, one of its user details, the password,
+// the LDAP version and the connect time limit. Connect logs in to the server of the chosen detail and
 // ends the dialog with Ok when the login is done (or has failed in a way that
 // the main view must clean up after).
 #pragma once
@@ -38,6 +38,10 @@ public:
     void chooseVersion(int index);
     void typeVersion(std::string text);
 
+    // Whole seconds; the last limit taken in this run to begin with.
+    const TextField& connectTimeLimit() const { return connectTimeLimit_; }
+    void setConnectTimeLimit(std::string text);
+
     const StatusLine& statusLine() const { return status_; }
 
     void connect();
@@ -50,6 +54,7 @@ private:
     ChoiceList userDetails_;
     TextField password_ {{}, false};
     ChoiceList version_ {{"2", "3"}, 1, "3"};
+    TextField connectTimeLimit_;
     StatusLine status_;
 };
 

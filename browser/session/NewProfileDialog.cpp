@@ -17,6 +17,7 @@ bool blank(std::string_view text)
 NewProfileDialog::NewProfileDialog(Desktop& desktop, ViewState& state)
     : desktop_(desktop), state_(state)
 {
+    slot(Field::ConnectTimeLimit).text = std::to_string(state.connectTimeLimitSeconds);
 }
 
 void NewProfileDialog::setText(Field which, std::string text)

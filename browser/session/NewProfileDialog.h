@@ -14,7 +14,8 @@ struct ViewState;
 
 class NewProfileDialog : public DialogModel {
 public:
-    enum class Field { Host, Port, ProfileName, UserId, Password };
+    // ConnectTimeLimit: whole seconds, the last limit taken in this run to begin with.
+    enum class Field { Host, Port, ProfileName, UserId, Password, ConnectTimeLimit };
 
     // Returns true when the login succeeded; the dialog then ends with Ok.
     std::function<bool(NewProfileDialog&)> loginHandler;
@@ -59,7 +60,7 @@ private:
     Desktop& desktop_;
     ViewState& state_;
     // In the order of Field; User ID and Password wait for Anonymous Binding to be cleared.
-    std::array<TextField, 5> fields_ {{{}, {"389"}, {}, {{}, false}, {{}, false}}};
+    std::array<TextField, 6> fields_ {{{}, {"389"}, {}, {{}, false}, {{}, false}, {}}};
     ChoiceList baseDn_;
     ChoiceList version_ {{"2", "3"}, 1, "3"};
     bool anonymous_ = true;

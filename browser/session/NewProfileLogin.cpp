@@ -32,7 +32,7 @@ bool NewProfileLogin(AppContext& context, NewProfileDialog& dialog)
     connection.host = host;
     connection.userId = dialog.field(Field::UserId).text;
     connection.password = dialog.field(Field::Password).text;
-    if (!PasswordGivenForUser(context))
+    if (!PasswordGivenForUser(context) || !TakeConnectTimeLimit(context, dialog.field(Field::ConnectTimeLimit).text))
         return false;
 
     StatusLine& status = dialog.statusLine();
@@ -55,6 +55,8 @@ void FetchNamingContexts(AppContext& context, NewProfileDialog& dialog)
     const std::string& host = dialog.field(Field::Host).text;
     const std::string& port = dialog.field(Field::Port).text;
     std::vector<std::string> contexts;
+    if (!TakeConnectTimeLimit(context, dialog.field(Field::ConnectTimeLimit).text))
+        return;
     if (!host.empty() && !port.empty()) {
         ConnectionSettings& connection = context.state.connection;
         connection.port = AtoiRule(port);

@@ -18,6 +18,7 @@ CLoginDlg::CLoginDlg(LoginDialog& model, QWidget* parent)
     , userDetails_(NamedCombo(this, "userDetails", true))
     , password_(NamedEdit(this, "password"))
     , version_(NamedCombo(this, "version", true))
+    , connectTimeLimit_(NamedEdit(this, "connectTimeLimit"))
     , status_(NamedStatus(this))
 {
     password_->setEchoMode(QLineEdit::Password);
@@ -28,6 +29,7 @@ CLoginDlg::CLoginDlg(LoginDialog& model, QWidget* parent)
     form->addRow(tr("&User Details"), userDetails_);
     form->addRow(tr("Pass&word"), password_);
     form->addRow(tr("&Version"), version_);
+    form->addRow(tr("Connect &time limit (s)"), connectTimeLimit_);
 
     QPushButton* connectButton = nullptr;
     auto* buttons = AcceptAndCancel(this, "connect", tr("&Connect"), &connectButton);
@@ -47,6 +49,7 @@ CLoginDlg::CLoginDlg(LoginDialog& model, QWidget* parent)
     bindChoices(
         *version_, [this](int i) { model_.chooseVersion(i); },
         [this](std::string text) { model_.typeVersion(std::move(text)); });
+    bindText(*connectTimeLimit_, [this](std::string text) { model_.setConnectTimeLimit(std::move(text)); });
     bindButton(*connectButton, [this] { model_.connect(); });
     QObject::connect(buttons, &QDialogButtonBox::rejected, this, &BoundDialog::reject);
     bind();
@@ -58,5 +61,6 @@ void CLoginDlg::refresh()
     display(*userDetails_, model_.userDetails());
     display(*password_, model_.password());
     display(*version_, model_.version());
+    display(*connectTimeLimit_, model_.connectTimeLimit());
     display(*status_, model_.statusLine());
 }

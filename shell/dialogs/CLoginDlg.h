@@ -20,5 +20,6 @@ private:
     QComboBox* userDetails_;
     QLineEdit* password_;
     QComboBox* version_;
+    QLineEdit* connectTimeLimit_;
     QLabel* status_;
 };

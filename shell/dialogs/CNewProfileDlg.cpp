@@ -17,7 +17,7 @@ CNewProfileDlg::CNewProfileDlg(NewProfileDialog& model, QWidget* parent)
     : BoundDialog(model, parent)
     , model_(model)
     , fields_ { NamedEdit(this, "host"), NamedEdit(this, "port"), NamedEdit(this, "profileName"),
-        NamedEdit(this, "userId"), NamedEdit(this, "password") }
+        NamedEdit(this, "userId"), NamedEdit(this, "password"), NamedEdit(this, "connectTimeLimit") }
     , baseDn_(NamedCombo(this, "baseDn", true))
     , anonymous_(new QCheckBox(tr("&Anonymous Binding"), this))
     , version_(NamedCombo(this, "version", false))
@@ -37,6 +37,7 @@ CNewProfileDlg::CNewProfileDlg(NewProfileDialog& model, QWidget* parent)
     form->addRow(tr("&User ID"), field(Field::UserId));
     form->addRow(tr("Pass&word"), field(Field::Password));
     form->addRow(tr("&Version"), version_);
+    form->addRow(tr("Connect &time limit (s)"), field(Field::ConnectTimeLimit));
 
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* save = NamedButton(buttons, "saveProfile", tr("&Save Profile"), QDialogButtonBox::ActionRole);
@@ -50,7 +51,8 @@ CNewProfileDlg::CNewProfileDlg(NewProfileDialog& model, QWidget* parent)
     layout->addWidget(status_);
     layout->addWidget(buttons);
 
-    for (Field which : { Field::Host, Field::Port, Field::ProfileName, Field::UserId, Field::Password })
+    for (Field which :
+        { Field::Host, Field::Port, Field::ProfileName, Field::UserId, Field::Password, Field::ConnectTimeLimit })
         bindText(*field(which), [this, which](std::string text) { model_.setText(which, std::move(text)); });
     bindChoices(
         *baseDn_, [this](int i) { model_.chooseBaseDn(i); },

@@ -18,7 +18,7 @@ private:
 
     NewProfileDialog& model_;
     // In the order of NewProfileDialog::Field.
-    std::array<QLineEdit*, 5> fields_;
+    std::array<QLineEdit*, 6> fields_;
     QComboBox* baseDn_;
     QCheckBox* anonymous_;
     QComboBox* version_;

@@ -244,7 +244,6 @@ TEST_F(Login, UnreachableServerKeepsTheDialogOpen)
     server().stop(); // its port stays bound, refusing connections
     UnansweredPort silent;
     ASSERT_NE(silent.port(), 0);
-    service.OrnSetConnectTimeout(300);
     const struct {
         std::string host;
         int port;
@@ -267,6 +266,7 @@ TEST_F(Login, UnreachableServerKeepsTheDialogOpen)
                 if (dialog.statusLine().visible)
                     announced.push_back(dialog.statusLine().text);
             });
+            dialog.setConnectTimeLimit("1");
             connectWith(0, 0, "")(dialog);
             stayed = !dialog.ended();
             lineShown = dialog.statusLine().visible;
@@ -282,6 +282,38 @@ TEST_F(Login, UnreachableServerKeepsTheDialogOpen)
         EXPECT_TRUE(desktop.titles.empty());
         EXPECT_TRUE(state.flags.viewNotConnected);
     }
+}
+
+// The limit is whole seconds, 1 to 3600; anything else is refused before a
+// connect, and the dialog offers the last limit taken.
+TEST_F(Login, AConnectTimeLimitOutsideWholeSecondsIsRefused)
+{
+    write("OrnIni.ini", profile("main", ""));
+    for (const char* text : { "", "0", "3601", "2.5", "-1", "1x", " 5", "99999999999" }) {
+        SCOPED_TRACE(text);
+        desktop = FakeDesktop {};
+        std::string offered;
+        bool stayed = false;
+        logInWith([&](LoginDialog& dialog) {
+            offered = dialog.connectTimeLimit().text;
+            dialog.setConnectTimeLimit(text);
+            connectWith(0, 0, "")(dialog);
+            stayed = !dialog.ended();
+        });
+        EXPECT_EQ(offered, "30");
+        EXPECT_TRUE(stayed);
+        EXPECT_EQ(desktop.boxes,
+            Boxes({ errorBox("The connect time limit must be a whole number of seconds from 1 to 3600.") }));
+        EXPECT_TRUE(desktop.statusTexts.empty());
+    }
+    logInWith([&](LoginDialog& dialog) {
+        dialog.setConnectTimeLimit("3600");
+        connectWith(0, 0, "")(dialog);
+    });
+    EXPECT_TRUE(state.flags.loggedIn);
+    EXPECT_EQ(state.connectTimeLimitSeconds, 3600);
+    LoginDialog dialog(context);
+    EXPECT_EQ(dialog.connectTimeLimit().text, "3600");
 }
 
 // Cancel during a bind the hung server never answers keeps the dialog open,
