@@ -287,9 +287,10 @@ try {
         kIdleSeconds + 30);
     auto idleValues = keyValues(idle.output);
     double waitCpu = static_cast<double>(need(idleValues, "wait_cpu_us")) / 1e6;
-    std::printf("Waiting %d s in OrnBindSync for a server that never answers: %.4f s CPU during the wait "
-                "(goal < 0.01: %s); %.4f s for the whole process, start and connect included",
-        kIdleSeconds, waitCpu, verdict(waitCpu < 0.01), idle.cpuSeconds);
+    std::printf("Waiting %d s in OrnBindSync for a server that never answers, the wait hook asked %lld times: "
+                "%.4f s CPU during the wait (goal < 0.01: %s); %.4f s for the whole process, start and connect "
+                "included",
+        kIdleSeconds, need(idleValues, "hook_asks"), waitCpu, verdict(waitCpu < 0.01), idle.cpuSeconds);
     if (need(idleValues, "call_returned"))
         std::printf("; the call returned %lld after %lld ms", need(idleValues, "call_code"),
             need(idleValues, "call_returned_after_ms"));

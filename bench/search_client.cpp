@@ -5,8 +5,9 @@
 //     Anonymous bind, one subtree search for all user attributes with
 //     OrnSearchSync, the result held while memory is read, then freed.
 //   search_client --wait-seconds N HOST PORT
-//     Starts OrnBindSync on a thread against a server that never answers and
-//     ends the process after N seconds.
+//     Starts OrnBindSync on a thread against a server that never answers, with
+//     a wait hook that always goes on (as the program's does while nobody
+//     cancels), and ends the process after N seconds.
 //
 // Prints "key value" lines on standard output. The library traces only when
 // VELMORA_TRACE asks it to, as in the program.
@@ -80,10 +81,22 @@ int fail(const char* what, int code)
     return 1;
 }
 
+struct GoOnHook final : OrnWaitHook {
+    bool goOn(int32_t) override
+    {
+        ++asks;
+        return true;
+    }
+    void waitEnded() override { }
+    std::atomic<long long> asks { 0 };
+};
+
 int waitForSilentServer(int seconds, const char* host, uint32_t port)
 {
     // Leaked on purpose: the process ends with the call still waiting.
     auto* service = new OrnLdapService(host, port);
+    auto* hook = new GoOnHook;
+    service->OrnSetWaitHook(hook);
     service->OrnSetLdapVersion(3);
     if (int32_t rc = service->OrnInitialise(); rc != 0)
         return fail("OrnInitialise", rc);
@@ -104,9 +117,9 @@ int waitForSilentServer(int seconds, const char* host, uint32_t port)
     std::this_thread::sleep_for(std::chrono::seconds(seconds));
     rusage after {};
     ::getrusage(RUSAGE_SELF, &after);
-    std::printf("call_returned %d\ncall_code %d\ncall_returned_after_ms %lld\nwait_cpu_us %lld\n", returned ? 1 : 0,
-        static_cast<int>(code), static_cast<long long>(returnedAfterMs),
-        cpuMicroseconds(after) - cpuMicroseconds(before));
+    std::printf("call_returned %d\ncall_code %d\ncall_returned_after_ms %lld\nwait_cpu_us %lld\nhook_asks %lld\n",
+        returned ? 1 : 0, static_cast<int>(code), static_cast<long long>(returnedAfterMs),
+        cpuMicroseconds(after) - cpuMicroseconds(before), hook->asks.load());
     std::fflush(stdout);
     ::_exit(0);
 }
