@@ -39,6 +39,8 @@ bool ServerWaitView::goOn(const std::string& what, int waitedMs, QWidget* parent
         dialog_->setAutoClose(false);
         connect(dialog_.get(), &QProgressDialog::canceled, this, [this] { cancelled_ = true; });
         dialog_->show();
+        // Escape cancels only where the keys go.
+        dialog_->activateWindow();
     } else if (dialog_ && dialog_->labelText() != label) {
         dialog_->setLabelText(label);
     }
