@@ -126,3 +126,21 @@ TEST_F(SchemaReadTest, WithoutASubschemaDnTheFixedSchemaReadIsUsed)
     state.subschemaDn = "cn=Subschema";
     EXPECT_LT(ReadSchemaAttribute(context, "attributetypes"), 0);
 }
+
+// Cancelled while the server hangs, either read is abandoned and the next
+// one, once the server answers, gets the schema and nothing of the first.
+TEST_F(SchemaReadTest, ACancelledReadIsAbandonedAndTheNextOneWorks)
+{
+    for (const char* subschemaDn : { "cn=Subschema", "" }) {
+        SCOPED_TRACE(subschemaDn);
+        state.subschemaDn = subschemaDn;
+        server().freeze();
+        desktop.cancelWaitAt(2);
+        EXPECT_EQ(ReadSchemaAttribute(context, "attributetypes"), ORN_SEARCH_CANCELLED);
+        server().thaw();
+        EXPECT_EQ(desktop.waitsFor.back(), "Reading the schema");
+        EXPECT_EQ(state.rootDseResult.get(), nullptr);
+        state.subschemaDn = "cn=Subschema";
+        EXPECT_GT(read("attributetypes", "attributetypes").size(), 100u);
+    }
+}
