@@ -1,12 +1,8 @@
 #include "tests/support/SlapdServer.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
+#include "tests/support/ServerProcess.h"
+
 #include <signal.h>
-#include <sys/prctl.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,7 +10,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -24,6 +19,7 @@
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
+using namespace server_process;
 
 namespace {
 
@@ -31,27 +27,6 @@ constexpr const char* kSlapd = "/usr/sbin/slapd";
 constexpr const char* kSchemaDir = "/etc/ldap/schema";
 constexpr const char* kModuleDir = "/usr/lib/ldap";
 constexpr auto kStartTimeout = std::chrono::seconds(10);
-
-std::string systemError(const std::string& what)
-{
-    return what + ": " + std::strerror(errno);
-}
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeFile(const std::string& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    if (!out.flush())
-        throw std::runtime_error("cannot write " + path);
-}
 
 // slapd.conf takes double-quoted arguments; temporary paths may hold blanks.
 std::string quoted(const std::string& text)
@@ -83,114 +58,6 @@ bool appArmorConfinesSlapd()
     return false;
 }
 
-// Runs program with argv (argv[0] chooses the slapd tool: slapd, slapadd, ...),
-// standard input from /dev/null, output appended to logPath.
-pid_t spawn(const std::string& program, const std::vector<std::string>& args, const std::string& logPath)
-{
-    // Everything the child needs is built here: between fork and exec it may
-    // only make async-signal-safe calls.
-    std::vector<char*> argv;
-    for (const auto& arg : args)
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    int log = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (log < 0)
-        throw std::runtime_error(systemError("cannot open " + logPath));
-    int null = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-    if (null < 0) {
-        ::close(log);
-        throw std::runtime_error(systemError("cannot open /dev/null"));
-    }
-    pid_t parent = ::getpid();
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        sigset_t none;
-        sigemptyset(&none);
-        sigprocmask(SIG_SETMASK, &none, nullptr);
-        // Dies with the test process, even one that crashed.
-        if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent)
-            ::_exit(127);
-        if (::dup2(null, 0) < 0 || ::dup2(log, 1) < 0 || ::dup2(log, 2) < 0)
-            ::_exit(127);
-        ::close_range(3, ~0U, 0);
-        ::execv(program.c_str(), argv.data());
-        ::_exit(127);
-    }
-    int forkErrno = errno;
-    ::close(log);
-    ::close(null);
-    if (pid < 0) {
-        errno = forkErrno;
-        throw std::runtime_error(systemError("fork"));
-    }
-    return pid;
-}
-
-// Runs a tool to its end; throws with its output when it fails.
-void runToEnd(const std::string& program, const std::vector<std::string>& args, const std::string& logPath,
-    const std::string& failure)
-{
-    pid_t pid = spawn(program, args, logPath);
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        throw std::runtime_error(failure + ":\n" + readFile(logPath));
-}
-
-bool sendAll(int fd, const uint8_t* data, size_t size)
-{
-    while (size > 0) {
-        ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// One anonymous LDAPv3 bind answered with success: the port is slapd's and
-// its database is open.
-bool answersBind(uint16_t port)
-{
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    sockaddr_in address {};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bool ok = false;
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
-        // BindRequest id 1, version 3, empty name, simple empty password.
-        const uint8_t bind[] = { 0x30, 0x0c, 0x02, 0x01, 0x01, 0x60, 0x07, 0x02, 0x01, 0x03, 0x04, 0x00, 0x80, 0x00 };
-        uint8_t reply[64];
-        size_t have = 0;
-        if (sendAll(fd, bind, sizeof bind)) {
-            auto deadline = Clock::now() + std::chrono::milliseconds(500);
-            // 30 LL 02 01 01 61 LL 0a 01 <resultCode>
-            while (have < 10 && Clock::now() < deadline) {
-                pollfd p { fd, POLLIN, 0 };
-                if (::poll(&p, 1, 50) <= 0)
-                    continue;
-                ssize_t n = ::recv(fd, reply + have, sizeof reply - have, 0);
-                if (n <= 0)
-                    break;
-                have += static_cast<size_t>(n);
-            }
-            ok = have >= 10 && reply[0] == 0x30 && reply[5] == 0x61 && reply[7] == 0x0a && reply[9] == 0x00;
-        }
-        // UnbindRequest id 2.
-        const uint8_t unbind[] = { 0x30, 0x05, 0x02, 0x01, 0x02, 0x42, 0x00 };
-        if (ok)
-            sendAll(fd, unbind, sizeof unbind);
-    }
-    ::close(fd);
-    return ok;
-}
-
 } // namespace
 
 std::string SlapdServer::dataDirectory()
@@ -215,11 +82,7 @@ SlapdServer::SlapdServer(SlapdOptions options)
     if (!fs::exists(schema))
         throw std::runtime_error("cannot find " + schema + " (set ORN_DATA_DIR)");
 
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/orn-slapd-XXXXXX";
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error(systemError("mkdtemp " + pattern));
-    dir_ = pattern;
+    dir_ = makeTemporaryDirectory("orn-slapd");
 
     try {
         fs::create_directory(dir_ + "/db");
@@ -249,14 +112,12 @@ SlapdServer::SlapdServer(SlapdOptions options)
                 throw std::runtime_error("slapd " + std::string(timedOut ? "did not answer within 10 s" : "exited")
                     + " on " + url() + " (directory " + dir_ + "). Its output:\n" + log());
             }
-            ::close(portHolder_);
-            portHolder_ = -1;
+            portHolder_.release();
             port_ = 0;
         }
     } catch (...) {
         kill();
-        if (portHolder_ >= 0)
-            ::close(portHolder_);
+        portHolder_.release();
         std::error_code ignored;
         fs::remove_all(dir_, ignored);
         throw;
@@ -266,8 +127,7 @@ SlapdServer::SlapdServer(SlapdOptions options)
 SlapdServer::~SlapdServer()
 {
     stop();
-    if (portHolder_ >= 0)
-        ::close(portHolder_);
+    portHolder_.release();
     std::error_code ignored;
     fs::remove_all(dir_, ignored);
 }
@@ -345,20 +205,7 @@ std::vector<std::string> SlapdServer::ldapsearchValues(const std::string& dn, co
 
 void SlapdServer::reservePort()
 {
-    portHolder_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (portHolder_ < 0)
-        throw std::runtime_error(systemError("socket"));
-    int on = 1;
-    ::setsockopt(portHolder_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    sockaddr_in address {};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port_);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (::bind(portHolder_, reinterpret_cast<sockaddr*>(&address), length) != 0
-        || ::getsockname(portHolder_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        throw std::runtime_error(systemError("cannot reserve a loopback port"));
-    port_ = ntohs(address.sin_port);
+    port_ = portHolder_.hold(port_);
 }
 
 std::string SlapdServer::launchLog() const
@@ -388,42 +235,21 @@ bool SlapdServer::waitUntilAnswering()
         }
         // slapd logs "slapd starting" only once its listener is bound, so the
         // answer cannot have come from another program on this port.
-        if (answersBind(port_) && launchLog().find("slapd starting") != std::string::npos)
+        if (answersBind(host_, port_) && launchLog().find("slapd starting") != std::string::npos)
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return false;
 }
 
-void SlapdServer::terminate(int signal, int graceMs)
-{
-    if (pid_ <= 0)
-        return;
-    ::kill(pid_, signal);
-    ::kill(pid_, SIGCONT); // a frozen server takes no signal but SIGKILL
-    int status = 0;
-    auto deadline = Clock::now() + std::chrono::milliseconds(graceMs);
-    while (Clock::now() < deadline) {
-        pid_t done = ::waitpid(pid_, &status, WNOHANG);
-        if (done == pid_ || (done < 0 && errno == ECHILD)) {
-            pid_ = -1;
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    ::kill(pid_, SIGKILL);
-    while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) { }
-    pid_ = -1;
-}
-
 void SlapdServer::stop()
 {
-    terminate(SIGTERM, 5000);
+    endChild(pid_, SIGTERM, 5000);
 }
 
 void SlapdServer::kill()
 {
-    terminate(SIGKILL, 0);
+    endChild(pid_, SIGKILL, 0);
 }
 
 void SlapdServer::freeze()

@@ -15,6 +15,8 @@
 // crashed test does not leave servers behind.
 #pragma once
 
+#include "tests/support/ServerProcess.h"
+
 #include <cstdint>
 #include <string>
 #include <sys/types.h>
@@ -85,7 +87,6 @@ private:
     bool waitUntilAnswering();
     std::string launchLog() const;
     void reservePort();
-    void terminate(int signal, int graceMs);
 
     SlapdOptions options_;
     std::string host_ = "127.0.0.1";
@@ -94,7 +95,7 @@ private:
     uint16_t port_ = 0;
     // Bound, never listening: keeps other tests from being handed our port,
     // even while the server is stopped. slapd binds beside it (SO_REUSEADDR).
-    int portHolder_ = -1;
+    server_process::PortHolder portHolder_;
     pid_t pid_ = -1;
     // Size of slapd.log when the current slapd was launched.
     std::uintmax_t logStart_ = 0;
