@@ -19,3 +19,6 @@ orn_install_packages() {
 # tests, xcb for a real display), a font to draw text, and Xvfb to look at it.
 ORN_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libldap-dev slapd ldap-utils
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins fonts-dejavu-core xvfb xauth)
+
+# The tests' other real directory servers, beside slapd.
+ORN_TEST_SERVER_PACKAGES=(389-ds-base)

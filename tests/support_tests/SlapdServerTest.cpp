@@ -1,40 +1,15 @@
 #include "tests/support/SlapdServer.h"
+#include "tests/support_tests/LdapUtils.h"
 #include "tests/support_tests/LoopbackClient.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 
 namespace {
 
 using namespace std::chrono_literals;
-
-struct Outcome {
-    int status = -1;
-    std::string output;
-};
-
-// Runs an ldap-utils command; LDAPNOINIT keeps ~/.ldaprc and ldap.conf out of it.
-Outcome run(const std::string& command, const std::string& input = "")
-{
-    std::string line = "LDAPNOINIT=1 " + command + " 2>&1";
-    if (!input.empty())
-        line = "printf '%s' '" + input + "' | " + line;
-    Outcome result;
-    FILE* pipe = ::popen(line.c_str(), "r");
-    if (!pipe)
-        throw std::runtime_error("popen failed");
-    char buffer[4096];
-    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-        result.output.append(buffer, n);
-    int status = ::pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
 
 std::string search(
     const SlapdServer& server, const std::string& filter, const std::string& attributes, const std::string& bind = "")
