@@ -13,11 +13,9 @@
 #include <filesystem>
 #include <sstream>
 #include <stdexcept>
-#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 using namespace server_process;
 
 namespace {
@@ -268,16 +266,5 @@ void Ds389Server::launch()
 
 bool Ds389Server::waitUntilAnswering()
 {
-    auto deadline = Clock::now() + kStartTimeout;
-    while (Clock::now() < deadline) {
-        int status = 0;
-        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-            pid_ = -1;
-            return false;
-        }
-        if (answersBind(host_, port_))
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
+    return server_process::waitUntilAnswering(pid_, kStartTimeout, [this] { return answersBind(host_, port_); });
 }

@@ -125,6 +125,22 @@ void endChild(pid_t& pid, int signal, int graceMs)
     pid = -1;
 }
 
+bool waitUntilAnswering(pid_t& pid, std::chrono::seconds limit, const std::function<bool()>& answers)
+{
+    auto deadline = Clock::now() + limit;
+    while (Clock::now() < deadline) {
+        int status = 0;
+        if (::waitpid(pid, &status, WNOHANG) == pid) {
+            pid = -1;
+            return false;
+        }
+        if (answers())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
 namespace {
 
 bool sendAll(int fd, const uint8_t* data, size_t size)

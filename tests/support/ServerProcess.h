@@ -3,7 +3,9 @@
 // the check that a server answers LDAP.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -27,6 +29,10 @@ void runToEnd(const std::string& program, const std::vector<std::string>& args, 
 // Sends the signal and waits up to graceMs for the child to end, then
 // kills it. pid becomes -1. Does nothing for a pid of -1.
 void endChild(pid_t& pid, int signal, int graceMs);
+
+// Waits until answers() holds, checking every 20 ms; false when the child
+// ends first (pid becomes -1) or the limit passes.
+bool waitUntilAnswering(pid_t& pid, std::chrono::seconds limit, const std::function<bool()>& answers);
 
 // One anonymous LDAPv3 bind on ip:port answered with success.
 bool answersBind(const std::string& ip, uint16_t port);

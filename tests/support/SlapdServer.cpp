@@ -14,11 +14,9 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 using namespace server_process;
 
 namespace {
@@ -226,20 +224,10 @@ void SlapdServer::launch()
 
 bool SlapdServer::waitUntilAnswering()
 {
-    auto deadline = Clock::now() + kStartTimeout;
-    while (Clock::now() < deadline) {
-        int status = 0;
-        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-            pid_ = -1;
-            return false;
-        }
-        // slapd logs "slapd starting" only once its listener is bound, so the
-        // answer cannot have come from another program on this port.
-        if (answersBind(host_, port_) && launchLog().find("slapd starting") != std::string::npos)
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
+    // slapd logs "slapd starting" only once its listener is bound, so the
+    // answer cannot have come from another program on this port.
+    return server_process::waitUntilAnswering(pid_, kStartTimeout,
+        [this] { return answersBind(host_, port_) && launchLog().find("slapd starting") != std::string::npos; });
 }
 
 void SlapdServer::stop()
