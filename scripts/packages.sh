@@ -21,4 +21,4 @@ ORN_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev l
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins fonts-dejavu-core xvfb xauth)
 
 # The tests' other real directory servers, beside slapd.
-ORN_TEST_SERVER_PACKAGES=(389-ds-base)
+ORN_TEST_SERVER_PACKAGES=(389-ds-base samba samba-ad-dc samba-ad-provision samba-dsdb-modules iproute2)

@@ -2,7 +2,7 @@
 // asynchronous calls, the schema read and a server that goes away.
 #include "ldap/OrnInterface.h"
 #include "ldap/OrnState.h"
-#include "tests/support/SuiteSlapd.h"
+#include "tests/support/SuiteServer.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include "browser/session/RootDseDialog.h"
 #include "shell/DirectoryTreeModel.h"
 #include "shell/ServerWaitView.h"
-#include "tests/support/SuiteSlapd.h"
+#include "tests/support/SuiteServer.h"
 
 #include <QAbstractItemModelTester>
 #include <QProgressDialog>

@@ -10,7 +10,7 @@
 #include "tests/support/FakeDesktop.h"
 #include "tests/support/FixedClock.h"
 #include "tests/support/SlapdServer.h"
-#include "tests/support/SuiteSlapd.h"
+#include "tests/support/SuiteServer.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>

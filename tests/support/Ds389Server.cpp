@@ -30,12 +30,6 @@ constexpr const char* kAccessRules
       "allow (read, search, compare) userdn = \"ldap:///anyone\";)\n"
       "aci: (targetattr=\"*\")(version 3.0; acl \"Bound users write\"; allow (all) userdn = \"ldap:///all\";)";
 
-void replaceAll(std::string& text, const std::string& from, const std::string& to)
-{
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-}
-
 std::string lower(std::string text)
 {
     for (char& c : text)

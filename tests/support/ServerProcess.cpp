@@ -44,6 +44,12 @@ void writeFile(const std::string& path, const std::string& text)
         throw std::runtime_error("cannot write " + path);
 }
 
+void replaceAll(std::string& text, const std::string& from, const std::string& to)
+{
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+}
+
 std::string makeTemporaryDirectory(const std::string& prefix)
 {
     const char* tmp = std::getenv("TMPDIR");

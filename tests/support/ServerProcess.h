@@ -6,16 +6,24 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <sys/types.h>
 #include <vector>
 
 namespace server_process {
 
+// This machine cannot run the server at all (it needs root, say): its
+// suites skip, with the reason, instead of failing.
+struct ServerUnavailable : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
 std::string systemError(const std::string& what);
 std::string readFile(const std::string& path);
 // Throws when the file cannot be written.
 void writeFile(const std::string& path, const std::string& text);
+void replaceAll(std::string& text, const std::string& from, const std::string& to);
 // A fresh directory under $TMPDIR (or /tmp) named from the prefix.
 std::string makeTemporaryDirectory(const std::string& prefix);
 

@@ -8,14 +8,6 @@
 
 namespace {
 
-std::string search(const Ds389Server& server, const std::string& base, const std::string& filter,
-    const std::string& attributes, const std::string& bind = "")
-{
-    return run("ldapsearch -x -LLL -o ldif-wrap=no -H " + server.url() + bind + " -b '" + base + "' '" + filter
-        + "' " + attributes)
-        .output;
-}
-
 std::string asUser(const std::string& uid)
 {
     return " -D uid=" + uid + ",ou=People," + Ds389Server::suffix() + " -w " + uid + "-pw";
@@ -30,16 +22,16 @@ TEST(Ds389Server, ServesTheTestDirectoryWithItsSchemaAndAccessRules)
         Ds389Server server(options);
         directory = server.directory();
 
-        const std::string dse = search(server, "", "(objectClass=*)", "namingContexts subschemaSubentry -s base");
+        const std::string dse = search(server.url(), "", "(objectClass=*)", "namingContexts subschemaSubentry -s base");
         EXPECT_NE(dse.find("namingContexts: dc=example,dc=com"), std::string::npos) << dse;
         EXPECT_NE(dse.find("subschemaSubentry: cn=schema"), std::string::npos) << dse;
 
-        const std::string people = search(server, Ds389Server::suffix(), "(objectClass=inetOrgPerson)", "uid");
+        const std::string people = search(server.url(), Ds389Server::suffix(), "(objectClass=inetOrgPerson)", "uid");
         for (const char* uid : { "alice", "bob", "carol" })
             EXPECT_NE(people.find(std::string("uid: ") + uid), std::string::npos) << people;
         // The object link class comes from data/orn.schema.
         const std::string link
-            = search(server, Ds389Server::suffix(), "(OrnAttrObjectLink=uid=bob,ou=People,dc=example,dc=com)", "dn");
+            = search(server.url(), Ds389Server::suffix(), "(OrnAttrObjectLink=uid=bob,ou=People,dc=example,dc=com)", "dn");
         EXPECT_NE(link.find("dn: cn=Ref:bob,ou=Projects,dc=example,dc=com"), std::string::npos) << link;
 
         // Passwords, plain and hashed, serve binds but are not read anonymously.
@@ -47,7 +39,7 @@ TEST(Ds389Server, ServesTheTestDirectoryWithItsSchemaAndAccessRules)
             EXPECT_EQ(run("ldapwhoami -x -H " + server.url() + asUser(uid)).status, 0) << uid;
         EXPECT_EQ(run("ldapwhoami -x -H " + server.url() + " -D uid=alice,ou=People,dc=example,dc=com -w no").status,
             49);
-        EXPECT_EQ(search(server, Ds389Server::suffix(), "(uid=alice)", "userPassword").find("userPassword"),
+        EXPECT_EQ(search(server.url(), Ds389Server::suffix(), "(uid=alice)", "userPassword").find("userPassword"),
             std::string::npos);
         Outcome admin = run("ldapwhoami -x -H " + server.url() + " -D '" + Ds389Server::adminDn() + "' -w "
             + Ds389Server::adminPassword());
@@ -59,7 +51,7 @@ TEST(Ds389Server, ServesTheTestDirectoryWithItsSchemaAndAccessRules)
         EXPECT_NE(run("ldapmodify -x -H " + server.url(), change).status, 0);
         Outcome modify = run("ldapmodify -x -H " + server.url() + asUser("bob"), change);
         EXPECT_EQ(modify.status, 0) << modify.output;
-        EXPECT_NE(search(server, Ds389Server::suffix(), "(uid=alice)", "mail").find("mail: a@example.org"),
+        EXPECT_NE(search(server.url(), Ds389Server::suffix(), "(uid=alice)", "mail").find("mail: a@example.org"),
             std::string::npos);
     }
     EXPECT_FALSE(std::filesystem::exists(directory));

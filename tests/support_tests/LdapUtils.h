@@ -31,3 +31,13 @@ inline Outcome run(const std::string& command, const std::string& input = "")
     return result;
 }
 
+
+// ldapsearch's LDIF, unwrapped, of what the filter finds below base; bind
+// holds the options that bind, if any.
+inline std::string search(const std::string& url, const std::string& base, const std::string& filter,
+    const std::string& attributes, const std::string& bind = "")
+{
+    return run("ldapsearch -x -LLL -o ldif-wrap=no -H " + url + bind + " -b '" + base + "' '" + filter + "' "
+        + attributes)
+        .output;
+}
