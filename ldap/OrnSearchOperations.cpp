@@ -146,7 +146,11 @@ int32_t OrnLdapService::OrnReadSchema(EntryRecord** result)
     // A search refused before it starts leaves the place as it was.
     if (result)
         *result = nullptr;
-    return OrnSearchSync("cn=Schema", "objectclass=subschema", nullptr, 0, 0, result);
+    // Schema attributes are operational (RFC 4512): servers such as 389
+    // return them only when they are named.
+    static const char* const kSchemaAttributes[] = { "objectClasses", "attributeTypes", "matchingRules",
+        "matchingRuleUse", "ldapSyntaxes", "dITContentRules", "dITStructureRules", "nameForms", nullptr };
+    return OrnSearchSync("cn=Schema", "objectclass=subschema", const_cast<char**>(kSchemaAttributes), 0, 0, result);
 }
 
 int32_t OrnLdapService::OrnUnbindSync()

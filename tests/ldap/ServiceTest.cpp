@@ -1,7 +1,8 @@
 // The service against a real slapd: binds, searches, compares, writes, the
-// asynchronous calls, the schema read and a server that goes away.
+// asynchronous calls, the schema read (and 389's) and a server that goes away.
 #include "ldap/OrnInterface.h"
 #include "ldap/OrnState.h"
+#include "tests/support/Ds389Server.h"
 #include "tests/support/SuiteServer.h"
 
 #include <gtest/gtest.h>
@@ -233,6 +234,25 @@ TEST_F(ServiceTest, ReadSchemaAsksForCnSchemaWithoutASizeLimit)
     EXPECT_EQ(result->end_of_search, 1);
     EXPECT_EQ(result->next, nullptr);
     OrnLdapService::OrnFreeResult(result);
+}
+
+// 389 names its subschema entry cn=schema and returns its definitions only
+// when they are asked for by name: the read names them.
+TEST(ServiceOn389, ReadSchemaNamesTheDefinitionsItWants)
+{
+    Ds389Server server;
+    OrnLdapService service("127.0.0.1", server.port());
+    ASSERT_EQ(service.OrnInitialise(), 0);
+    ASSERT_EQ(service.OrnBindSync("", "", kSimple), 0);
+    EntryRecord* result = nullptr;
+    ASSERT_EQ(service.OrnReadSchema(&result), 0);
+    for (const char* type : { "objectClasses", "attributeTypes", "ldapSyntaxes", "matchingRules" }) {
+        ValueRecord* values = nullptr;
+        EXPECT_EQ(service.OrnGetValues(result, type, &values), 0) << type;
+        EXPECT_NE(values, nullptr) << type;
+    }
+    OrnLdapService::OrnFreeResult(result);
+    service.DestroyAll();
 }
 
 TEST_F(ServiceTest, AVersionTwoBindIsRefusedByDefault)
