@@ -110,6 +110,12 @@ std::string firstRdnValue(const std::string& userId)
     return userId.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
 
+bool isLogonName(const std::string& userId)
+{
+    return userId.find('=') == std::string::npos
+        && (userId.find('@') != std::string::npos || userId.find('\\') != std::string::npos);
+}
+
 int32_t search(AppContext& context, const std::string& base, const std::string& filter)
 {
     int32_t found = context.service.OrnSearchSync(base.c_str(), filter.c_str(), nullptr, 0, kScopeSubtree,
@@ -157,6 +163,10 @@ LoginOutcome bindAndFindDn(AppContext& context, const VariantRules& rules)
     }
 
     context.state.generalResult.release();
+    // A user principal name (name@realm) or a down-level logon name
+    // (DOMAIN\name) is no DN and no uid: Active Directory binds it as typed.
+    if (isLogonName(connection.userId))
+        return LoginOutcome::Plain;
     connection.userId = firstRdnValue(connection.userId);
     int32_t found = search(context, connection.baseDn, "uid=" + connection.userId);
     if (cancelled(found))

@@ -192,6 +192,24 @@ TEST_F(Login, PlainUidIsSearchedBelowTheBaseAndItsDnBoundSecond)
     EXPECT_TRUE(state.flags.viewNotConnected);
 }
 
+// Active Directory's logon names are bound as typed: no uid search follows.
+TEST_F(Login, ALogonNameIsBoundAsTypedWithoutAUidSearch)
+{
+    for (const char* name : { "alice@EXAMPLE.TEST", "EXAMPLE\\alice" }) {
+        SCOPED_TRACE(name);
+        desktop = FakeDesktop {};
+        Fake fake({ Fake::receiveMessage(), Fake::send(done(1, kBindResponse)), Fake::receiveMessage(), Fake::close() });
+        write("OrnIni.ini", profile("main", name, std::to_string(fake.port())));
+        logInWith(connectWith(0, 0, "alice-pw"));
+
+        ASSERT_TRUE(fake.waitForScriptEnd(5s));
+        const Bytes uid = hex("04 03 75 69 64");
+        const Bytes next = fake.receivedMessages().at(1);
+        EXPECT_EQ(std::search(next.begin(), next.end(), uid.begin(), uid.end()), next.end());
+        service.DestroyAll();
+    }
+}
+
 TEST_F(Login, BindRefusedForAnotherReasonEndsInTheConnectionLostLogout)
 {
     write("OrnIni.ini", profile("main", "alice"));
