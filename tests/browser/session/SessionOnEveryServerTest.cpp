@@ -1,0 +1,130 @@
+// One session on each of the three directory servers, as a user has it: the
+// Login dialog with the administrator's name, the tree it loads, an entry
+// shown with the syntaxes of the server's schema, a level opened, and the
+// Root DSE dialog. What the servers share must work on all of them.
+#include "browser/session/LoginDialog.h"
+#include "browser/session/RootDseDialog.h"
+#include "browser/tree/TreeCommands.h"
+#include "tests/browser/BrowserTest.h"
+#include "tests/support/Ds389Server.h"
+#include "tests/support/SambaAdServer.h"
+
+#include <strings.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+
+namespace {
+
+// What a test needs of a server, whichever it is.
+struct ServerUnderTest {
+    std::string host;
+    int port = 0;
+    std::string suffix;
+    std::string adminName;
+    std::string adminPassword;
+    std::string subschema;
+};
+
+struct ServerKind {
+    const char* name;
+    std::function<std::shared_ptr<void>(ServerUnderTest&)> start; // the running server; throws as the fixture does
+};
+
+template <class Server, class Options> std::shared_ptr<void> started(Options options, ServerUnderTest& out,
+    const std::string& adminName, const std::string& subschema)
+{
+    auto server = std::make_shared<Server>(std::move(options));
+    out = { server->host(), server->port(), Server::suffix(), adminName, Server::adminPassword(), subschema };
+    return server;
+}
+
+const ServerKind kServers[] = {
+    { "slapd",
+        [](ServerUnderTest& out) {
+            SlapdOptions options;
+            options.ldifFile = SlapdServer::testDirectoryLdif();
+            return started<SlapdServer>(options, out, SlapdServer::adminDn(), "cn=Subschema");
+        } },
+    { "389",
+        [](ServerUnderTest& out) {
+            Ds389Options options;
+            options.ldifFile = SlapdServer::testDirectoryLdif();
+            return started<Ds389Server>(options, out, Ds389Server::adminDn(), "cn=schema");
+        } },
+    { "Samba",
+        [](ServerUnderTest& out) {
+            return started<SambaAdServer>(SambaAdOptions {}, out, SambaAdServer::adminPrincipal(),
+                "CN=Aggregate,CN=Schema,CN=Configuration,DC=example,DC=test");
+        } },
+};
+
+class SessionOnEveryServer : public CoreFolderTest, public ::testing::WithParamInterface<ServerKind> {
+protected:
+    void SetUp() override
+    {
+        try {
+            server_ = GetParam().start(under_);
+        } catch (const server_process::ServerUnavailable& unavailable) {
+            GTEST_SKIP() << unavailable.what();
+        }
+    }
+    void TearDown() override { service.DestroyAll(); }
+
+    ServerUnderTest under_;
+
+private:
+    std::shared_ptr<void> server_;
+};
+
+TEST_P(SessionOnEveryServer, LogsInBrowsesAndShowsEntriesAndTheRootDse)
+{
+    write("OrnIni.ini",
+        "main=" + under_.host + ";" + std::to_string(under_.port) + ";" + under_.suffix + ";" + under_.adminName
+            + ";\n");
+    onDialog<LoginDialog>(desktop, [this](LoginDialog& dialog) {
+        dialog.chooseProfileName(0);
+        dialog.chooseUserDetail(0);
+        dialog.setPassword(under_.adminPassword);
+        dialog.connect();
+    });
+    LoginCommand(context);
+    ASSERT_TRUE(desktop.boxes.empty()) << desktop.boxes.front().text;
+    EXPECT_EQ(state.connection.userType, kValidUser);
+    EXPECT_EQ(state.subschemaDn, under_.subschema);
+
+    // The base and its first level, each child shown with its attributes.
+    ASSERT_FALSE(state.tree.empty());
+    TreeNode* root = state.tree.root();
+    EXPECT_EQ(strcasecmp(root->label.c_str(), under_.suffix.c_str()), 0) << root->label;
+    ASSERT_FALSE(root->children.empty());
+    TreeNode* child = root->children.front().get();
+    SelectNode(context, child);
+    ExpandNode(context);
+    EXPECT_TRUE(desktop.boxes.empty()) << desktop.boxes.front().text;
+    const auto& rows = state.attributes.rows();
+    ASSERT_FALSE(rows.empty());
+    // The schema read gave the list its syntaxes: objectClass is a name on every server.
+    auto objectClass = std::find_if(rows.begin(), rows.end(),
+        [](const AttributeRow& row) { return strcasecmp(row.name.c_str(), "objectClass") == 0; });
+    ASSERT_NE(objectClass, rows.end());
+    EXPECT_NE(objectClass->syntax, "Not Available");
+
+    std::vector<RootDseDialog::Row> dse;
+    onDialog<RootDseDialog>(desktop, [&dse](RootDseDialog& dialog) {
+        dse = dialog.rows();
+        dialog.close();
+    });
+    RootDseProperties(context);
+    EXPECT_NE(std::find(dse.begin(), dse.end(), RootDseDialog::Row { "subschemaSubentry", under_.subschema }),
+        dse.end());
+    EXPECT_TRUE(desktop.boxes.empty()) << desktop.boxes.front().text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, SessionOnEveryServer, ::testing::ValuesIn(kServers),
+    [](const ::testing::TestParamInfo<ServerKind>& server) {
+        return std::string(server.param.name) == "389" ? std::string("Ds389") : std::string(server.param.name);
+    });
+
+} // namespace
