@@ -2,6 +2,8 @@
 // Login dialog with the administrator's name, the tree it loads, an entry
 // shown with the syntaxes of the server's schema, a level opened, and the
 // Root DSE dialog. What the servers share must work on all of them.
+#include "browser/properties/AddAttributeDialog.h"
+#include "browser/properties/AttributeEditing.h"
 #include "browser/session/LoginDialog.h"
 #include "browser/session/RootDseDialog.h"
 #include "browser/tree/TreeCommands.h"
@@ -32,6 +34,12 @@ struct ServerKind {
     std::function<std::shared_ptr<void>(ServerUnderTest&)> start; // the running server; throws as the fixture does
 };
 
+// An entry every test server holds, for the edits: ou=Staff below the suffix.
+std::string staffLdif(const std::string& suffix)
+{
+    return "dn: ou=Staff," + suffix + "\nobjectClass: organizationalUnit\nou: Staff\ndescription: old\n";
+}
+
 template <class Server, class Options> std::shared_ptr<void> started(Options options, ServerUnderTest& out,
     const std::string& adminName, const std::string& subschema)
 {
@@ -45,17 +53,19 @@ const ServerKind kServers[] = {
         [](ServerUnderTest& out) {
             SlapdOptions options;
             options.ldifFile = SlapdServer::testDirectoryLdif();
+            options.ldifText = staffLdif(SlapdServer::suffix());
             return started<SlapdServer>(options, out, SlapdServer::adminDn(), "cn=Subschema");
         } },
     { "389",
         [](ServerUnderTest& out) {
             Ds389Options options;
             options.ldifFile = SlapdServer::testDirectoryLdif();
+            options.ldifText = staffLdif(Ds389Server::suffix());
             return started<Ds389Server>(options, out, Ds389Server::adminDn(), "cn=schema");
         } },
     { "Samba",
         [](ServerUnderTest& out) {
-            return started<SambaAdServer>(SambaAdOptions {}, out, SambaAdServer::adminPrincipal(),
+            return started<SambaAdServer>(SambaAdOptions { staffLdif(SambaAdServer::suffix()) }, out, SambaAdServer::adminPrincipal(),
                 "CN=Aggregate,CN=Schema,CN=Configuration,DC=example,DC=test");
         } },
 };
@@ -72,6 +82,40 @@ protected:
     }
     void TearDown() override { service.DestroyAll(); }
 
+    // The Login dialog as a user works it, with the administrator's name.
+    void logIn()
+    {
+        write("OrnIni.ini",
+            "main=" + under_.host + ";" + std::to_string(under_.port) + ";" + under_.suffix + ";" + under_.adminName
+                + ";\n");
+        onDialog<LoginDialog>(desktop, [this](LoginDialog& dialog) {
+            dialog.chooseProfileName(0);
+            dialog.chooseUserDetail(0);
+            dialog.setPassword(under_.adminPassword);
+            dialog.connect();
+        });
+        LoginCommand(context);
+    }
+
+    // The row of the attribute (any spelling) with the value, or -1.
+    int row(const std::string& name, const std::string& value) const
+    {
+        const auto& rows = state.attributes.rows();
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (strcasecmp(rows[i].name.c_str(), name.c_str()) == 0 && rows[i].value == value)
+                return static_cast<int>(i);
+        return -1;
+    }
+
+    // The node of the child with the label, any case, or null.
+    static TreeNode* child(TreeNode* parent, const std::string& label)
+    {
+        for (const auto& node : parent->children)
+            if (strcasecmp(node->label.c_str(), label.c_str()) == 0)
+                return node.get();
+        return nullptr;
+    }
+
     ServerUnderTest under_;
 
 private:
@@ -80,16 +124,7 @@ private:
 
 TEST_P(SessionOnEveryServer, LogsInBrowsesAndShowsEntriesAndTheRootDse)
 {
-    write("OrnIni.ini",
-        "main=" + under_.host + ";" + std::to_string(under_.port) + ";" + under_.suffix + ";" + under_.adminName
-            + ";\n");
-    onDialog<LoginDialog>(desktop, [this](LoginDialog& dialog) {
-        dialog.chooseProfileName(0);
-        dialog.chooseUserDetail(0);
-        dialog.setPassword(under_.adminPassword);
-        dialog.connect();
-    });
-    LoginCommand(context);
+    logIn();
     ASSERT_TRUE(desktop.boxes.empty()) << desktop.boxes.front().text;
     EXPECT_EQ(state.connection.userType, kValidUser);
     EXPECT_EQ(state.subschemaDn, under_.subschema);
@@ -120,6 +155,50 @@ TEST_P(SessionOnEveryServer, LogsInBrowsesAndShowsEntriesAndTheRootDse)
     EXPECT_NE(std::find(dse.begin(), dse.end(), RootDseDialog::Row { "subschemaSubentry", under_.subschema }),
         dse.end());
     EXPECT_TRUE(desktop.boxes.empty()) << desktop.boxes.front().text;
+}
+
+// An in-place edit, Add and Delete Attribute and a rename reach the server.
+TEST_P(SessionOnEveryServer, EditsAddsDeletesAndRenames)
+{
+    logIn();
+    ASSERT_FALSE(state.tree.empty());
+    TreeNode* staff = child(state.tree.root(), "ou=Staff");
+    ASSERT_NE(staff, nullptr);
+    SelectNode(context, staff);
+    auto edit = [this](int index, const std::string& text) {
+        ASSERT_GE(index, 0);
+        state.attributes.select(index);
+        ASSERT_TRUE(CanStartValueEdit(context, EditTrigger::Command));
+        BeginValueEdit(context, index);
+        EndValueEdit(context, text);
+    };
+
+    edit(row("description", "old"), "new");
+    EXPECT_GE(row("description", "new"), 0);
+
+    onDialog<AddAttributeDialog>(desktop, [](AddAttributeDialog& dialog) {
+        const auto& items = dialog.attributes().items;
+        auto street = std::find_if(items.begin(), items.end(),
+            [](const std::string& item) { return strcasecmp(item.c_str(), "street") == 0; });
+        ASSERT_NE(street, items.end());
+        dialog.chooseAttribute(static_cast<int>(street - items.begin()));
+        dialog.setValue("1 Main Street");
+        dialog.ok();
+    });
+    AddAttributeCommand(context);
+    EXPECT_GE(row("street", "1 Main Street"), 0);
+
+    state.attributes.select(row("street", "1 Main Street"));
+    DeleteAttributeCommand(context);
+    EXPECT_LT(row("street", "1 Main Street"), 0);
+
+    desktop.answer(MessageAnswer::Yes);
+    edit(row("ou", "Staff"), "People2");
+    EXPECT_GE(row("ou", "People2"), 0);
+    EXPECT_NE(child(state.tree.root(), "ou=People2"), nullptr);
+    EXPECT_EQ(child(state.tree.root(), "ou=Staff"), nullptr);
+    for (const auto& box : desktop.boxes)
+        EXPECT_NE(box.icon, MessageIcon::Error) << box.text;
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, SessionOnEveryServer, ::testing::ValuesIn(kServers),
