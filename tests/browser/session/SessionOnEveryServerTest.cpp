@@ -5,6 +5,8 @@
 #include "browser/properties/AddAttributeDialog.h"
 #include "browser/properties/AttributeEditing.h"
 #include "browser/session/LoginDialog.h"
+#include "browser/session/NewProfileDialog.h"
+#include "browser/session/NewProfileLogin.h"
 #include "browser/session/RootDseDialog.h"
 #include "browser/tree/TreeCommands.h"
 #include "tests/browser/BrowserTest.h"
@@ -14,6 +16,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cctype>
 #include <functional>
 #include <memory>
 
@@ -116,6 +119,12 @@ protected:
         return nullptr;
     }
 
+    int32_t searchable()
+    {
+        HeldResult result;
+        return service.OrnSearchSync("", "objectclass=*", nullptr, 0, 0, result.place());
+    }
+
     ServerUnderTest under_;
 
 private:
@@ -199,6 +208,39 @@ TEST_P(SessionOnEveryServer, EditsAddsDeletesAndRenames)
     EXPECT_EQ(child(state.tree.root(), "ou=Staff"), nullptr);
     for (const auto& box : desktop.boxes)
         EXPECT_NE(box.icon, MessageIcon::Error) << box.text;
+}
+
+// Fetch DN's offers the server's naming contexts, the suffix first among them.
+TEST_P(SessionOnEveryServer, FetchDnsOffersTheSuffix)
+{
+    NewProfileDialog dialog(desktop, state);
+    WireNewProfileDialog(context, dialog);
+    dialog.setText(NewProfileDialog::Field::Host, under_.host);
+    dialog.setText(NewProfileDialog::Field::Port, std::to_string(under_.port));
+    dialog.fetchDns();
+    EXPECT_TRUE(desktop.boxes.empty()) << desktop.boxes.front().text;
+    ASSERT_FALSE(dialog.baseDn().items.empty());
+    EXPECT_EQ(strcasecmp(dialog.baseDn().items.front().c_str(), under_.suffix.c_str()), 0)
+        << dialog.baseDn().items.front();
+    EXPECT_EQ(searchable(), ORN_NOT_INITIALISED) << "Fetch DN's leaves no connection open";
+}
+
+// The schema the login read gives every attribute type of the server a
+// name, and the parse keeps each definition's OID.
+TEST_P(SessionOnEveryServer, TheSchemaReadParsesEveryAttributeType)
+{
+    logIn();
+    ASSERT_TRUE(desktop.boxes.empty()) << desktop.boxes.front().text;
+    EXPECT_GT(state.attributeTypes.count(), 100u);
+    auto numeric = [](const std::string& text) { return !text.empty() && std::isdigit(static_cast<unsigned char>(text[0])); };
+    for (const AttributeTypeRecord& type : state.attributeTypes) {
+        EXPECT_FALSE(type.name.empty()) << type.definition;
+        // 389 has OIDs such as "nsTLS12-oid": whatever the first word is.
+        const std::size_t first = type.definition.find_first_not_of("( ");
+        EXPECT_EQ(type.oid, type.definition.substr(first, type.definition.find(' ', first) - first));
+        // Samba quotes its syntaxes, 389 and slapd do not: an OID either way.
+        EXPECT_TRUE(type.syntax.empty() || numeric(type.syntax)) << type.definition;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, SessionOnEveryServer, ::testing::ValuesIn(kServers),
