@@ -19,6 +19,9 @@
 #include <cctype>
 #include <functional>
 #include <memory>
+#include <ostream>
+#include <set>
+#include <type_traits>
 
 namespace {
 
@@ -30,6 +33,7 @@ struct ServerUnderTest {
     std::string adminName;
     std::string adminPassword;
     std::string subschema;
+    bool holdsTestDirectory = false; // data/test-directory.ldif: alice, bob and carol
 };
 
 struct ServerKind {
@@ -43,11 +47,17 @@ std::string staffLdif(const std::string& suffix)
     return "dn: ou=Staff," + suffix + "\nobjectClass: organizationalUnit\nou: Staff\ndescription: old\n";
 }
 
+void PrintTo(const ServerKind& kind, std::ostream* out)
+{
+    *out << kind.name;
+}
+
 template <class Server, class Options> std::shared_ptr<void> started(Options options, ServerUnderTest& out,
     const std::string& adminName, const std::string& subschema)
 {
     auto server = std::make_shared<Server>(std::move(options));
-    out = { server->host(), server->port(), Server::suffix(), adminName, Server::adminPassword(), subschema };
+    out = { server->host(), server->port(), Server::suffix(), adminName, Server::adminPassword(), subschema,
+        !std::is_same_v<Server, SambaAdServer> };
     return server;
 }
 
@@ -85,16 +95,16 @@ protected:
     }
     void TearDown() override { service.DestroyAll(); }
 
-    // The Login dialog as a user works it, with the administrator's name.
-    void logIn()
+    // The Login dialog as a user works it, by default with the administrator's name.
+    void logIn() { logIn(under_.adminName, under_.adminPassword); }
+    void logIn(const std::string& userId, const std::string& password)
     {
         write("OrnIni.ini",
-            "main=" + under_.host + ";" + std::to_string(under_.port) + ";" + under_.suffix + ";" + under_.adminName
-                + ";\n");
-        onDialog<LoginDialog>(desktop, [this](LoginDialog& dialog) {
+            "main=" + under_.host + ";" + std::to_string(under_.port) + ";" + under_.suffix + ";" + userId + ";\n");
+        onDialog<LoginDialog>(desktop, [password](LoginDialog& dialog) {
             dialog.chooseProfileName(0);
             dialog.chooseUserDetail(0);
-            dialog.setPassword(under_.adminPassword);
+            dialog.setPassword(password);
             dialog.connect();
         });
         LoginCommand(context);
@@ -241,6 +251,45 @@ TEST_P(SessionOnEveryServer, TheSchemaReadParsesEveryAttributeType)
         // Samba quotes its syntaxes, 389 and slapd do not: an OID either way.
         EXPECT_TRUE(type.syntax.empty() || numeric(type.syntax)) << type.definition;
     }
+}
+
+// Two to a page, Show Next walks the base's children to the end, each once.
+TEST_P(SessionOnEveryServer, ShowNextPagesThroughTheBasesChildren)
+{
+    state.pageSize = 2;
+    logIn();
+    ASSERT_FALSE(state.tree.empty());
+    TreeNode* root = state.tree.root();
+    EXPECT_EQ(root->children.size(), 2u);
+    HeldResult children;
+    ASSERT_EQ(service.OrnSearchSync(under_.suffix.c_str(), "objectclass=*", nullptr, 0, 1, children.place()), 0);
+    const int total = service.OrnCountEntries(children.get());
+    ASSERT_GE(total, 4);
+
+    SelectNode(context, root);
+    for (int step = 0; step < total && !state.paging.noMoreEntries; ++step)
+        ShowNext(context);
+    EXPECT_TRUE(state.paging.noMoreEntries);
+    std::set<std::string> labels;
+    for (const auto& node : root->children)
+        labels.insert(node->label);
+    EXPECT_EQ(labels.size(), root->children.size());
+    EXPECT_EQ(static_cast<int>(root->children.size()), total);
+}
+
+// The first bind proves the password; the user's uid is then looked up below
+// the base and the DN found bound on a new connection.
+TEST_P(SessionOnEveryServer, AUidIsFoundBelowTheBaseAndBoundAsItsDn)
+{
+    if (!under_.holdsTestDirectory)
+        GTEST_SKIP() << GetParam().name << " does not hold the test directory's people";
+    logIn("uid=alice,ou=People," + under_.suffix, "alice-pw");
+    EXPECT_TRUE(desktop.boxes.empty()) << desktop.boxes.front().text;
+    EXPECT_EQ(state.connection.userType, kValidUser);
+    EXPECT_EQ(strcasecmp(state.connection.bindDn.c_str(), ("uid=alice,ou=People," + under_.suffix).c_str()), 0)
+        << state.connection.bindDn;
+    EXPECT_EQ(state.connection.userId, "alice");
+    EXPECT_EQ(desktop.pauses, std::vector<int>({ 1000 })) << "the second connect";
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, SessionOnEveryServer, ::testing::ValuesIn(kServers),
