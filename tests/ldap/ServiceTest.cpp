@@ -240,8 +240,10 @@ TEST_F(ServiceTest, ReadSchemaAsksForCnSchemaWithoutASizeLimit)
 // when they are asked for by name: the read names them.
 TEST(ServiceOn389, ReadSchemaNamesTheDefinitionsItWants)
 {
-    Ds389Server server;
-    OrnLdapService service("127.0.0.1", server.port());
+    SuiteServer<Ds389Server, Ds389Options> server;
+    server.start({});
+    ORN_REQUIRE_SERVER(server);
+    OrnLdapService service("127.0.0.1", server->port());
     ASSERT_EQ(service.OrnInitialise(), 0);
     ASSERT_EQ(service.OrnBindSync("", "", kSimple), 0);
     EntryRecord* result = nullptr;

@@ -141,7 +141,9 @@ Ds389Server::Ds389Server(Ds389Options options)
     , user_(serverUser())
 {
     if (::access(kNsSlapd, X_OK) != 0 || !fs::exists(kTemplate))
-        throw std::runtime_error(std::string(kNsSlapd) + " is missing: install the Debian package 389-ds-base");
+        throw ServerUnavailable(std::string(kNsSlapd) + " is missing: install the Debian package 389-ds-base");
+    if (::access((std::string(kConfigDir) + "/config/slapd-collations.conf").c_str(), R_OK) != 0)
+        throw ServerUnavailable(std::string(kConfigDir) + " is readable only by root and the group dirsrv");
     dir_ = makeTemporaryDirectory("orn-389");
     try {
         port_ = portHolder_.hold();

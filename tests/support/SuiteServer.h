@@ -55,3 +55,10 @@ private:
 };
 
 using SuiteSlapd = SuiteServer<SlapdServer, SlapdOptions>;
+
+// In a SetUp or a test body: skips the test, with the reason, when this
+// machine cannot run the server; fails it when the server did not start.
+#define ORN_REQUIRE_SERVER(suite)                                                                                     \
+    if (!(suite).unavailable().empty())                                                                               \
+        GTEST_SKIP() << (suite).unavailable();                                                                        \
+    ASSERT_TRUE((suite).started())

@@ -1,10 +1,10 @@
 #include "tests/support/SambaAdServer.h"
+#include "tests/support/SuiteServer.h"
 #include "tests/support_tests/LdapUtils.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
 
 namespace {
 
@@ -15,14 +15,9 @@ std::string as(const std::string& name)
 
 TEST(SambaAdServer, AnswersAsADomainControllerAndTakesTheSuitesData)
 {
-    std::unique_ptr<SambaAdServer> server;
-    try {
-        SambaAdOptions options;
-        options.ldifText = "dn: OU=Staff,DC=example,DC=test\nobjectClass: organizationalUnit\nou: Staff\n";
-        server = std::make_unique<SambaAdServer>(options);
-    } catch (const server_process::ServerUnavailable& unavailable) {
-        GTEST_SKIP() << unavailable.what();
-    }
+    SuiteServer<SambaAdServer, SambaAdOptions> server;
+    server.start({ "dn: OU=Staff,DC=example,DC=test\nobjectClass: organizationalUnit\nou: Staff\n" });
+    ORN_REQUIRE_SERVER(server);
     const std::string directory = server->directory();
 
     const std::string dse = search(server->url(), "", "(objectClass=*)", "subschemaSubentry namingContexts -s base");
@@ -38,7 +33,7 @@ TEST(SambaAdServer, AnswersAsADomainControllerAndTakesTheSuitesData)
     }
     EXPECT_EQ(run("ldapsearch -x -H " + server->url() + as("Administrator") + " -s base -b '' dn").status, 49);
 
-    server.reset();
+    server.stop();
     EXPECT_FALSE(std::filesystem::exists(directory));
 }
 

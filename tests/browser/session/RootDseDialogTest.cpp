@@ -45,9 +45,7 @@ protected:
     static void TearDownTestSuite() { samba_.stop(); }
     void SetUp() override
     {
-        if (!samba_.unavailable().empty())
-            GTEST_SKIP() << samba_.unavailable();
-        ASSERT_TRUE(samba_.started());
+        ORN_REQUIRE_SERVER(samba_);
         service.OrnSetLdapVersion(3);
         service.OrnSetHostName(samba_->host().c_str());
         service.OrnSetPortNo(SambaAdServer::port());
