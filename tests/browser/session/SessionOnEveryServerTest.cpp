@@ -10,8 +10,10 @@
 #include "browser/session/RootDseDialog.h"
 #include "browser/tree/TreeCommands.h"
 #include "tests/browser/BrowserTest.h"
+#include "tests/support/Bytes.h"
 #include "tests/support/Ds389Server.h"
 #include "tests/support/SambaAdServer.h"
+#include "tests/support_tests/LdapUtils.h"
 
 #include <strings.h>
 
@@ -34,6 +36,8 @@ struct ServerUnderTest {
     std::string adminPassword;
     std::string subschema;
     bool holdsTestDirectory = false; // data/test-directory.ldif: alice, bob and carol
+    std::string binaryRdn; // of ou=Staff's child with a binary value
+    std::string binaryAttribute;
 };
 
 struct ServerKind {
@@ -41,10 +45,55 @@ struct ServerKind {
     std::function<std::shared_ptr<void>(ServerUnderTest&)> start; // the running server; throws as the fixture does
 };
 
-// An entry every test server holds, for the edits: ou=Staff below the suffix.
-std::string staffLdif(const std::string& suffix)
+// Entries every test server holds: ou=Staff below the suffix for the edits,
+// a chain of organisational units whose deepest DN is several hundred
+// characters long (60 is Active Directory's longest ou), and below ou=Staff
+// an entry with a binary value of a type the server's schema allows.
+const std::string kPhoto = [] {
+    std::string bytes = "\x89PNG\r\n\x1A\n";
+    for (int i = 0; bytes.size() < 2912; ++i)
+        bytes += static_cast<char>(i * 7);
+    return bytes;
+}();
+constexpr int kDeepLevels = 5;
+
+// "Level 1 of a deep chain, \ and +" and x's to 60 characters.
+std::string deepValue(int level)
 {
-    return "dn: ou=Staff," + suffix + "\nobjectClass: organizationalUnit\nou: Staff\ndescription: old\n";
+    std::string value = "Level " + std::to_string(level) + " of a deep chain, \\ and +";
+    return value + std::string(60 - value.size(), 'x');
+}
+
+std::string deepRdn(int level)
+{
+    std::string escaped;
+    for (char c : deepValue(level))
+        escaped += std::string(c == ',' || c == '\\' || c == '+' ? "\\" : "") + c;
+    return "ou=" + escaped;
+}
+
+std::string deepDn(int levels, const std::string& suffix)
+{
+    std::string dn = suffix;
+    for (int level = 1; level <= levels; ++level)
+        dn = deepRdn(level) + "," + dn;
+    return dn;
+}
+
+std::string staffLdif(const std::string& suffix, const std::string& binaryEntry)
+{
+    std::string ldif
+        = "dn: ou=Staff," + suffix + "\nobjectClass: organizationalUnit\nou: Staff\ndescription: old\n\n" + binaryEntry;
+    for (int level = 1; level <= kDeepLevels; ++level)
+        ldif += "\ndn: " + deepDn(level, suffix) + "\nobjectClass: organizationalUnit\nou: " + deepValue(level) + "\n";
+    return ldif;
+}
+
+// slapd and 389: a person's jpegPhoto.
+std::string photoPersonLdif(const std::string& suffix)
+{
+    return "dn: cn=Binary,ou=Staff," + suffix + "\nobjectClass: inetOrgPerson\ncn: Binary\nsn: Binary\njpegPhoto:: "
+        + base64(kPhoto) + "\n";
 }
 
 void PrintTo(const ServerKind& kind, std::ostream* out)
@@ -53,11 +102,12 @@ void PrintTo(const ServerKind& kind, std::ostream* out)
 }
 
 template <class Server, class Options> std::shared_ptr<void> started(Options options, ServerUnderTest& out,
-    const std::string& adminName, const std::string& subschema)
+    const std::string& adminName, const std::string& subschema, const std::string& binaryRdn,
+    const std::string& binaryAttribute)
 {
     auto server = std::make_shared<Server>(std::move(options));
     out = { server->host(), server->port(), Server::suffix(), adminName, Server::adminPassword(), subschema,
-        !std::is_same_v<Server, SambaAdServer> };
+        !std::is_same_v<Server, SambaAdServer>, binaryRdn, binaryAttribute };
     return server;
 }
 
@@ -66,20 +116,24 @@ const ServerKind kServers[] = {
         [](ServerUnderTest& out) {
             SlapdOptions options;
             options.ldifFile = SlapdServer::testDirectoryLdif();
-            options.ldifText = staffLdif(SlapdServer::suffix());
-            return started<SlapdServer>(options, out, SlapdServer::adminDn(), "cn=Subschema");
+            options.ldifText = staffLdif(SlapdServer::suffix(), photoPersonLdif(SlapdServer::suffix()));
+            return started<SlapdServer>(options, out, SlapdServer::adminDn(), "cn=Subschema", "cn=Binary", "jpegPhoto");
         } },
     { "389",
         [](ServerUnderTest& out) {
             Ds389Options options;
             options.ldifFile = SlapdServer::testDirectoryLdif();
-            options.ldifText = staffLdif(Ds389Server::suffix());
-            return started<Ds389Server>(options, out, Ds389Server::adminDn(), "cn=schema");
+            options.ldifText = staffLdif(Ds389Server::suffix(), photoPersonLdif(Ds389Server::suffix()));
+            return started<Ds389Server>(options, out, Ds389Server::adminDn(), "cn=schema", "cn=Binary", "jpegPhoto");
         } },
     { "Samba",
         [](ServerUnderTest& out) {
-            return started<SambaAdServer>(SambaAdOptions { staffLdif(SambaAdServer::suffix()) }, out, SambaAdServer::adminPrincipal(),
-                "CN=Aggregate,CN=Schema,CN=Configuration,DC=example,DC=test");
+            // An organisational unit's logo: Active Directory has no inetOrgPerson by default.
+            const std::string logo = "dn: ou=Binary,ou=Staff," + std::string(SambaAdServer::suffix())
+                + "\nobjectClass: organizationalUnit\nou: Binary\nthumbnailLogo:: " + base64(kPhoto) + "\n";
+            return started<SambaAdServer>(SambaAdOptions { staffLdif(SambaAdServer::suffix(), logo) }, out,
+                SambaAdServer::adminPrincipal(), "CN=Aggregate,CN=Schema,CN=Configuration,DC=example,DC=test",
+                "ou=Binary", "thumbnailLogo");
         } },
 };
 
@@ -108,6 +162,21 @@ protected:
             dialog.connect();
         });
         LoginCommand(context);
+    }
+
+    // Add Attribute as a user works it: the type chosen by name, any case.
+    void addAttribute(const std::string& name, const std::string& value)
+    {
+        onDialog<AddAttributeDialog>(desktop, [&name, &value](AddAttributeDialog& dialog) {
+            const auto& items = dialog.attributes().items;
+            auto found = std::find_if(items.begin(), items.end(),
+                [&name](const std::string& item) { return strcasecmp(item.c_str(), name.c_str()) == 0; });
+            ASSERT_NE(found, items.end()) << name;
+            dialog.chooseAttribute(static_cast<int>(found - items.begin()));
+            dialog.setValue(value);
+            dialog.ok();
+        });
+        AddAttributeCommand(context);
     }
 
     // The row of the attribute (any spelling) with the value, or -1.
@@ -195,16 +264,7 @@ TEST_P(SessionOnEveryServer, EditsAddsDeletesAndRenames)
     edit(row("description", "old"), "new");
     EXPECT_GE(row("description", "new"), 0);
 
-    onDialog<AddAttributeDialog>(desktop, [](AddAttributeDialog& dialog) {
-        const auto& items = dialog.attributes().items;
-        auto street = std::find_if(items.begin(), items.end(),
-            [](const std::string& item) { return strcasecmp(item.c_str(), "street") == 0; });
-        ASSERT_NE(street, items.end());
-        dialog.chooseAttribute(static_cast<int>(street - items.begin()));
-        dialog.setValue("1 Main Street");
-        dialog.ok();
-    });
-    AddAttributeCommand(context);
+    addAttribute("street", "1 Main Street");
     EXPECT_GE(row("street", "1 Main Street"), 0);
 
     state.attributes.select(row("street", "1 Main Street"));
@@ -218,6 +278,55 @@ TEST_P(SessionOnEveryServer, EditsAddsDeletesAndRenames)
     EXPECT_EQ(child(state.tree.root(), "ou=Staff"), nullptr);
     for (const auto& box : desktop.boxes)
         EXPECT_NE(box.icon, MessageIcon::Error) << box.text;
+}
+
+// Values reach the server byte for byte: text beyond ASCII typed into an
+// entry whose DN is several hundred characters long with escapes in every
+// RDN, and a binary value that is shown as a placeholder, cannot be edited
+// as text and is left whole by an edit of its entry's other attributes.
+TEST_P(SessionOnEveryServer, ValuesKeepTheirBytes)
+{
+    logIn();
+    ASSERT_FALSE(state.tree.empty());
+    const std::string text = "Zo\xC3\xAB \xC3\x85ngstr\xC3\xB6m \xE2\x80\x93 \xE6\x97\xA5\xE6\x9C\xAC";
+    auto serverHolds = [this](const std::string& dn, const std::string& name, const std::string& value) {
+        const std::string ldif = search("ldap://" + under_.host + ":" + std::to_string(under_.port), dn, "(objectClass=*)",
+            name + " -s base", " -D '" + under_.adminName + "' -w '" + under_.adminPassword + "'");
+        return ldif.find("\n" + name + ":: " + base64(value) + "\n") != std::string::npos;
+    };
+
+    TreeNode* node = state.tree.root();
+    for (int level = 1; level <= kDeepLevels && node; ++level) {
+        SelectNode(context, node);
+        ExpandNode(context);
+        TreeNode* next = nullptr;
+        for (const auto& child : node->children)
+            if (strncasecmp(child->label.c_str(), "ou=Level ", 9) == 0)
+                next = child.get();
+        node = next;
+    }
+    ASSERT_NE(node, nullptr);
+    SelectNode(context, node);
+    EXPECT_GT(state.selection.fullDn.size(), 300u);
+    addAttribute("description", text);
+    EXPECT_GE(row("description", text), 0);
+    EXPECT_TRUE(serverHolds(deepDn(kDeepLevels, under_.suffix), "description", text));
+
+    TreeNode* staff = child(state.tree.root(), "ou=Staff");
+    ASSERT_NE(staff, nullptr);
+    SelectNode(context, staff);
+    ExpandNode(context);
+    TreeNode* binary = child(staff, under_.binaryRdn);
+    ASSERT_NE(binary, nullptr);
+    SelectNode(context, binary);
+    const int photo = row(under_.binaryAttribute, kPhoto);
+    ASSERT_GE(photo, 0);
+    EXPECT_EQ(state.attributes.row(photo).shownValue(), "(binary value, 2,912 bytes)");
+    state.attributes.select(photo);
+    EXPECT_FALSE(CanStartValueEdit(context, EditTrigger::Command));
+    addAttribute("description", "beside the bytes");
+    EXPECT_GE(row("description", "beside the bytes"), 0);
+    EXPECT_TRUE(serverHolds(under_.binaryRdn + ",ou=Staff," + under_.suffix, under_.binaryAttribute, kPhoto));
 }
 
 // Fetch DN's offers the server's naming contexts, the suffix first among them.
