@@ -136,4 +136,8 @@ struct ViewState {
     // The raw name text of every attribute type with several names, for the
     // syntax lookup of names that are not the first.
     std::vector<std::string> multiNames;
+    // The class chosen last in the Schema Manager, Add New Object Class or
+    // Create Object, and the attribute chosen last in the Schema Manager.
+    std::string selectedClassName;
+    std::string selectedAttributeName;
 };
