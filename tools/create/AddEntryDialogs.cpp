@@ -1,0 +1,95 @@
+#include "tools/create/AddOrgUnitDialog.h"
+#include "tools/create/AddUserDialog.h"
+
+#include "browser/AppContext.h"
+#include "browser/Desktop.h"
+#include "tools/create/NewEntry.h"
+
+namespace {
+
+std::string trimmed(const std::string& text)
+{
+    const char* blanks = " \t\r\n";
+    std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+// How Add User and Add Organisation Unit end after their add; a refusal
+// keeps the dialog open with what was typed.
+DialogResult endingAfter(AddOutcome outcome)
+{
+    switch (outcome) {
+    case AddOutcome::Added:
+        return DialogResult::Ok;
+    case AddOutcome::ConnectionLost:
+        return DialogResult::Cancel;
+    case AddOutcome::Refused:
+        break;
+    }
+    return DialogResult::None;
+}
+
+} // namespace
+
+AddUserDialog::AddUserDialog(AppContext& context, std::string parentDn, std::string& labelText)
+    : context_(context)
+    , parentDn_(std::move(parentDn))
+    , labelText_(labelText)
+{
+}
+
+void AddUserDialog::setFirstName(std::string text)
+{
+    firstName_.text = std::move(text);
+    changed();
+}
+
+void AddUserDialog::setLastName(std::string text)
+{
+    lastName_.text = std::move(text);
+    changed();
+}
+
+void AddUserDialog::ok()
+{
+    const std::string first = trimmed(firstName_.text);
+    if (first.empty()) {
+        context_.desktop.error("Invalid Data. Please fill in data", "Error");
+        return;
+    }
+    NewEntry entry("cn", first, parentDn_);
+    entry.attribute("cn", { first })
+        .attribute("sn", { lastName_.text })
+        .attribute("objectclass", { "organizationalPerson", "Person" });
+    DialogResult result = endingAfter(AddNewEntry(context_, entry, labelText_));
+    if (result != DialogResult::None)
+        end(result);
+}
+
+AddOrgUnitDialog::AddOrgUnitDialog(AppContext& context, std::string parentDn, std::string& labelText)
+    : context_(context)
+    , parentDn_(std::move(parentDn))
+    , labelText_(labelText)
+{
+}
+
+void AddOrgUnitDialog::setName(std::string text)
+{
+    name_.text = std::move(text);
+    changed();
+}
+
+void AddOrgUnitDialog::ok()
+{
+    if (name_.text.empty()) {
+        context_.desktop.error("Invalid Data.Please fill in data", "Error");
+        return;
+    }
+    NewEntry entry("ou", name_.text, parentDn_);
+    entry.attribute("ou", { name_.text }).attribute("objectclass", { "organizationalUnit" });
+    DialogResult result = endingAfter(AddNewEntry(context_, entry, labelText_));
+    if (result != DialogResult::None)
+        end(result);
+}
