@@ -41,13 +41,16 @@ bool blank(std::string_view value)
     return value.find_first_not_of(kWhiteSpace) == std::string_view::npos;
 }
 
+// The first word after the opening parenthesis and any blanks, so that
+// "(1.2.3 NAME ..." (what Add New Object Class writes) keeps its first digit.
 std::string oidOf(std::string_view value)
 {
-    // Written for "( 1.2.3 ...": a value opening "(1.2.3" loses the 1.
-    if (value.size() < 3)
-        return {};
-    std::size_t end = std::find_if(value.begin() + 2, value.end(), isWhite) - value.begin();
-    return std::string(value.substr(2, end - 2));
+    std::size_t at = value.empty() || value[0] != '(' ? 0 : 1;
+    while (at < value.size() && isWhite(value[at]))
+        ++at;
+    std::size_t end
+        = std::find_if(value.begin() + static_cast<std::ptrdiff_t>(at), value.end(), isWhite) - value.begin();
+    return std::string(value.substr(at, end - at));
 }
 
 // NAME ( 'cn' 'commonName' ) keeps the raw text between the parentheses;

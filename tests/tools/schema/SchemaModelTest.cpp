@@ -45,8 +45,9 @@ TEST(ParseAttributeType, FieldsOfHandWrittenDefinitions)
         { "( 9.9 NAME 'noDESC' SYNTAX '1.1' )", "noDESC", "SYNTAX ", "9.9", "1.1" },
         { "( 9.9 NAME 'a' X-DESCRIPTION 'about' )", "a", "PTION ", "9.9", "" },
         { "( 9.9 name 'a' desc 'b' syntax '1.1' )", "", "", "9.9", "" },
-        // The OID is read from the third character to the first white space.
-        { "(1.2.3 NAME 'tight' )", "tight", "", ".2.3", "" },
+        // The OID is the first word after the parenthesis and any blanks.
+        { "(1.2.3 NAME 'tight' )", "tight", "", "1.2.3", "" },
+        { "(  \t1.2.3 NAME 'wide' )", "wide", "", "1.2.3", "" },
         { "( 1.2.3\tNAME 'tab' )", "tab", "", "1.2.3", "" },
         { "( 1.2.3", "", "", "1.2.3", "" },
         { "(", "", "", "", "" },
@@ -80,12 +81,14 @@ TEST(ParseObjectClass, FieldsOfHandWrittenDefinitions)
             "person", "RFC2256: a person", "top", "sn$cn", "userPassword$telephoneNumber", "2.5.6.6" },
         // What Add New Object Class sends, with the OID right after the parenthesis.
         { "(1.2.3 NAME 'myClass' DESC 'UserDefined ObjectClass' SUP 'top' MUST ( objectclass $ cn ) MAY ( aci ))",
-            "myClass", "UserDefined ObjectClass", "top", "objectclass$cn", "aci", ".2.3" },
+            "myClass", "UserDefined ObjectClass", "top", "objectclass$cn", "aci", "1.2.3" },
         { "( 1.1 NAME 'c' SUP 'top' MUST ( ) MAY ( aci ) )", "c", "", "top", "", "aci", "1.1" },
         // A list of superiors keeps each element's leading letters and digits.
         { "( 1.1 NAME ( 'two' 'names' ) SUP ( a $ b2 ) MUST cn )", " 'two' 'names' ", "", "a$b2", "cn", "", "1.1" },
         { "( 1.1 SUP ( top-level $ x.y ) )", "", "", "top$x", "", "", "1.1" },
         { "( 1.1 SUP ( $ a ) )", "", "", "$a", "", "", "1.1" },
+        // The SUP list ends at its own parenthesis, before the MUST list.
+        { "( 1.1 SUP ( a $ b ) MUST ( cn $ sn ) )", "", "", "a$b", "cn$sn", "", "1.1" },
         // A single superior drops every other character up to the next blank.
         { "( 1.1 SUP top-level STRUCTURAL )", "", "", "toplevel", "", "", "1.1" },
         { "( 1.1 SUP top)", "", "", "top", "", "", "1.1" },
