@@ -6,6 +6,7 @@
 // the core has no global variables.
 #pragma once
 
+#include "browser/DialogModel.h"
 #include "browser/logs/ErrorLog.h"
 #include "browser/properties/AttributeList.h"
 #include "browser/session/ProfileTable.h"
@@ -14,6 +15,7 @@
 #include "tools/schema/SchemaModel.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -140,4 +142,7 @@ struct ViewState {
     // Create Object, and the attribute chosen last in the Schema Manager.
     std::string selectedClassName;
     std::string selectedAttributeName;
+    // The Schema Manager window's model: modeless, it outlives the command
+    // that opened it, until it ends and the next command makes a new one.
+    std::unique_ptr<DialogModel> schemaManager;
 };

@@ -10,10 +10,14 @@
 
 namespace {
 
-// The tree must not react to the selection changes its emptying causes.
+// The tree must not react to the selection changes its emptying causes;
+// the Schema Manager window shows the schema of the server left behind.
 void dropConnection(AppContext& context)
 {
-    context.state.flags.treeTeardown = true;
+    ViewState& state = context.state;
+    if (state.schemaManager && !state.schemaManager->ended())
+        state.schemaManager->cancel();
+    state.flags.treeTeardown = true;
     context.service.DestroyAll();
 }
 

@@ -1,16 +1,90 @@
 #include "tools/schema/SchemaRead.h"
 
 #include "browser/AppContext.h"
+#include "browser/CommandReports.h"
 #include "browser/ViewState.h"
 #include "browser/session/ServerInfo.h"
 #include "browser/session/ServerWaits.h"
 #include "ldap/OrnInterface.h"
 
+#include <strings.h>
+
+#include <algorithm>
+
 int32_t ReadSchemaAttribute(AppContext& context, const char* attribute)
 {
     ViewState& state = context.state;
-    WaitingFor waiting(context, "Reading the schema");
     if (state.subschemaDn.empty())
-        return context.service.OrnReadSchema(state.rootDseResult.place());
+        return ReadFixedSchema(context);
+    WaitingFor waiting(context, "Reading the schema");
     return ReadIntoRootDseSlot(context, state.subschemaDn, attribute);
+}
+
+int32_t ReadSchemaEntry(AppContext& context, const std::string& dn, std::initializer_list<const char*> attributes)
+{
+    // The service wants a writable, null-terminated list.
+    std::vector<std::string> names(attributes.begin(), attributes.end());
+    std::vector<char*> list;
+    for (std::string& name : names)
+        list.push_back(name.data());
+    list.push_back(nullptr);
+    constexpr int32_t kScopeBase = 0;
+    WaitingFor waiting(context, "Reading the schema");
+    return context.service.OrnSearchSync(
+        dn.c_str(), "objectclass=*", list.data(), 0, kScopeBase, context.state.rootDseResult.place());
+}
+
+int32_t ReadFixedSchema(AppContext& context)
+{
+    WaitingFor waiting(context, "Reading the schema");
+    return context.service.OrnReadSchema(context.state.rootDseResult.place());
+}
+
+bool HoldsEntry(const EntryRecord* result)
+{
+    return result && !result->end_of_search;
+}
+
+bool SchemaCallSucceeded(AppContext& context, int32_t code)
+{
+    if (code > 0)
+        ReportServerResponse(context, code);
+    if (code < 0 && !ReportSearchCancelled(context, code))
+        ReportConnectionLost(context, kConnectionTimedOutAgain, code);
+    return code == 0;
+}
+
+namespace {
+
+bool before(const std::string& a, const std::string& b)
+{
+    return strcasecmp(a.c_str(), b.c_str()) < 0;
+}
+
+} // namespace
+
+void SortNames(std::vector<std::string>& names)
+{
+    std::stable_sort(names.begin(), names.end(), before);
+}
+
+void InsertSorted(std::vector<std::string>& names, std::string name)
+{
+    names.insert(std::upper_bound(names.begin(), names.end(), name, before), std::move(name));
+}
+
+std::vector<std::string> SplitAtDollar(const std::string& joined)
+{
+    std::vector<std::string> names;
+    std::size_t start = 0;
+    for (std::size_t end; (end = joined.find('$', start)) != std::string::npos; start = end + 1)
+        names.push_back(joined.substr(start, end - start));
+    if (start < joined.size())
+        names.push_back(joined.substr(start));
+    return names;
+}
+
+bool IsBlank(const std::string& text)
+{
+    return text.find_first_not_of(" \t\r\n\v\f") == std::string::npos;
 }

@@ -1,14 +1,43 @@
-// The schema read that the main view and its dialogs share: one attribute
-// of the subschema entry (attributetypes or objectclasses) into the root DSE
-// result slot; ForEachAttributeValue (ServerInfo.h) walks its values.
+// The schema reads that the main view and its dialogs share, each into the
+// root DSE result slot; ForEachAttributeValue (ServerInfo.h) walks their
+// values. Schema attributes are operational (RFC 4512): servers such as 389
+// return them only when a search names them, so every read names its own.
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <vector>
 
 struct AppContext;
+struct EntryRecord;
 
 // Searches the known subschema DN (scope base, filter "objectclass=*", only
 // the given attribute) into the root DSE slot; without a subschema DN runs
 // the library's fixed schema read instead. Returns the library's result and
 // reports nothing: each caller reports in its own words.
 int32_t ReadSchemaAttribute(AppContext& context, const char* attribute);
+
+// Searches the entry (scope base, filter "objectclass=*") for the named
+// attributes into the root DSE slot. Reports nothing.
+int32_t ReadSchemaEntry(AppContext& context, const std::string& dn, std::initializer_list<const char*> attributes);
+
+// The library's fixed read of cn=Schema into the root DSE slot.
+int32_t ReadFixedSchema(AppContext& context);
+
+// True when the result holds at least one entry.
+bool HoldsEntry(const EntryRecord* result);
+
+// How the schema dialogs end a library call: true for 0; a refusal is shown
+// with ReportServerResponse, a cancelled search on the status bar, a lost
+// connection with ReportConnectionLost (the dialogs' wording), which sets
+// the connection-lost flag for the logout that follows.
+bool SchemaCallSucceeded(AppContext& context, int32_t code);
+
+// Names as the dialogs' sorted list boxes hold them: ordered ignoring case.
+void SortNames(std::vector<std::string>& names);
+void InsertSorted(std::vector<std::string>& names, std::string name);
+// "a$b$" gives a and b: an empty last piece is no name.
+std::vector<std::string> SplitAtDollar(const std::string& joined);
+// Empty or white space only.
+bool IsBlank(const std::string& text);
