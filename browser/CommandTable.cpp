@@ -14,6 +14,7 @@
 #include "browser/session/RootDseDialog.h"
 #include "browser/session/SetEntriesDialog.h"
 #include "browser/tree/TreeCommands.h"
+#include "tools/schema/SchemaManagerDialog.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -138,6 +139,8 @@ const std::vector<Command> kCommands {
         "Refresh the selected node \nRefresh Node", connected, nullptr, done<::RefreshNode> },
     { ViewOriginalProperties, "view-original-properties", "&View Original Properties", {}, kWindow,
         "View original properties ", selectionIsLink, nullptr, done<::ViewOriginalProperties> },
+    { SchemaManager, "schema-manager", "Schema &Manager...\tCtrl+M", { "Ctrl+M" }, kWindow,
+        "View Schema Mananger\nSchema Manager", connected, nullptr, done<SchemaManagerCommand> },
 };
 
 constexpr MenuEntry kSeparator { true };
@@ -154,6 +157,7 @@ const std::vector<Menu> kMenuBar {
         { item(Toolbar), item(StatusBar), kSeparator, item(SetEntriesToView), item(CountEntries), item(RefreshTree),
             kSeparator, item(RootDseProperties) } },
     { "&Object", { item(AddAttribute), item(DeleteAttribute) } },
+    { "&Tools", { item(SchemaManager) } },
     { "XML Options", { item(XmlRendering) } },
     { "&Log Manager",
         { item(ViewGeneralLog), item(ViewLdifLog), kSeparator, item(DeleteLdifLog), item(DeleteGeneralLog) } },
@@ -169,6 +173,7 @@ const std::vector<MenuEntry> kToolbar {
     kSeparator,
     item(RefreshTree),
     item(ShowNext),
+    item(SchemaManager),
     kSeparator,
     item(SetEntriesToView),
     item(RootDseProperties),

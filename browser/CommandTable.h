@@ -38,6 +38,7 @@ enum class CommandId {
     ShowNext,
     RefreshNode,
     ViewOriginalProperties,
+    SchemaManager,
 };
 
 // What the shell does once a core operation has returned.

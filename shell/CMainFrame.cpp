@@ -56,7 +56,9 @@ CMainFrame::CMainFrame()
 
 CMainFrame::~CMainFrame()
 {
-    // The view's core operations reach the desktop until the view is gone.
+    // The view's core operations reach the desktop until the view is gone;
+    // the modeless windows' models go with the view.
+    desktop_->closeModeless();
     delete view_;
 }
 

@@ -173,6 +173,15 @@ DialogResult QtDesktop::runModal(DialogModel& dialog)
 
 void QtDesktop::showModeless(DialogModel& dialog)
 {
+    QPointer<QDialog>& open = modeless_[&dialog];
+    if (open && open->isVisible() && !dialog.ended()) {
+        open->showNormal();
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    // A closed window not yet deleted must let go of its model first.
+    delete open.data();
     QDialog* view = CreateDialogView(dialog, &window_).release();
     if (!view) {
         qWarning("No dialog for \"%s\"", dialog.resourceName().c_str());
@@ -183,10 +192,19 @@ void QtDesktop::showModeless(DialogModel& dialog)
     view->setAttribute(Qt::WA_DeleteOnClose);
     if (dialogSeam_)
         dialogSeam_(*view);
-    if (dialog.ended())
+    if (dialog.ended()) {
         delete view;
-    else
-        view->show();
+        return;
+    }
+    open = view;
+    view->show();
+}
+
+void QtDesktop::closeModeless()
+{
+    for (auto& [model, view] : modeless_)
+        delete view.data();
+    modeless_.clear();
 }
 
 bool QtDesktop::serverWaitGoesOn(const std::string& what, int waitedMs)

@@ -7,7 +7,10 @@
 #include "browser/Desktop.h"
 #include "shell/ServerWaitView.h"
 
+#include <QPointer>
+
 #include <functional>
+#include <map>
 #include <memory>
 
 class QDialog;
@@ -44,6 +47,9 @@ public:
     bool serverWaitGoesOn(const std::string& what, int waitedMs) override;
     void serverWaitEnded() override;
 
+    // Closes every modeless window: their models die with the main view.
+    void closeModeless();
+
 private:
     QWidget* topWindow() const;
 
@@ -55,6 +61,8 @@ private:
     MessageBoxSeam messageBoxSeam_;
     DialogSeam dialogSeam_;
     ServerWaitView serverWait_;
+    // The open window of each modeless model, raised when shown again.
+    std::map<DialogModel*, QPointer<QDialog>> modeless_;
 };
 
 // The box for a request, with its title, icon and buttons.

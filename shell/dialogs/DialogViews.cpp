@@ -8,13 +8,21 @@
 #include "browser/session/ProfileManagerDialog.h"
 #include "browser/session/RootDseDialog.h"
 #include "browser/session/SetEntriesDialog.h"
+#include "tools/schema/AddAttributeTypeDialog.h"
+#include "tools/schema/AddObjectClassDialog.h"
+#include "tools/schema/SchemaDetailsDialogs.h"
+#include "tools/schema/SchemaManagerDialog.h"
 #include "shell/dialogs/CAddAttributeDlg.h"
+#include "shell/dialogs/CAddAttributeTypeDlg.h"
+#include "shell/dialogs/CAddObjectClassDlg.h"
 #include "shell/dialogs/CDeleteLogDlg.h"
 #include "shell/dialogs/CLogViewerDlg.h"
 #include "shell/dialogs/CLoginDlg.h"
 #include "shell/dialogs/CNewProfileDlg.h"
 #include "shell/dialogs/CProfileManagerDlg.h"
 #include "shell/dialogs/CRootDseDlg.h"
+#include "shell/dialogs/CSchemaDetailsDlgs.h"
+#include "shell/dialogs/CSchemaManagerDlg.h"
 #include "shell/dialogs/CSetEntriesDlg.h"
 
 #include <map>
@@ -40,6 +48,11 @@ const std::map<std::string, Maker>& makers()
         { DeleteLogDialog::kResource, make<CDeleteLogDlg, DeleteLogDialog> },
         { AddAttributeDialog::kResource, make<CAddAttributeDlg, AddAttributeDialog> },
         { RootDseDialog::kResource, make<CRootDseDlg, RootDseDialog> },
+        { SchemaManagerDialog::kResource, make<CSchemaManagerDlg, SchemaManagerDialog> },
+        { ClassDetailsDialog::kResource, make<CClassDetailsDlg, ClassDetailsDialog> },
+        { AttributeDetailsDialog::kResource, make<CAttributeDetailsDlg, AttributeDetailsDialog> },
+        { AddObjectClassDialog::kResource, make<CAddObjectClassDlg, AddObjectClassDialog> },
+        { AddAttributeTypeDialog::kResource, make<CAddAttributeTypeDlg, AddAttributeTypeDialog> },
     };
     return table;
 }

@@ -21,7 +21,7 @@ using Ids = std::set<CommandId>;
 const Ids kAlways { NewProfile, ProfileManager, Exit, Toolbar, StatusBar, XmlRendering, ViewGeneralLog, ViewLdifLog,
     DeleteLdifLog, DeleteGeneralLog, HelpTopics, About };
 const Ids kDirectory { Logout, EditAttribute, SetEntriesToView, CountEntries, RefreshTree, RootDseProperties,
-    AddAttribute, DeleteAttribute, RefreshNode };
+    AddAttribute, DeleteAttribute, RefreshNode, SchemaManager };
 
 Ids joined(std::initializer_list<Ids> parts)
 {
@@ -133,8 +133,20 @@ TEST_F(CommandTable, MenusAndToolbarFollowTheTable)
         (std::vector<std::string> {
             "&Login...\tF6", "Log&out\tF7", "-", "&New Profile...\t F8", "Profile &Manager...\t F9", "-", "E&xit " }));
 
+    // The Tools menu stands between Object and XML Options.
+    EXPECT_EQ(menus[4]->text(), "&Tools");
+    EXPECT_EQ(shown(menus[4]->menu()->actions()), (std::vector<std::string> { "Schema &Manager...\tCtrl+M" }));
+    EXPECT_EQ(menus[5]->text(), "XML Options");
+
     QToolBar& toolBar = frame->toolBar();
     EXPECT_EQ(shown(toolBar.actions()), expected(ToolbarLayout()));
+    // After Refresh Tree and Show Next.
+    const QList<QAction*> tools = toolBar.actions();
+    const auto showNext = std::find(tools.begin(), tools.end(), frame->commands().action(ShowNext));
+    ASSERT_NE(showNext, tools.end());
+    EXPECT_EQ(*(showNext - 1), frame->commands().action(RefreshTree));
+    EXPECT_EQ(*(showNext + 1), frame->commands().action(SchemaManager));
+    EXPECT_EQ(frame->commands().action(SchemaManager)->toolTip(), "Schema Manager");
     for (QAction* action : toolBar.actions()) {
         if (action->isSeparator())
             continue;

@@ -128,10 +128,10 @@ private:
         }
         DialogDriver driver = std::move(queue.front());
         queue.pop_front();
-        // Once the dialog waits for the user.
+        // Once the dialog waits for the user. A modeless window stays open.
         QTimer::singleShot(0, &dialog, [&dialog, driver] {
             driver(dialog);
-            if (dialog.isVisible())
+            if (dialog.isVisible() && dialog.isModal())
                 dialog.reject();
         });
     }
