@@ -14,6 +14,7 @@
 #include "browser/session/RootDseDialog.h"
 #include "browser/session/SetEntriesDialog.h"
 #include "browser/tree/TreeCommands.h"
+#include "tools/create/CreateCommands.h"
 #include "tools/schema/SchemaManagerDialog.h"
 
 #include <algorithm>
@@ -116,6 +117,12 @@ const std::vector<Command> kCommands {
         connected, nullptr, done<::RefreshTree> },
     { RootDseProperties, "root-dse", "Root &DSE Properties", {}, kWindow, "View Root DSE \nRoot DSE", connected,
         nullptr, done<::RootDseProperties> },
+    { CreateObject, "create-object", "Crea&te Object...\t Ctrl+T", { "Ctrl+T" }, kWindow,
+        "Create New Object\nCreate Object", connected, nullptr, done<CreateObjectCommand> },
+    { AddUser, "add-user", "&User\tCtrl+U", { "Ctrl+U" }, kWindow, "Add New User\nAdd User", connected, nullptr,
+        done<AddUserCommand> },
+    { AddOrgUnit, "add-org-unit", "&Organisation Unit\tCtrl+O", { "Ctrl+O" }, kWindow,
+        "Add Organisation Unit\n Add OU", connected, nullptr, done<AddOrgUnitCommand> },
     { AddAttribute, "add-attribute", "Add Att&ribute...  \tShft+R", { "Shift+R" }, kWindow, "Add Attribute to Object",
         connected, nullptr, done<AddAttributeCommand> },
     { DeleteAttribute, "delete-attribute", "Delete &Attribute", {}, kWindow, nullptr, connected, nullptr,
@@ -149,6 +156,13 @@ constexpr MenuEntry item(CommandId id, const char* label = nullptr)
     return { false, id, label };
 }
 
+constexpr MenuEntry popup(const char* title, const std::vector<MenuEntry>& entries)
+{
+    return { false, CommandId::Login, title, &entries };
+}
+
+const std::vector<MenuEntry> kAddMenu { item(AddUser), item(AddOrgUnit) };
+
 const std::vector<Menu> kMenuBar {
     { "  &Connect",
         { item(Login), item(Logout), kSeparator, item(NewProfile), item(ProfileManager), kSeparator, item(Exit) } },
@@ -156,7 +170,8 @@ const std::vector<Menu> kMenuBar {
     { "&View",
         { item(Toolbar), item(StatusBar), kSeparator, item(SetEntriesToView), item(CountEntries), item(RefreshTree),
             kSeparator, item(RootDseProperties) } },
-    { "&Object", { item(AddAttribute), item(DeleteAttribute) } },
+    { "&Object",
+        { item(CreateObject), popup("&Add\t", kAddMenu), item(AddAttribute), item(DeleteAttribute) } },
     { "&Tools", { item(SchemaManager) } },
     { "XML Options", { item(XmlRendering) } },
     { "&Log Manager",
@@ -170,6 +185,10 @@ const std::vector<MenuEntry> kToolbar {
     kSeparator,
     item(NewProfile),
     item(ProfileManager),
+    kSeparator,
+    item(CreateObject),
+    item(AddUser),
+    item(AddOrgUnit),
     kSeparator,
     item(RefreshTree),
     item(ShowNext),

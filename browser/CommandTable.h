@@ -26,6 +26,9 @@ enum class CommandId {
     CountEntries,
     RefreshTree,
     RootDseProperties,
+    CreateObject,
+    AddUser,
+    AddOrgUnit,
     AddAttribute,
     DeleteAttribute,
     XmlRendering,
@@ -72,6 +75,8 @@ struct MenuEntry {
     bool separator = false;
     CommandId id = CommandId::Login;
     const char* label = nullptr; // a context menu's own label, else the command's
+    // A pop-up menu: label is its title and these are its entries; id is unused.
+    const std::vector<MenuEntry>* popup = nullptr;
 };
 
 struct Menu {

@@ -53,6 +53,9 @@ void CommandActions::fill(QMenu& menu, const std::vector<MenuEntry>& entries, bo
     for (const MenuEntry& entry : entries) {
         if (entry.separator) {
             menu.addSeparator();
+        } else if (entry.popup) {
+            QMenu* popup = menu.addMenu(QString::fromLatin1(EntryLabel(entry)));
+            fill(*popup, *entry.popup, contextLabels);
         } else if (!contextLabels) {
             menu.addAction(actions_.at(entry.id));
         } else {

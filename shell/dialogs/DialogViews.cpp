@@ -12,9 +12,16 @@
 #include "tools/schema/AddObjectClassDialog.h"
 #include "tools/schema/SchemaDetailsDialogs.h"
 #include "tools/schema/SchemaManagerDialog.h"
+#include "tools/create/AddOrgUnitDialog.h"
+#include "tools/create/AddUserDialog.h"
+#include "tools/create/CreateObjectDialog.h"
+#include "tools/create/MandatoryAttributesDialog.h"
 #include "shell/dialogs/CAddAttributeDlg.h"
 #include "shell/dialogs/CAddAttributeTypeDlg.h"
 #include "shell/dialogs/CAddObjectClassDlg.h"
+#include "shell/dialogs/CAddEntryDlgs.h"
+#include "shell/dialogs/CCreateObjectDlg.h"
+#include "shell/dialogs/CMandatoryAttributesDlg.h"
 #include "shell/dialogs/CDeleteLogDlg.h"
 #include "shell/dialogs/CLogViewerDlg.h"
 #include "shell/dialogs/CLoginDlg.h"
@@ -53,6 +60,10 @@ const std::map<std::string, Maker>& makers()
         { AttributeDetailsDialog::kResource, make<CAttributeDetailsDlg, AttributeDetailsDialog> },
         { AddObjectClassDialog::kResource, make<CAddObjectClassDlg, AddObjectClassDialog> },
         { AddAttributeTypeDialog::kResource, make<CAddAttributeTypeDlg, AddAttributeTypeDialog> },
+        { CreateObjectDialog::kResource, make<CCreateObjectDlg, CreateObjectDialog> },
+        { MandatoryAttributesDialog::kResource, make<CMandatoryAttributesDlg, MandatoryAttributesDialog> },
+        { AddUserDialog::kResource, make<CAddUserDlg, AddUserDialog> },
+        { AddOrgUnitDialog::kResource, make<CAddOrgUnitDlg, AddOrgUnitDialog> },
     };
     return table;
 }

@@ -21,7 +21,7 @@ using Ids = std::set<CommandId>;
 const Ids kAlways { NewProfile, ProfileManager, Exit, Toolbar, StatusBar, XmlRendering, ViewGeneralLog, ViewLdifLog,
     DeleteLdifLog, DeleteGeneralLog, HelpTopics, About };
 const Ids kDirectory { Logout, EditAttribute, SetEntriesToView, CountEntries, RefreshTree, RootDseProperties,
-    AddAttribute, DeleteAttribute, RefreshNode, SchemaManager };
+    AddAttribute, DeleteAttribute, RefreshNode, CreateObject, AddUser, AddOrgUnit, SchemaManager };
 
 Ids joined(std::initializer_list<Ids> parts)
 {
@@ -132,6 +132,15 @@ TEST_F(CommandTable, MenusAndToolbarFollowTheTable)
     EXPECT_EQ(shown(menus[0]->menu()->actions()),
         (std::vector<std::string> {
             "&Login...\tF6", "Log&out\tF7", "-", "&New Profile...\t F8", "Profile &Manager...\t F9", "-", "E&xit " }));
+
+    // The Object menu holds a pop-up built from the table.
+    QMenu* object = menus[3]->menu();
+    EXPECT_EQ(shown(object->actions()),
+        (std::vector<std::string> { "Crea&te Object...\t Ctrl+T", "&Add\t", "Add Att&ribute...  \tShft+R",
+            "Delete &Attribute" }));
+    ASSERT_NE(object->actions()[1]->menu(), nullptr);
+    EXPECT_EQ(shown(object->actions()[1]->menu()->actions()),
+        (std::vector<std::string> { "&User\tCtrl+U", "&Organisation Unit\tCtrl+O" }));
 
     // The Tools menu stands between Object and XML Options.
     EXPECT_EQ(menus[4]->text(), "&Tools");
