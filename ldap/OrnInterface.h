@@ -91,8 +91,11 @@ public:
     int32_t OrnAdd(const char* dn, AttrMod** attrs);
     int32_t OrnModifySync(const char* dn, AttrMod** mods);
     int32_t OrnModify(const char* dn, AttrMod** mods);
-    int32_t OrnModifyRdnSync(const char* dn, const char* new_rdn, int32_t delete_old_rdn);
-    int32_t OrnModifyRdn(const char* dn, const char* new_rdn, int32_t delete_old_rdn);
+    // With a new superior the entry moves below it, keeping everything it holds.
+    int32_t OrnModifyRdnSync(
+        const char* dn, const char* new_rdn, int32_t delete_old_rdn, const char* new_superior = nullptr);
+    int32_t OrnModifyRdn(
+        const char* dn, const char* new_rdn, int32_t delete_old_rdn, const char* new_superior = nullptr);
     int32_t OrnDeleteSync(const char* dn);
     int32_t OrnDelete(const char* dn);
     int32_t OrnAbandon(int32_t msgid);

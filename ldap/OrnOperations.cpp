@@ -278,17 +278,21 @@ int32_t OrnLdapService::OrnModify(const char* dn, AttrMod** mods)
     }));
 }
 
-int32_t OrnLdapService::OrnModifyRdnSync(const char* dn, const char* new_rdn, int32_t delete_old_rdn)
+int32_t OrnLdapService::OrnModifyRdnSync(
+    const char* dn, const char* new_rdn, int32_t delete_old_rdn, const char* new_superior)
 {
     return callSync(kModifyRdnSync, [&](int32_t msgid, BerBuffer** out) {
-        return ::OrnModifyRdn(dn, new_rdn, delete_old_rdn, static_cast<uint8_t>(berOptions_), out, msgid);
+        return ::OrnModifyRdn(
+            dn, new_rdn, delete_old_rdn, static_cast<uint8_t>(berOptions_), out, msgid, new_superior);
     });
 }
 
-int32_t OrnLdapService::OrnModifyRdn(const char* dn, const char* new_rdn, int32_t delete_old_rdn)
+int32_t OrnLdapService::OrnModifyRdn(
+    const char* dn, const char* new_rdn, int32_t delete_old_rdn, const char* new_superior)
 {
     return asyncEnd(kModifyRdnAsync, sendAndSave(kModifyRdnAsync, [&](int32_t msgid, BerBuffer** out) {
-        return ::OrnModifyRdn(dn, new_rdn, delete_old_rdn, static_cast<uint8_t>(berOptions_), out, msgid);
+        return ::OrnModifyRdn(
+            dn, new_rdn, delete_old_rdn, static_cast<uint8_t>(berOptions_), out, msgid, new_superior);
     }));
 }
 

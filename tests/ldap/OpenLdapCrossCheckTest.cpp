@@ -245,6 +245,18 @@ const Kind kKinds[] = {
                                   return OrnModifyRdn(dn.c_str(), rdn.c_str(), deleteOld ? 1 : 0, 1, out, kMsgid);
                               }) };
         } },
+    // A move: the new superior as [0], an empty one (the root) included.
+    { "ModifyDnNewSuperior", 9,
+        [](Corpus& c, std::string& what) {
+            std::string dn = what = c.dn(), rdn = c.attribute() + "=" + c.value();
+            std::string superior = c.chance(10) ? "" : c.dn();
+            bool deleteOld = c.chance(50);
+            return std::pair { openldap::renameRequest(dn, rdn, deleteOld, superior.c_str()),
+                encoded([&](BerBuffer** out) {
+                    return OrnModifyRdn(
+                        dn.c_str(), rdn.c_str(), deleteOld ? 1 : 0, 1, out, kMsgid, superior.c_str());
+                }) };
+        } },
     { "Delete", 7,
         [](Corpus& c, std::string& what) {
             std::string dn = what = c.dn();

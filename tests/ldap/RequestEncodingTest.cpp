@@ -180,6 +180,9 @@ const AllocationCase kAllocationCases[] = {
         "Modify:OrnModify() Error:", "Modify:OrnModify() Error:" },
     { "ModifyRdn", ENCODE(OrnModifyRdn("cn=a", kLongValue.c_str(), 1, 1, out, 1)), MALLOC_ERROR, ORN_BER_ENCODE_ERROR,
         "ModifyDn:OrnModifyRdn() Error:", "ModifyDn:OrnModifyRdn() Error:" },
+    // The new superior is the element that needs the second block.
+    { "ModifyDnNewSuperior", ENCODE(OrnModifyRdn("cn=a", "cn=b", 1, 1, out, 1, kLongValue.c_str())), MALLOC_ERROR,
+        ORN_BER_ENCODE_ERROR, "ModifyDn:OrnModifyRdn() Error:", "ModifyDn:OrnModifyRdn() Error:" },
     { "Delete", ENCODE(OrnDelete(kLongValue.c_str(), 1, out, 1)), MALLOC_ERROR, ORN_BER_ENCODE_ERROR,
         "Delete:OrnDelete() Error:", "Delete:OrnDelete() Error:" },
     { "Abandon", ENCODE(ornAbandon(1, out, 1, 2)), MALLOC_ERROR, ORN_BER_ENCODE_ERROR,

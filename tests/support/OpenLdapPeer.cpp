@@ -219,12 +219,12 @@ Bytes modifyRequest(const std::string& dn, const std::vector<Change>& changes)
     return session.sent();
 }
 
-Bytes renameRequest(const std::string& dn, const std::string& newRdn, bool deleteOldRdn)
+Bytes renameRequest(const std::string& dn, const std::string& newRdn, bool deleteOldRdn, const char* newSuperior)
 {
     Session session;
     int msgid = 0;
-    check(
-        ldap_rename(session.ld(), dn.c_str(), newRdn.c_str(), nullptr, deleteOldRdn ? 1 : 0, nullptr, nullptr, &msgid),
+    check(ldap_rename(session.ld(), dn.c_str(), newRdn.c_str(), newSuperior, deleteOldRdn ? 1 : 0, nullptr, nullptr,
+              &msgid),
         "ldap_rename");
     return session.sent();
 }

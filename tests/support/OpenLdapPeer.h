@@ -30,7 +30,9 @@ Bytes searchRequest(const std::string& base, int scope, int deref, int sizeLimit
 Bytes compareRequest(const std::string& dn, const std::string& type, const std::string& value);
 Bytes addRequest(const std::string& dn, const std::vector<Change>& attributes);
 Bytes modifyRequest(const std::string& dn, const std::vector<Change>& changes);
-Bytes renameRequest(const std::string& dn, const std::string& newRdn, bool deleteOldRdn);
+// A null newSuperior leaves the element out.
+Bytes renameRequest(
+    const std::string& dn, const std::string& newRdn, bool deleteOldRdn, const char* newSuperior = nullptr);
 Bytes deleteRequest(const std::string& dn);
 Bytes abandonRequest(int abandonId);
 
