@@ -156,7 +156,9 @@ void SambaAdServer::takeAddress()
             runToEnd(kIp, { "ip", "addr", "add", host_ + "/32", "dev", "lo" }, dir_ + "/ip.log", "ip addr add");
             addressAdded_ = true;
         } catch (const std::runtime_error&) {
-            if (readFile(dir_ + "/ip.log").find("File exists") == std::string::npos)
+            // Older iproute2 says "File exists", newer "Address already assigned".
+            const std::string said = readFile(dir_ + "/ip.log");
+            if (said.find("File exists") == std::string::npos && said.find("already assigned") == std::string::npos)
                 throw std::runtime_error("cannot add " + host_ + " to lo:\n" + readFile(dir_ + "/ip.log"));
         }
         return;
