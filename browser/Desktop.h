@@ -5,7 +5,10 @@
 // records every call.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 class DialogModel;
 
@@ -26,6 +29,19 @@ struct MessageBoxRequest {
 
 enum class DialogResult { None, Ok, Cancel };
 
+// A file open or save dialog: its filters as (label, pattern) pairs, the
+// first one chosen at the start. A save dialog asks before it overwrites.
+struct FileDialogRequest {
+    std::vector<std::pair<std::string, std::string>> filters;
+    std::string fileName; // proposed at the start; may be empty
+};
+
+// The file the user chose and the index of the filter chosen with it.
+struct FileChoice {
+    std::string path;
+    int filter = 0;
+};
+
 class Desktop {
 public:
     virtual ~Desktop() = default;
@@ -42,6 +58,9 @@ public:
     // Opens a document with the program the desktop associates with it.
     virtual bool openDocument(const std::string& path) = 0;
     virtual void pause(int milliseconds) = 0;
+    // Empty when the user cancelled the file dialog.
+    virtual std::optional<FileChoice> openFileName(const FileDialogRequest& request) = 0;
+    virtual std::optional<FileChoice> saveFileName(const FileDialogRequest& request) = 0;
     // Runs the dialog until its model says it has ended; returns its result.
     virtual DialogResult runModal(DialogModel& dialog) = 0;
     // Shows the dialog and returns at once; the model lives until it ends.

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
@@ -198,6 +199,35 @@ void QtDesktop::showModeless(DialogModel& dialog)
     }
     open = view;
     view->show();
+}
+
+std::optional<FileChoice> QtDesktop::openFileName(const FileDialogRequest& request)
+{
+    return fileDialog(false, request);
+}
+
+std::optional<FileChoice> QtDesktop::saveFileName(const FileDialogRequest& request)
+{
+    return fileDialog(true, request);
+}
+
+std::optional<FileChoice> QtDesktop::fileDialog(bool save, const FileDialogRequest& request)
+{
+    if (fileDialogSeam_)
+        return fileDialogSeam_(save, request);
+    QStringList filters;
+    for (const auto& [label, pattern] : request.filters)
+        filters << QString::fromStdString(label + " (" + pattern + ")");
+    QFileDialog dialog(topWindow());
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters(filters);
+    if (!request.fileName.empty())
+        dialog.selectFile(QString::fromStdString(request.fileName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const int filter = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
+    return FileChoice { dialog.selectedFiles().front().toStdString(), std::max(filter, 0) };
 }
 
 void QtDesktop::closeModeless()

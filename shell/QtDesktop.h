@@ -26,11 +26,14 @@ public:
     using MessageBoxSeam = std::function<MessageAnswer(const MessageBoxRequest&)>;
     // Called with every dialog as it opens, before it waits for the user.
     using DialogSeam = std::function<void(QDialog&)>;
+    // Answers a file dialog in place of the user (save: a save dialog).
+    using FileDialogSeam = std::function<std::optional<FileChoice>(bool save, const FileDialogRequest&)>;
 
     QtDesktop(QMainWindow& window, QLabel& statusPane, QProgressBar& progress);
 
     void setMessageBoxSeam(MessageBoxSeam seam) { messageBoxSeam_ = std::move(seam); }
     void setDialogSeam(DialogSeam seam) { dialogSeam_ = std::move(seam); }
+    void setFileDialogSeam(FileDialogSeam seam) { fileDialogSeam_ = std::move(seam); }
 
     MessageAnswer messageBox(const MessageBoxRequest& box) override;
     void setStatusText(const std::string& text) override;
@@ -42,6 +45,8 @@ public:
     void setWaitCursor(bool busy) override;
     bool openDocument(const std::string& path) override;
     void pause(int milliseconds) override;
+    std::optional<FileChoice> openFileName(const FileDialogRequest& request) override;
+    std::optional<FileChoice> saveFileName(const FileDialogRequest& request) override;
     DialogResult runModal(DialogModel& dialog) override;
     void showModeless(DialogModel& dialog) override;
     bool serverWaitGoesOn(const std::string& what, int waitedMs) override;
@@ -52,6 +57,7 @@ public:
 
 private:
     QWidget* topWindow() const;
+    std::optional<FileChoice> fileDialog(bool save, const FileDialogRequest& request);
 
     QMainWindow& window_;
     QLabel& statusPane_;
@@ -60,6 +66,7 @@ private:
     bool waitCursor_ = false;
     MessageBoxSeam messageBoxSeam_;
     DialogSeam dialogSeam_;
+    FileDialogSeam fileDialogSeam_;
     ServerWaitView serverWait_;
     // The open window of each modeless model, raised when shown again.
     std::map<DialogModel*, QPointer<QDialog>> modeless_;

@@ -10,6 +10,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -62,6 +63,17 @@ public:
         return true;
     }
     void pause(int milliseconds) override { pauses.push_back(milliseconds); }
+
+    // The answer the next file dialog gets; none left: cancelled.
+    void chooseFile(std::optional<FileChoice> next) { fileChoices_.push_back(std::move(next)); }
+    std::optional<FileChoice> openFileName(const FileDialogRequest& request) override
+    {
+        return fileDialog("open", request);
+    }
+    std::optional<FileChoice> saveFileName(const FileDialogRequest& request) override
+    {
+        return fileDialog("save", request);
+    }
 
     DialogResult runModal(DialogModel& dialog) override
     {
@@ -121,8 +133,25 @@ public:
     std::vector<std::string> waitsFor; // what each wait on the server was for
     int waitsEnded = 0;
 
+    // "open" or "save" for each file dialog, then its filters.
+    std::vector<std::string> fileDialogs;
+
 private:
+    std::optional<FileChoice> fileDialog(const char* kind, const FileDialogRequest& request)
+    {
+        std::string shown = kind;
+        for (const auto& [label, pattern] : request.filters)
+            shown += " " + label + "|" + pattern;
+        fileDialogs.push_back(shown);
+        if (fileChoices_.empty())
+            return std::nullopt;
+        std::optional<FileChoice> next = std::move(fileChoices_.front());
+        fileChoices_.pop_front();
+        return next;
+    }
+
     std::deque<MessageAnswer> answers_;
+    std::deque<std::optional<FileChoice>> fileChoices_;
     int cancelAt_ = 0;
     int asks_ = 0;
     std::map<std::string, std::deque<DialogHandler>> handlers_;

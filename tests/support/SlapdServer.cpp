@@ -165,6 +165,7 @@ void SlapdServer::writeConfig() const
     conf << "rootdn " << quoted(adminDn()) << "\n";
     conf << "rootpw " << adminPassword() << "\n";
     conf << "index objectClass eq\nindex uid,cn eq\nindex OrnAttrObjectLink eq\n";
+    conf << options_.access;
     conf << "access to attrs=userPassword\n"
             "    by users write\n"
             "    by anonymous auth\n"

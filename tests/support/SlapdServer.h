@@ -32,6 +32,8 @@ struct SlapdOptions {
     // Limits for everyone but the admin; -1 is unlimited. 500 and 3600 are slapd's defaults.
     int sizeLimit = 500;
     int timeLimit = 3600;
+    // Access rules placed before the default ones.
+    std::string access;
 };
 
 class SlapdServer {
