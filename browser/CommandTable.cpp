@@ -15,6 +15,7 @@
 #include "browser/session/SetEntriesDialog.h"
 #include "browser/tree/TreeCommands.h"
 #include "tools/create/CreateCommands.h"
+#include "tools/ldif/LdifCommands.h"
 #include "tools/schema/SchemaManagerDialog.h"
 
 #include <algorithm>
@@ -148,6 +149,10 @@ const std::vector<Command> kCommands {
         "View original properties ", selectionIsLink, nullptr, done<::ViewOriginalProperties> },
     { SchemaManager, "schema-manager", "Schema &Manager...\tCtrl+M", { "Ctrl+M" }, kWindow,
         "View Schema Mananger\nSchema Manager", connected, nullptr, done<SchemaManagerCommand> },
+    { ImportLdif, "import-ldif", "Import LDIF File...\tCtrl+I", { "Ctrl+I" }, kWindow,
+        "Import LDIF File from selected path \nImport LDIF", connected, nullptr, done<ImportLdifCommand> },
+    { ExportLdif, "export-ldif", "Export LDIF File...\tCtrl+E", { "Ctrl+E" }, kWindow,
+        "Export LDIF File to the selected path \nExport LDIF", connected, nullptr, done<ExportLdifCommand> },
 };
 
 constexpr MenuEntry kSeparator { true };
@@ -172,7 +177,7 @@ const std::vector<Menu> kMenuBar {
             kSeparator, item(RootDseProperties) } },
     { "&Object",
         { item(CreateObject), popup("&Add\t", kAddMenu), item(AddAttribute), item(DeleteAttribute) } },
-    { "&Tools", { item(SchemaManager) } },
+    { "&Tools", { item(SchemaManager), kSeparator, item(ImportLdif), item(ExportLdif) } },
     { "XML Options", { item(XmlRendering) } },
     { "&Log Manager",
         { item(ViewGeneralLog), item(ViewLdifLog), kSeparator, item(DeleteLdifLog), item(DeleteGeneralLog) } },
@@ -194,12 +199,18 @@ const std::vector<MenuEntry> kToolbar {
     item(ShowNext),
     item(SchemaManager),
     kSeparator,
+    item(ExportLdif),
+    item(ImportLdif),
+    kSeparator,
     item(SetEntriesToView),
     item(RootDseProperties),
 };
 
 const std::vector<MenuEntry> kTreeMenu {
     item(ViewOriginalProperties, "&View Original Properties"),
+    kSeparator,
+    item(ImportLdif, "Import LDIF File"),
+    item(ExportLdif, "Export LDIF File"),
     kSeparator,
     item(RefreshNode, "Refresh &Node\tF4"),
     item(RefreshTree, "&Refresh  Tree\tF5"),

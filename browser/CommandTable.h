@@ -42,6 +42,8 @@ enum class CommandId {
     RefreshNode,
     ViewOriginalProperties,
     SchemaManager,
+    ImportLdif,
+    ExportLdif,
 };
 
 // What the shell does once a core operation has returned.

@@ -16,6 +16,7 @@
 #include "tools/create/AddUserDialog.h"
 #include "tools/create/CreateObjectDialog.h"
 #include "tools/create/MandatoryAttributesDialog.h"
+#include "tools/ldif/LdifDialogs.h"
 #include "shell/dialogs/CAddAttributeDlg.h"
 #include "shell/dialogs/CAddAttributeTypeDlg.h"
 #include "shell/dialogs/CAddObjectClassDlg.h"
@@ -31,6 +32,7 @@
 #include "shell/dialogs/CSchemaDetailsDlgs.h"
 #include "shell/dialogs/CSchemaManagerDlg.h"
 #include "shell/dialogs/CSetEntriesDlg.h"
+#include "shell/dialogs/CLdifDlgs.h"
 
 #include <map>
 #include <string>
@@ -64,6 +66,8 @@ const std::map<std::string, Maker>& makers()
         { MandatoryAttributesDialog::kResource, make<CMandatoryAttributesDlg, MandatoryAttributesDialog> },
         { AddUserDialog::kResource, make<CAddUserDlg, AddUserDialog> },
         { AddOrgUnitDialog::kResource, make<CAddOrgUnitDlg, AddOrgUnitDialog> },
+        { ExportLdifDialog::kResource, make<CExportLdifDlg, ExportLdifDialog> },
+        { ImportLdifDialog::kResource, make<CImportLdifDlg, ImportLdifDialog> },
     };
     return table;
 }

@@ -21,7 +21,8 @@ using Ids = std::set<CommandId>;
 const Ids kAlways { NewProfile, ProfileManager, Exit, Toolbar, StatusBar, XmlRendering, ViewGeneralLog, ViewLdifLog,
     DeleteLdifLog, DeleteGeneralLog, HelpTopics, About };
 const Ids kDirectory { Logout, EditAttribute, SetEntriesToView, CountEntries, RefreshTree, RootDseProperties,
-    AddAttribute, DeleteAttribute, RefreshNode, CreateObject, AddUser, AddOrgUnit, SchemaManager };
+    AddAttribute, DeleteAttribute, RefreshNode, CreateObject, AddUser, AddOrgUnit, SchemaManager,
+    ImportLdif, ExportLdif };
 
 Ids joined(std::initializer_list<Ids> parts)
 {
@@ -144,7 +145,9 @@ TEST_F(CommandTable, MenusAndToolbarFollowTheTable)
 
     // The Tools menu stands between Object and XML Options.
     EXPECT_EQ(menus[4]->text(), "&Tools");
-    EXPECT_EQ(shown(menus[4]->menu()->actions()), (std::vector<std::string> { "Schema &Manager...\tCtrl+M" }));
+    EXPECT_EQ(shown(menus[4]->menu()->actions()),
+        (std::vector<std::string> {
+            "Schema &Manager...\tCtrl+M", "-", "Import LDIF File...\tCtrl+I", "Export LDIF File...\tCtrl+E" }));
     EXPECT_EQ(menus[5]->text(), "XML Options");
 
     QToolBar& toolBar = frame->toolBar();
