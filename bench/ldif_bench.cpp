@@ -127,8 +127,8 @@ try {
     options.timeLimit = -1;
     SlapdServer slapd(options);
     const std::string port = std::to_string(slapd.port());
-    const std::string bind = " -x -H " + slapd.url() + " -D '" + SlapdServer::adminDn() + "' -w "
-        + SlapdServer::adminPassword();
+    const std::string bind
+        = " -x -H " + slapd.url() + " -D '" + SlapdServer::adminDn() + "' -w " + SlapdServer::adminPassword();
     std::printf("LDIF benchmark: slapd on %s; export of %d entries of 7 attributes under %s; import of %d "
                 "such entries into a new container per run; %d alternating runs each, medians.\n\n",
         slapd.url().c_str(), kExported, exportDn().c_str(), kImported, runs);
@@ -137,7 +137,8 @@ try {
     const std::string ours = (dir / "ldif-bench-ours.ldif").string();
     const std::string theirs = (dir / "ldif-bench-ldapsearch.ldif").string();
     // Untimed: warms slapd's caches for both.
-    runChild({ "/bin/sh", "-c", "LDAPNOINIT=1 ldapsearch" + bind + " -LLL -o ldif-wrap=no -b '" + exportDn() + "' > " + theirs },
+    runChild({ "/bin/sh", "-c",
+                 "LDAPNOINIT=1 ldapsearch" + bind + " -LLL -o ldif-wrap=no -b '" + exportDn() + "' > " + theirs },
         false, kChildLimitSeconds);
     std::vector<double> wall[4], rss[4];
     for (int i = 0; i < runs; ++i) {
@@ -146,9 +147,9 @@ try {
             throw std::runtime_error("the export said " + run.output);
         wall[0].push_back(run.wallSeconds);
         rss[0].push_back(static_cast<double>(run.maxRssKb) / 1024.0);
-        run = runChild({ "/bin/sh", "-c",
-                           "LDAPNOINIT=1 ldapsearch" + bind + " -LLL -o ldif-wrap=no -b '" + exportDn() + "' > "
-                               + theirs },
+        run = runChild(
+            { "/bin/sh", "-c",
+                "LDAPNOINIT=1 ldapsearch" + bind + " -LLL -o ldif-wrap=no -b '" + exportDn() + "' > " + theirs },
             false, kChildLimitSeconds);
         wall[1].push_back(run.wallSeconds);
         rss[1].push_back(static_cast<double>(run.maxRssKb) / 1024.0);
@@ -167,8 +168,7 @@ try {
         fs::remove(ourFile);
         fs::remove(theirFile);
     }
-    const char* const names[4] = { "Export LDIF File", "ldapsearch -LLL > file", "Import LDIF File",
-        "ldapadd -f" };
+    const char* const names[4] = { "Export LDIF File", "ldapsearch -LLL > file", "Import LDIF File", "ldapadd -f" };
     std::printf("%-28s | %8s | %12s\n", "", "wall s", "peak RSS MB");
     for (int side = 0; side < 4; ++side)
         std::printf("%-28s | %8.3f | %12.1f\n", names[side], median(wall[side]), median(rss[side]));

@@ -49,7 +49,7 @@ std::optional<std::string> DecodeBase64(std::string_view text)
     std::string out;
     out.reserve(text.size() / 4 * 3);
     uint32_t bits = 0;
-    int count = 0;   // sextets in bits
+    int count = 0; // sextets in bits
     int padding = 0; // "=" seen
     for (char c : text) {
         if (c == ' ')

@@ -71,8 +71,8 @@ void reportSummary(AppContext& context, int copied, int rejected)
     if (!ReportError(context, summary, LogMode::Ldif))
         context.desktop.error("Could not generate error log file", "Error");
     if (copied > 0)
-        context.desktop.inform(summary + " \n\nRefresh the page to see the item imported", "Import Result",
-            MessageIcon::Warning);
+        context.desktop.inform(
+            summary + " \n\nRefresh the page to see the item imported", "Import Result", MessageIcon::Warning);
     else
         context.desktop.error(summary, "Error");
 }
@@ -102,7 +102,8 @@ bool ImportLdif(AppContext& context, ImportLdifDialog& dialog, const std::string
     LdifReader reader(in);
     LdifRecord record;
     while (reader.next(record)) {
-        desktop.setProgressPosition(static_cast<int>(std::min<uint64_t>(size, reader.position()) * kProgressRange / size));
+        desktop.setProgressPosition(
+            static_cast<int>(std::min<uint64_t>(size, reader.position()) * kProgressRange / size));
         if (record.faultLine != 0) {
             ++rejected;
             ReportError(context,

@@ -29,7 +29,7 @@ struct LdifAttribute {
 };
 
 struct LdifRecord {
-    int line = 0;          // where the record begins
+    int line = 0; // where the record begins
     std::string firstLine; // its first line, unfolded, as written
     std::string dn;
     std::vector<LdifAttribute> attributes;
@@ -39,7 +39,10 @@ struct LdifRecord {
 
 class LdifReader {
 public:
-    explicit LdifReader(std::istream& in) : in_(in) { }
+    explicit LdifReader(std::istream& in)
+        : in_(in)
+    {
+    }
 
     // The next record; false at the end of the stream.
     bool next(LdifRecord& record);

@@ -92,10 +92,10 @@ TEST(LdifReaderTest, ReadsWhatItsOwnAndOtherToolsWrite)
     const std::vector<Case> cases {
         { "a blank after the colon of the DN or not: the same DN; two blanks keep one",
             "dn: cn=a,o=x\ndescription:  two\n\nDN:cn=b,o=x \ndescription:none\n",
-            { { "cn=a,o=x", { { "description", { " two" } } } },
-                { "cn=b,o=x", { { "description", { "none" } } } } } },
+            { { "cn=a,o=x", { { "description", { " two" } } } }, { "cn=b,o=x", { { "description", { "none" } } } } } },
         { "a continuation joins the line before, a stray one is dropped",
-            " stray\ndn: cn=a,o=x\ndescription: abc\n def\n\n", { { "cn=a,o=x", { { "description", { "abcdef" } } } } } },
+            " stray\ndn: cn=a,o=x\ndescription: abc\n def\n\n",
+            { { "cn=a,o=x", { { "description", { "abcdef" } } } } } },
         { "base64 DN and values, folded as ldapsearch folds them",
             "dn:: Y249Wm/DqyxvPXg=\njpegPhoto:: /9gA\n Cg0=\naudio::\n\n",
             { { "cn=Zo\xc3\xab,o=x", { { "jpegPhoto", { "\xff\xd8\0\n\r"s } }, { "audio", { "" } } } } } },

@@ -17,31 +17,32 @@ const std::string kSubtree = "ou=Ldif," + kBase;
 
 // Values an LDIF writer can lose: a leading blank, colon or "<", a
 // trailing blank, CR LF inside, an empty value, binary bytes, UTF-8 names.
-const std::string kSubtreeLdif = "dn: ou=Ldif,dc=example,dc=com\n"
-                                 "objectClass: organizationalUnit\n"
-                                 "ou: Ldif\n"
-                                 "description:: IGxlYWRpbmcgYmxhbms=\n"
-                                 "description:: OmNvbG9u\n"
-                                 "description:: PGFuZ2xl\n"
-                                 "description:: dHJhaWxpbmcg\n"
-                                 "description:: dHdvDQpsaW5lcw==\n"
-                                 "\n"
-                                 "dn:: Y249Wm/DqyDDhW5nc3Ryw7ZtLG91PUxkaWYsZGM9ZXhhbXBsZSxkYz1jb20=\n"
-                                 "objectClass: inetOrgPerson\n"
-                                 "cn:: Wm/DqyDDhW5nc3Ryw7Zt\n"
-                                 "sn:: w4VuZ3N0csO2bQ==\n"
-                                 "jpegPhoto:: /9j/4AAQSkZJRgAAAwYJDA8SFRgbHiEkJyotMDM2OTw/QkVIS05RVFdaXWBjZmlsb3J1eHt+gYSHio2Qk5aZnJ+ipa"
-                                 "irrrG0t7q9wMPGyczP0tXY297h5Ofq7fDz9vn8///Z\n"
-                                 "audio:\n"
-                                 "\n"
-                                 "dn: ou=Locked,dc=example,dc=com\n"
-                                 "objectClass: organizationalUnit\n"
-                                 "ou: Locked\n"
-                                 "\n"
-                                 "dn: ou=Inner,ou=Ldif,dc=example,dc=com\n"
-                                 "objectClass: organizationalUnit\n"
-                                 "ou: Inner\n"
-                                 "\n";
+const std::string kSubtreeLdif
+    = "dn: ou=Ldif,dc=example,dc=com\n"
+      "objectClass: organizationalUnit\n"
+      "ou: Ldif\n"
+      "description:: IGxlYWRpbmcgYmxhbms=\n"
+      "description:: OmNvbG9u\n"
+      "description:: PGFuZ2xl\n"
+      "description:: dHJhaWxpbmcg\n"
+      "description:: dHdvDQpsaW5lcw==\n"
+      "\n"
+      "dn:: Y249Wm/DqyDDhW5nc3Ryw7ZtLG91PUxkaWYsZGM9ZXhhbXBsZSxkYz1jb20=\n"
+      "objectClass: inetOrgPerson\n"
+      "cn:: Wm/DqyDDhW5nc3Ryw7Zt\n"
+      "sn:: w4VuZ3N0csO2bQ==\n"
+      "jpegPhoto:: /9j/4AAQSkZJRgAAAwYJDA8SFRgbHiEkJyotMDM2OTw/QkVIS05RVFdaXWBjZmlsb3J1eHt+gYSHio2Qk5aZnJ+ipa"
+      "irrrG0t7q9wMPGyczP0tXY297h5Ofq7fDz9vn8///Z\n"
+      "audio:\n"
+      "\n"
+      "dn: ou=Locked,dc=example,dc=com\n"
+      "objectClass: organizationalUnit\n"
+      "ou: Locked\n"
+      "\n"
+      "dn: ou=Inner,ou=Ldif,dc=example,dc=com\n"
+      "objectClass: organizationalUnit\n"
+      "ou: Inner\n"
+      "\n";
 
 const std::string kBaseOnlyLdif = "dn: dc=example,dc=com\nobjectClass: dcObject\nobjectClass: organization\n"
                                   "dc: example\no: Example Corporation\n\n";
@@ -197,7 +198,8 @@ TEST_F(LdifSlapdTest, InsufficientAccessStopsTheImportAtOnce)
         "dn: ou=N1,ou=Locked,dc=example,dc=com\nobjectClass: organizationalUnit\nou: N1\n\n"
         "dn: ou=N2,dc=example,dc=com\nobjectClass: organizationalUnit\nou: N2\n\n");
     importFile("in.ldif");
-    EXPECT_EQ(desktop.boxes, Boxes { errorBox("Cannot Import Objects. Insufficient Access Rights", "Server Response") });
+    EXPECT_EQ(
+        desktop.boxes, Boxes { errorBox("Cannot Import Objects. Insufficient Access Rights", "Server Response") });
     EXPECT_EQ(read(kLdifLogName), logged("ou=N1,ou=Locked,dc=example,dc=com"));
     EXPECT_EQ(read(kGeneralLogName), logged(OrnLdapService::LdapErrorToString(50)));
     EXPECT_EQ(::search(server().url(), kBase, "(ou=N*)", "dn"), "");
