@@ -121,6 +121,8 @@ try {
     }
     const fs::path self = fs::canonical("/proc/self/exe");
     const fs::path dir = self.parent_path();
+    // The import's children write their LDIF log into the current folder.
+    fs::current_path(dir);
     SlapdOptions options;
     options.ldifFile = cachedLdif(dir, kLdifName, writeLdif);
     options.sizeLimit = -1;
