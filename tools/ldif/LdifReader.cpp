@@ -132,6 +132,9 @@ void LdifReader::parseDn(LdifRecord& record, const std::string& line)
             record.dn = std::move(*dn);
         else
             fail(record, record.line, "the DN is not valid base64");
+        // The add request takes the DN as text: a zero byte would cut it short.
+        if (record.dn.find('\0') != std::string::npos)
+            fail(record, record.line, "the DN holds a zero byte");
         return;
     case ValueForm::Url:
         fail(record, record.line, "a DN read from a URL is not supported");
@@ -149,6 +152,10 @@ void LdifReader::parseAttribute(LdifRecord& record, const std::string& line, int
         return;
     }
     std::string type = line.substr(0, colon);
+    if (type.find('\0') != std::string::npos) {
+        fail(record, number, "the attribute name holds a zero byte");
+        return;
+    }
     std::string value;
     switch (valueForm(line, colon)) {
     case ValueForm::Plain:

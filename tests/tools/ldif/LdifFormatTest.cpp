@@ -119,6 +119,8 @@ TEST(LdifReaderTest, ReadsWhatItsOwnAndOtherToolsWrite)
             "dn: cn=f,o=x\nchangetype: modrdn\nnewrdn: cn=g\n",
             { { "cn=a,o=x", {}, 2 }, { "cn=b,o=x", {}, 8 }, { "cn=c,o=x", { { "cn", { "c" } } }, 12 },
                 { "cn=d,o=x", {}, 15 }, { "cn=e,o=x", {}, 18 }, { "cn=f,o=x", {}, 21 } } },
+        { "a zero byte in a DN or a name, which the add request would cut short",
+            "dn:: Y249YQBiLG89eA==\n\ndn: cn=h,o=x\nc\0n: x\n"s, { { "cn=a\0b,o=x"s, {}, 1 }, { "cn=h,o=x", {}, 4 } } },
         { "a file of nothing but comments and empty lines holds no record", "\n# only\n\n\n", {} },
     };
     for (const Case& c : cases)
