@@ -1,8 +1,8 @@
 // The state that lives as long as the main view: the current connection,
 // the connection flags, the two held search results, the directory tree and
 // the attribute list with their selection, paging and editing state, the
-// loaded DNs and the schema lists (and, as later parts arrive, the
-// clipboard). One object, owned by the main view and passed by reference;
+// loaded DNs, the schema lists and the clipboard of the entry operations.
+// One object, owned by the main view and passed by reference;
 // the core has no global variables.
 #pragma once
 
@@ -107,6 +107,18 @@ struct EditingState {
     std::string lastValue; // the last value shown or selected
 };
 
+// What Cut, Copy and Copy Object Link hold for the next Paste or Paste
+// Object Link. Refresh Tree and logout clear it.
+struct ClipboardState {
+    bool cutPending = false;  // a Paste moves sourceDn
+    bool copyPending = false; // a Paste copies sourceDn; cut and copy exclude each other
+    std::string sourceDn;
+    std::string sourceLabel; // its RDN, which the copy or the moved entry keeps
+    bool linkCopied = false;  // a Paste Object Link links to linkSourceDn
+    std::string linkSourceDn;
+    std::string linkSourceLabel;
+};
+
 struct ViewState {
     ConnectionSettings connection;
     ConnectionFlags flags;
@@ -132,6 +144,7 @@ struct ViewState {
     EditingState editing;
     // Every DN inserted into the tree since the last tree load, the base DN first.
     std::vector<std::string> loadedDns;
+    ClipboardState clipboard;
 
     ObjectClassList objectClasses;
     AttributeTypeList attributeTypes;

@@ -18,6 +18,7 @@ void clearDirectoryView(AppContext& context)
     state.paging = PagingState {};
     state.editing = EditingState {};
     state.loadedDns.clear();
+    state.clipboard = ClipboardState {};
     state.objectClasses.clear();
     state.attributeTypes.clear();
     state.multiNames.clear();

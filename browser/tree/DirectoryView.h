@@ -8,6 +8,6 @@ struct AppContext;
 void loadDirectoryTree(AppContext& context);
 
 // At logout: deletes every tree item and every attribute-list row, and
-// forgets the selection, the paging and editing state, the loaded DNs and
-// the schema lists.
+// forgets the selection, the paging and editing state, the loaded DNs, the
+// clipboard and the schema lists.
 void clearDirectoryView(AppContext& context);

@@ -80,6 +80,8 @@ void RefreshTree(AppContext& context)
     state.flags.treeTeardown = true;
     state.selection.hasChildren = true;
     state.generalResult.release();
+    // What was cut or copied may be gone or elsewhere after the refresh.
+    state.clipboard = ClipboardState {};
     LoadTree(context);
 }
 

@@ -75,18 +75,23 @@ protected:
     // login leaves.
     void logInAsAdmin(const std::string& baseDn = SlapdServer::suffix())
     {
+        logInAs(SlapdServer::adminDn(), SlapdServer::adminPassword(), baseDn);
+    }
+    // The same, bound as another user.
+    void logInAs(const std::string& dn, const std::string& password, const std::string& baseDn = SlapdServer::suffix())
+    {
         ASSERT_TRUE(server_.started());
         service.OrnSetLdapVersion(3);
         service.OrnSetHostName(kHost);
         service.OrnSetPortNo(server_->port());
         ASSERT_EQ(service.OrnInitialise(), 0);
-        ASSERT_EQ(service.OrnBindSync(SlapdServer::adminDn(), SlapdServer::adminPassword(), kSimpleBind), 0);
+        ASSERT_EQ(service.OrnBindSync(dn.c_str(), password.c_str(), kSimpleBind), 0);
         ConnectionSettings& connection = state.connection;
         connection.host = kHost;
         connection.port = server_->port();
         connection.baseDn = baseDn;
-        connection.userId = SlapdServer::adminDn();
-        connection.bindDn = SlapdServer::adminDn();
+        connection.userId = dn;
+        connection.bindDn = dn;
         connection.userType = "Valid User";
         state.subschemaDn = "cn=Subschema";
         state.flags = { .viewNotConnected = false, .loggedIn = true, .treeActive = true };

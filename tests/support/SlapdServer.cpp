@@ -202,6 +202,18 @@ std::vector<std::string> SlapdServer::ldapsearchValues(const std::string& dn, co
     return values;
 }
 
+std::string SlapdServer::ldapsearchEntry(const std::string& dn) const
+{
+    const std::string output = dir_ + "/ldapsearch-entry";
+    std::filesystem::remove(output);
+    runToEnd("/usr/bin/ldapsearch",
+        { "ldapsearch", "-LLL", "-o", "ldif-wrap=no", "-x", "-H", url(), "-D", adminDn(), "-w", adminPassword(), "-s",
+            "base", "-b", dn, "(objectClass=*)" },
+        output, "ldapsearch could not read " + dn);
+    std::string entry = readFile(output);
+    return entry.substr(entry.find('\n') + 1);
+}
+
 void SlapdServer::reservePort()
 {
     port_ = portHolder_.hold(port_);

@@ -8,7 +8,8 @@
 //
 // The directory holds suffix() with the schemas core, cosine, inetorgperson
 // and nis plus data/orn.schema. Anonymous clients read everything but
-// userPassword, which serves only to authenticate; bound users may write.
+// userPassword, which serves only to authenticate; bound users may write,
+// unless the suite's access say otherwise.
 //
 // Create, stop and destroy the object on one thread: slapd is started with a
 // parent-death signal, which the kernel ties to the starting thread, so a
@@ -32,7 +33,9 @@ struct SlapdOptions {
     // Limits for everyone but the admin; -1 is unlimited. 500 and 3600 are slapd's defaults.
     int sizeLimit = 500;
     int timeLimit = 3600;
-    // Access rules placed before the default ones.
+    // slapd.conf access directives placed before the default ones. slapd
+    // obeys the first "access to" whose target matches, so a directive here
+    // for attrs=userPassword takes the place of the default one.
     std::string access;
 };
 
@@ -76,6 +79,10 @@ public:
     // The values of one attribute of an entry as OpenLDAP's ldapsearch reads
     // them (bound as the admin), bytes as they are, in the server's order.
     std::vector<std::string> ldapsearchValues(const std::string& dn, const std::string& attribute) const;
+    // The entry as `ldapsearch -LLL` writes it (bound as the admin, lines
+    // unwrapped), without its dn line: every value, empty ones too, binary
+    // and blank ones in base64.
+    std::string ldapsearchEntry(const std::string& dn) const;
 
     // The project's data/ folder ($ORN_DATA_DIR overrides it).
     static std::string dataDirectory();
