@@ -15,6 +15,7 @@
 #include "browser/session/SetEntriesDialog.h"
 #include "browser/tree/TreeCommands.h"
 #include "tools/create/CreateCommands.h"
+#include "tools/entries/EntryCommands.h"
 #include "tools/ldif/LdifCommands.h"
 #include "tools/schema/SchemaManagerDialog.h"
 
@@ -34,6 +35,23 @@ bool notConnected(const ViewState& state)
 bool connected(const ViewState& state)
 {
     return !state.flags.viewNotConnected;
+}
+bool writable(const ViewState& state)
+{
+    return connected(state) && state.flags.loggedIn;
+}
+// Cut, Copy and Copy Object Link take leaf entries only.
+bool leafSelected(const ViewState& state)
+{
+    return writable(state) && !state.selection.hasChildren;
+}
+bool pastePending(const ViewState& state)
+{
+    return writable(state) && (state.clipboard.cutPending || state.clipboard.copyPending);
+}
+bool linkCopied(const ViewState& state)
+{
+    return writable(state) && state.clipboard.linkCopied;
 }
 bool moreEntries(const ViewState& state)
 {
@@ -104,6 +122,16 @@ const std::vector<Command> kCommands {
     { ProfileManager, "profile-manager", "Profile &Manager...\t F9", { "F9" }, kWindow,
         "Edit the existing Profile\nEdit Profile", always, nullptr, profileManager },
     { Exit, "exit", "E&xit ", {}, kWindow, "Quit the application\nExit", always, nullptr, nullptr },
+    { Cut, "cut", "Cu&t\tCtrl+X", { "Ctrl+X", "Shift+Del" }, kWindow, "Cut the selection \nCut", leafSelected, nullptr,
+        done<CutCommand> },
+    { Copy, "copy", "&Copy\tCtrl+C", { "Ctrl+C", "Ctrl+Ins" }, kWindow, "Copy the selection \nCopy", leafSelected,
+        nullptr, done<CopyCommand> },
+    { Paste, "paste", "&Paste\tCtrl+V", { "Ctrl+V", "Shift+Ins" }, kWindow, "Paste The cut/copy Selection \nPaste",
+        pastePending, nullptr, done<PasteCommand> },
+    { CopyObjectLink, "copy-object-link", "Co&py Object Link \tCtrl+R", { "Ctrl+R" }, kWindow,
+        "Copy Link of the selected object \nCopy Object Link", leafSelected, nullptr, done<CopyObjectLinkCommand> },
+    { PasteObjectLink, "paste-object-link", "Pa&ste Object Link\t Ctrl+P", { "Ctrl+P" }, kWindow,
+        "Paste Link \nPaste Object Link", linkCopied, nullptr, done<PasteObjectLinkCommand> },
     { EditAttribute, "edit-attribute", "Edit Attribute\t F2", { "F2" }, KeyScope::AttributeList, "Edit Attribute",
         connected, nullptr, editAttribute },
     { Toolbar, "toolbar", "&Toolbar", {}, kWindow, "Show or hide the toolbar\nToggle ToolBar", always, nullptr,
@@ -126,6 +154,8 @@ const std::vector<Command> kCommands {
         "Add Organisation Unit\n Add OU", connected, nullptr, done<AddOrgUnitCommand> },
     { AddAttribute, "add-attribute", "Add Att&ribute...  \tShft+R", { "Shift+R" }, kWindow, "Add Attribute to Object",
         connected, nullptr, done<AddAttributeCommand> },
+    { DeleteObject, "delete-object", "&Delete Object\t Del", { "Del" }, KeyScope::Tree, "Delete Selection\nDelete",
+        connected, nullptr, done<DeleteObjectCommand> },
     { DeleteAttribute, "delete-attribute", "Delete &Attribute", {}, kWindow, nullptr, connected, nullptr,
         done<DeleteAttributeCommand> },
     { XmlRendering, "xml-rendering", "Xml Rendering", {}, kWindow, nullptr, always, xmlRendering, flipXmlRendering },
@@ -171,12 +201,15 @@ const std::vector<MenuEntry> kAddMenu { item(AddUser), item(AddOrgUnit) };
 const std::vector<Menu> kMenuBar {
     { "  &Connect",
         { item(Login), item(Logout), kSeparator, item(NewProfile), item(ProfileManager), kSeparator, item(Exit) } },
-    { "&Edit", { item(EditAttribute) } },
+    { "&Edit",
+        { item(Cut), item(Copy), item(Paste), kSeparator, item(CopyObjectLink), item(PasteObjectLink), kSeparator,
+            item(EditAttribute) } },
     { "&View",
         { item(Toolbar), item(StatusBar), kSeparator, item(SetEntriesToView), item(CountEntries), item(RefreshTree),
             kSeparator, item(RootDseProperties) } },
     { "&Object",
-        { item(CreateObject), popup("&Add\t", kAddMenu), item(AddAttribute), item(DeleteAttribute) } },
+        { item(CreateObject), popup("&Add	", kAddMenu), item(AddAttribute), item(DeleteObject),
+            item(DeleteAttribute) } },
     { "&Tools", { item(SchemaManager), kSeparator, item(ImportLdif), item(ExportLdif) } },
     { "XML Options", { item(XmlRendering) } },
     { "&Log Manager",
@@ -195,6 +228,15 @@ const std::vector<MenuEntry> kToolbar {
     item(AddUser),
     item(AddOrgUnit),
     kSeparator,
+    item(DeleteObject),
+    kSeparator,
+    item(Cut),
+    item(Copy),
+    item(Paste),
+    kSeparator,
+    item(CopyObjectLink),
+    item(PasteObjectLink),
+    kSeparator,
     item(RefreshTree),
     item(ShowNext),
     item(SchemaManager),
@@ -207,6 +249,14 @@ const std::vector<MenuEntry> kToolbar {
 };
 
 const std::vector<MenuEntry> kTreeMenu {
+    item(Cut, "&Cut"),
+    item(Copy, "Copy"),
+    item(Paste, "Paste"),
+    kSeparator,
+    item(DeleteObject, "Delete"),
+    kSeparator,
+    item(CopyObjectLink, "Copy Object Link "),
+    item(PasteObjectLink, "Paste Object Link"),
     item(ViewOriginalProperties, "&View Original Properties"),
     kSeparator,
     item(ImportLdif, "Import LDIF File"),

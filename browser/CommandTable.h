@@ -19,6 +19,11 @@ enum class CommandId {
     NewProfile,
     ProfileManager,
     Exit,
+    Cut,
+    Copy,
+    Paste,
+    CopyObjectLink,
+    PasteObjectLink,
     EditAttribute,
     Toolbar,
     StatusBar,
@@ -30,6 +35,7 @@ enum class CommandId {
     AddUser,
     AddOrgUnit,
     AddAttribute,
+    DeleteObject,
     DeleteAttribute,
     XmlRendering,
     ViewGeneralLog,
@@ -53,10 +59,11 @@ enum class CommandOutcome {
     EditValue, // open the in-place editor on the selected attribute row
 };
 
-// Where a command's keys work: anywhere in the window, or only in the
+// Where a command's keys work: anywhere in the window; only in the
 // attribute list, whose own keys they are there: they start its in-place
-// editor, an edit the core judges by how it was asked for (EditTrigger).
-enum class KeyScope { Window, AttributeList };
+// editor, an edit the core judges by how it was asked for (EditTrigger); or
+// only in the tree (Del deletes the selected entry there, and nowhere else).
+enum class KeyScope { Window, AttributeList, Tree };
 
 inline constexpr const char* kAboutText = "Velmora LDAP Browser Version 2.0";
 

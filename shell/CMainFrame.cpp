@@ -42,6 +42,7 @@ CMainFrame::CMainFrame()
     connect(commands_, &CommandActions::shellCommand, this, &CMainFrame::carryOut);
     connect(commands_, &CommandActions::outcome, this, &CMainFrame::followOutcome);
     connect(view_, &COrnBrowserView::stateChanged, commands_, &CommandActions::refresh);
+    connect(view_, &COrnBrowserView::commandRequested, commands_, &CommandActions::trigger);
     connect(view_, &COrnBrowserView::resized, this, &CMainFrame::placeProgress);
     connect(view_, &COrnBrowserView::treeMenuRequested, this,
         [this](const QPoint& at) { commands_->contextMenu(TreeContextMenu(), this)->popup(at); });

@@ -2,10 +2,12 @@
 
 #include "browser/CommandTable.h"
 #include "browser/tree/TreeCommands.h"
+#include "tools/entries/EntryCommands.h"
 #include "shell/AttributeEditDelegate.h"
 #include "shell/AttributeTableModel.h"
 #include "shell/CSplitterBar.h"
 #include "shell/DirectoryTreeModel.h"
+#include "shell/DirectoryTreeView.h"
 #include "shell/ServerWaitView.h"
 
 #include <QHeaderView>
@@ -17,20 +19,24 @@
 #include <QTreeView>
 
 #include <memory>
+#include <optional>
 #include <utility>
 
 namespace {
 
-// The keys the attribute list answers itself: they start its in-place editor.
-bool isListEditKey(const QKeyEvent& event)
+// The command whose key of a pane's own (the attribute list's, which start
+// its in-place editor, or the tree's) was pressed.
+std::optional<CommandId> paneKey(const QEvent& event, KeyScope scope)
 {
-    const QKeySequence pressed(event.keyCombination());
+    if (event.type() != QEvent::KeyPress)
+        return std::nullopt;
+    const QKeySequence pressed(static_cast<const QKeyEvent&>(event).keyCombination());
     for (const Command& command : Commands())
-        if (command.keyScope == KeyScope::AttributeList)
+        if (command.keyScope == scope)
             for (const char* key : command.keys)
                 if (key && QKeySequence::fromString(QLatin1String(key), QKeySequence::PortableText) == pressed)
-                    return true;
-    return false;
+                    return command.id;
+    return std::nullopt;
 }
 
 } // namespace
@@ -39,7 +45,13 @@ COrnBrowserView::COrnBrowserView(Desktop& desktop, QWidget* parent)
     : QWidget(parent)
     , session_(desktop, std::make_unique<SystemClock>(), Registry())
     , splitter_(new CSplitterBar(this))
-    , tree_(new QTreeView(splitter_))
+    , tree_(new DirectoryTreeView(
+          [this](TreeNode& node) {
+              const bool may = BeginDrag(context(), node);
+              emit stateChanged();
+              return may;
+          },
+          splitter_))
     , attributes_(new QTableView(splitter_))
     , treeModel_(new DirectoryTreeModel(session_.state().tree, this))
     , attributeModel_(new AttributeTableModel(session_.state().attributes, this))
@@ -62,6 +74,11 @@ COrnBrowserView::~COrnBrowserView()
     delete attributeModel_;
 }
 
+QTreeView& COrnBrowserView::tree()
+{
+    return *tree_;
+}
+
 template <class Operation> void COrnBrowserView::later(Operation operation)
 {
     ServerWaitView::whenIdle(this, [this, operation = std::move(operation)]() mutable {
@@ -81,6 +98,7 @@ void COrnBrowserView::buildTree()
     // A double-click loads children through the core, which then expands the node.
     tree_->setExpandsOnDoubleClick(false);
     tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+    tree_->installEventFilter(this);
 
     connect(treeModel_, &DirectoryTreeModel::expansionChanged, this, [this](const QModelIndex& index, bool expanded) {
         following_ = true;
@@ -103,6 +121,13 @@ void COrnBrowserView::buildTree()
                 SelectNode(context(), DirectoryTreeModel::nodeAt(clicked));
         });
     });
+    connect(treeModel_, &DirectoryTreeModel::dropRequested, this,
+        [this](const QPersistentModelIndex& source, const QPersistentModelIndex& target) {
+            later([this, source, target] {
+                if (source.isValid() && target.isValid())
+                    Drop(context(), *DirectoryTreeModel::nodeAt(source), *DirectoryTreeModel::nodeAt(target));
+            });
+        });
     connect(tree_, &QTreeView::doubleClicked, this, [this] { later([this] { ExpandNode(context()); }); });
     // The branch arrows open and close nodes as the tree control itself would.
     for (auto signal : { &QTreeView::expanded, &QTreeView::collapsed }) {
@@ -184,9 +209,15 @@ void COrnBrowserView::buildAttributeList()
 
 bool COrnBrowserView::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == attributes_ && event->type() == QEvent::KeyPress && isListEditKey(*static_cast<QKeyEvent*>(event))) {
+    if (watched == attributes_ && paneKey(*event, KeyScope::AttributeList)) {
         later([this] { startValueEdit(EditTrigger::ListKey); });
         return true;
+    }
+    if (watched == tree_) {
+        if (std::optional<CommandId> command = paneKey(*event, KeyScope::Tree)) {
+            emit commandRequested(*command);
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "browser/BrowserSession.h"
+#include "browser/CommandTable.h"
 #include "browser/properties/AttributeEditing.h"
 
 #include <QWidget>
@@ -13,6 +14,7 @@ class AttributeEditDelegate;
 class AttributeTableModel;
 class CSplitterBar;
 class DirectoryTreeModel;
+class DirectoryTreeView;
 class QTableView;
 class QTreeView;
 
@@ -24,7 +26,7 @@ public:
     ~COrnBrowserView() override;
 
     AppContext& context() { return session_.context(); }
-    QTreeView& tree() { return *tree_; }
+    QTreeView& tree();
     QTableView& attributes() { return *attributes_; }
 
     // Opens the in-place editor on the selected row, once the core has
@@ -35,6 +37,8 @@ signals:
     // The user did something that may have changed what commands are enabled.
     void stateChanged();
     void treeMenuRequested(const QPoint& globalPosition);
+    // A key of the tree's own (Del) was pressed in the tree.
+    void commandRequested(CommandId id);
     void attributeMenuRequested(const QPoint& globalPosition);
     // The view's client size, which places the status bar's progress bar.
     void resized(const QSize& size);
@@ -55,7 +59,7 @@ private:
     BrowserSession session_;
 
     CSplitterBar* splitter_;
-    QTreeView* tree_;
+    DirectoryTreeView* tree_;
     QTableView* attributes_;
     DirectoryTreeModel* treeModel_;
     AttributeTableModel* attributeModel_;

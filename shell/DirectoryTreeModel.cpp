@@ -1,6 +1,17 @@
 #include "shell/DirectoryTreeModel.h"
 
 #include "shell/ShellIcons.h"
+#include "tools/entries/EntryCommands.h"
+
+#include <QMimeData>
+
+namespace {
+
+// The rows from the root down to the dragged node, as "0/2/1". Only this
+// program's own drags carry it.
+constexpr const char* kNodeMime = "application/x-velmora-tree-node";
+
+} // namespace
 
 DirectoryTreeModel::DirectoryTreeModel(DirectoryTree& tree, QObject* parent)
     : QAbstractItemModel(parent)
@@ -63,6 +74,59 @@ bool DirectoryTreeModel::hasChildren(const QModelIndex& parent) const
 int DirectoryTreeModel::columnCount(const QModelIndex&) const
 {
     return 1;
+}
+
+Qt::ItemFlags DirectoryTreeModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags flags = QAbstractItemModel::flags(index);
+    return index.isValid() ? flags | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled : flags;
+}
+
+QStringList DirectoryTreeModel::mimeTypes() const
+{
+    return { QLatin1String(kNodeMime) };
+}
+
+QMimeData* DirectoryTreeModel::mimeData(const QModelIndexList& indexes) const
+{
+    if (indexes.isEmpty() || !indexes.front().isValid())
+        return nullptr;
+    QStringList rows;
+    for (QModelIndex walk = indexes.front(); walk.isValid(); walk = walk.parent())
+        rows.prepend(QString::number(walk.row()));
+    auto* data = new QMimeData;
+    data->setData(QLatin1String(kNodeMime), rows.join(QLatin1Char('/')).toLatin1());
+    return data;
+}
+
+TreeNode* DirectoryTreeModel::draggedNode(const QMimeData* data) const
+{
+    if (!data || !data->hasFormat(QLatin1String(kNodeMime)))
+        return nullptr;
+    QModelIndex index;
+    for (const QString& row : QString::fromLatin1(data->data(QLatin1String(kNodeMime))).split(QLatin1Char('/'))) {
+        bool number = false;
+        index = this->index(row.toInt(&number), 0, index);
+        if (!number || !index.isValid())
+            return nullptr;
+    }
+    return nodeAt(index);
+}
+
+bool DirectoryTreeModel::canDropMimeData(
+    const QMimeData* data, Qt::DropAction action, int row, int, const QModelIndex& parent) const
+{
+    const TreeNode* source = draggedNode(data);
+    return action == Qt::MoveAction && row < 0 && source && DropAllowed(*source, nodeAt(parent));
+}
+
+bool DirectoryTreeModel::dropMimeData(
+    const QMimeData* data, Qt::DropAction action, int row, int column, const QModelIndex& parent)
+{
+    if (!canDropMimeData(data, action, row, column, parent))
+        return false;
+    emit dropRequested(QPersistentModelIndex(indexOf(draggedNode(data))), QPersistentModelIndex(parent));
+    return true;
 }
 
 QVariant DirectoryTreeModel::data(const QModelIndex& index, int role) const

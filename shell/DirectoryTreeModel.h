@@ -24,6 +24,20 @@ public:
     // Also true before the children are loaded when the server says there are some.
     bool hasChildren(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
+
+    // Drag and drop within the tree: a drag carries the node's place in the
+    // tree; a node takes the drop when the core allows it (DropAllowed),
+    // and the drop itself is handed on (dropRequested) for the core to
+    // carry out once the drag is over.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    Qt::DropActions supportedDragActions() const override { return Qt::MoveAction; }
+    Qt::DropActions supportedDropActions() const override { return Qt::MoveAction; }
+    bool canDropMimeData(
+        const QMimeData* data, Qt::DropAction action, int row, int column, const QModelIndex& parent) const override;
+    bool dropMimeData(
+        const QMimeData* data, Qt::DropAction action, int row, int column, const QModelIndex& parent) override;
     QVariant data(const QModelIndex& index, int role) const override;
 
     QModelIndex indexOf(const TreeNode* node) const;
@@ -32,6 +46,7 @@ public:
 signals:
     void expansionChanged(const QModelIndex& index, bool expanded);
     void selectionMoved(const QModelIndex& selected);
+    void dropRequested(const QPersistentModelIndex& source, const QPersistentModelIndex& target);
 
 private:
     void beginInsertNodes(const TreeNode* parent, int first, int last) override;
@@ -40,6 +55,8 @@ private:
     void endRemoveNodes() override;
     void nodeChanged(const TreeNode* node) override;
     void selectionChanged(const TreeNode* selected) override;
+    // The dragged node a drag's data names, or null.
+    TreeNode* draggedNode(const QMimeData* data) const;
 
     DirectoryTree& tree_;
     std::array<QIcon, 3> images_; // in the order of NodeImage

@@ -125,7 +125,13 @@ void QtDesktop::setProgressPosition(int position)
 
 void QtDesktop::stepProgress()
 {
-    progress_.setValue(std::min(progress_.value() + progressStep_, progress_.maximum()));
+    const int before = progress_.value();
+    progress_.setValue(std::min(before + progressStep_, progress_.maximum()));
+    // A batch runs on the user-interface thread: paint each whole percent
+    // as it is reached, and no more often.
+    const int span = std::max(progress_.maximum() - progress_.minimum(), 1);
+    if ((before - progress_.minimum()) * 100 / span != (progress_.value() - progress_.minimum()) * 100 / span)
+        progress_.repaint();
 }
 
 void QtDesktop::setWindowTitle(const std::string& title)

@@ -21,8 +21,10 @@ using Ids = std::set<CommandId>;
 const Ids kAlways { NewProfile, ProfileManager, Exit, Toolbar, StatusBar, XmlRendering, ViewGeneralLog, ViewLdifLog,
     DeleteLdifLog, DeleteGeneralLog, HelpTopics, About };
 const Ids kDirectory { Logout, EditAttribute, SetEntriesToView, CountEntries, RefreshTree, RootDseProperties,
-    AddAttribute, DeleteAttribute, RefreshNode, CreateObject, AddUser, AddOrgUnit, SchemaManager,
-    ImportLdif, ExportLdif };
+    AddAttribute, DeleteAttribute, RefreshNode, CreateObject, AddUser, AddOrgUnit, SchemaManager, ImportLdif,
+    ExportLdif, DeleteObject };
+// A leaf is selected and a bind made.
+const Ids kLeaf { Cut, Copy, CopyObjectLink };
 
 Ids joined(std::initializer_list<Ids> parts)
 {
@@ -85,10 +87,24 @@ TEST_F(CommandTable, EnablingFollowsTheStateOfTheView)
     EXPECT_EQ(names(enabled()), names(joined({ kAlways, kDirectory, { ShowNext } }))) << "container selected";
 
     connect(false, false, true);
-    EXPECT_EQ(names(enabled()), names(joined({ kAlways, kDirectory }))) << "leaf selected: nothing to show next";
+    EXPECT_EQ(names(enabled()), names(joined({ kAlways, kDirectory, kLeaf }))) << "leaf selected: nothing to show next";
 
     connect(false, true, true);
-    EXPECT_EQ(names(enabled()), names(joined({ kAlways, kDirectory, { ViewOriginalProperties } }))) << "link selected";
+    EXPECT_EQ(names(enabled()), names(joined({ kAlways, kDirectory, kLeaf, { ViewOriginalProperties } })))
+        << "link selected";
+
+    // Paste once something is cut or copied, Paste Object Link once a link is copied.
+    state().selection.isLink = false;
+    state().clipboard.cutPending = true;
+    state().clipboard.linkCopied = true;
+    EXPECT_EQ(names(enabled()), names(joined({ kAlways, kDirectory, kLeaf, { Paste, PasteObjectLink } })));
+    state().clipboard = ClipboardState {};
+    state().clipboard.copyPending = true;
+    EXPECT_EQ(names(enabled()), names(joined({ kAlways, kDirectory, kLeaf, { Paste } })));
+
+    // Without a bind nothing may be written; Delete says so itself.
+    state().flags.loggedIn = false;
+    EXPECT_EQ(names(enabled()), names(joined({ kAlways, kDirectory })));
 }
 
 TEST_F(CommandTable, XmlRenderingIsASwitchWithACheckMark)
@@ -135,10 +151,13 @@ TEST_F(CommandTable, MenusAndToolbarFollowTheTable)
             "&Login...\tF6", "Log&out\tF7", "-", "&New Profile...\t F8", "Profile &Manager...\t F9", "-", "E&xit " }));
 
     // The Object menu holds a pop-up built from the table.
+    EXPECT_EQ(shown(menus[1]->menu()->actions()),
+        (std::vector<std::string> { "Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V", "-",
+            "Co&py Object Link \tCtrl+R", "Pa&ste Object Link\t Ctrl+P", "-", "Edit Attribute\t F2" }));
     QMenu* object = menus[3]->menu();
     EXPECT_EQ(shown(object->actions()),
         (std::vector<std::string> { "Crea&te Object...\t Ctrl+T", "&Add\t", "Add Att&ribute...  \tShft+R",
-            "Delete &Attribute" }));
+            "&Delete Object\t Del", "Delete &Attribute" }));
     ASSERT_NE(object->actions()[1]->menu(), nullptr);
     EXPECT_EQ(shown(object->actions()[1]->menu()->actions()),
         (std::vector<std::string> { "&User\tCtrl+U", "&Organisation Unit\tCtrl+O" }));
@@ -152,8 +171,15 @@ TEST_F(CommandTable, MenusAndToolbarFollowTheTable)
 
     QToolBar& toolBar = frame->toolBar();
     EXPECT_EQ(shown(toolBar.actions()), expected(ToolbarLayout()));
-    // After Refresh Tree and Show Next.
+    // The entry operations after the creation group, each group apart.
     const QList<QAction*> tools = toolBar.actions();
+    const auto deleteObject = std::find(tools.begin(), tools.end(), frame->commands().action(DeleteObject));
+    ASSERT_NE(deleteObject, tools.end());
+    EXPECT_EQ(*(deleteObject - 2), frame->commands().action(AddOrgUnit));
+    EXPECT_EQ(shown(QList<QAction*>(deleteObject - 1, deleteObject + 9)),
+        (std::vector<std::string> { "-", "&Delete Object\t Del", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C",
+            "&Paste\tCtrl+V", "-", "Co&py Object Link \tCtrl+R", "Pa&ste Object Link\t Ctrl+P", "-" }));
+    // After Refresh Tree and Show Next.
     const auto showNext = std::find(tools.begin(), tools.end(), frame->commands().action(ShowNext));
     ASSERT_NE(showNext, tools.end());
     EXPECT_EQ(*(showNext - 1), frame->commands().action(RefreshTree));
@@ -188,6 +214,10 @@ TEST_F(CommandTable, EveryKeyIsValidAndBelongsToOneCommand)
     }
     EXPECT_EQ(frame->commands().action(RefreshNode)->shortcuts(),
         (QList<QKeySequence> { QKeySequence(Qt::Key_F4), QKeySequence(Qt::CTRL | Qt::Key_F4) }));
+    EXPECT_EQ(frame->commands().action(Cut)->shortcuts(),
+        (QList<QKeySequence> { QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete) }));
+    // Del is the tree's own: no window shortcut.
+    EXPECT_TRUE(frame->commands().action(DeleteObject)->shortcuts().isEmpty());
 }
 
 TEST_F(CommandTable, KeysRunOnlyEnabledCommands)
@@ -212,10 +242,32 @@ TEST_F(CommandTable, ContextMenusCarryTheirOwnLabelsAndTheRules)
 {
     connect(true, false, false);
     std::unique_ptr<QMenu> tree(frame->commands().contextMenu(TreeContextMenu(), frame.get()));
-    EXPECT_EQ(shown(tree->actions()), expected(TreeContextMenu()));
-    EXPECT_EQ(tree->actions().last()->text(), "&Refresh  Tree\tF5");
-    EXPECT_FALSE(tree->actions().first()->isEnabled()) << "no link selected";
-    EXPECT_TRUE(tree->actions().last()->isEnabled());
+    EXPECT_EQ(shown(tree->actions()),
+        (std::vector<std::string> { "&Cut", "Copy", "Paste", "-", "Delete", "-", "Copy Object Link ",
+            "Paste Object Link", "&View Original Properties", "-", "Import LDIF File", "Export LDIF File", "-",
+            "Refresh &Node\tF4", "&Refresh  Tree\tF5" }));
+    // The tree's menu as the view's state enables it: a container, then a
+    // leaf, then a leaf with a copy held.
+    auto enabledItems = [this] {
+        std::unique_ptr<QMenu> menu(frame->commands().contextMenu(TreeContextMenu(), frame.get()));
+        std::vector<std::string> on;
+        for (QAction* action : menu->actions())
+            if (!action->isSeparator() && action->isEnabled())
+                on.push_back(action->text().toStdString());
+        return on;
+    };
+    using Labels = std::vector<std::string>;
+    const Labels always { "Import LDIF File", "Export LDIF File", "Refresh &Node\tF4", "&Refresh  Tree\tF5" };
+    auto with = [&always](Labels labels) {
+        labels.insert(labels.end(), always.begin(), always.end());
+        return labels;
+    };
+    EXPECT_EQ(enabledItems(), with({ "Delete" }));
+    connect(false, false, true);
+    EXPECT_EQ(enabledItems(), with({ "&Cut", "Copy", "Delete", "Copy Object Link " }));
+    state().clipboard.copyPending = true;
+    state().clipboard.linkCopied = true;
+    EXPECT_EQ(enabledItems(), with({ "&Cut", "Copy", "Paste", "Delete", "Copy Object Link ", "Paste Object Link" }));
 
     std::unique_ptr<QMenu> list(frame->commands().contextMenu(AttributeContextMenu(), frame.get()));
     EXPECT_EQ(shown(list->actions()), (std::vector<std::string> { "Add Attribute...", "&Delete Attribute" }));

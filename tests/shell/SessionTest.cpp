@@ -3,132 +3,25 @@
 // and double-clicks in the tree, paging, an in-place edit, the attribute and
 // root DSE dialogs, and the logout. Qt's model tester watches both panes'
 // models throughout and aborts the test on any breach of the model contract.
-#include "tests/shell/ShellFixture.h"
+#include "tests/shell/SessionFixture.h"
 
 #include "browser/properties/AddAttributeDialog.h"
 #include "browser/session/LoginDialog.h"
 #include "browser/session/RootDseDialog.h"
 #include "shell/DirectoryTreeModel.h"
 #include "shell/ServerWaitView.h"
-#include "tests/support/SuiteServer.h"
 
-#include <QAbstractItemModelTester>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QTableView>
 #include <QTableWidget>
 #include <QToolBar>
-#include <QTreeView>
 
 namespace {
 
 using enum CommandId;
 using Box = FakeDesktop::Box;
 
-class Session : public ShellTest {
-protected:
-    static void SetUpTestSuite()
-    {
-        SlapdOptions options;
-        options.ldifFile = SlapdServer::testDirectoryLdif();
-        server_.start(options);
-    }
-    static void TearDownTestSuite() { server_.stop(); }
-    void SetUp() override { ASSERT_TRUE(server_.started()); }
-    // A test that froze the server leaves it answering.
-    void TearDown() override { server_->thaw(); }
-    static SlapdServer& server() { return *server_; }
-
-    static std::string port() { return std::to_string(server_->port()); }
-
-    Session()
-        : treeTester_(tree().model(), QAbstractItemModelTester::FailureReportingMode::Fatal)
-        , listTester_(list().model(), QAbstractItemModelTester::FailureReportingMode::Fatal)
-    {
-    }
-
-    void login(const std::string& userId, const QString& password)
-    {
-        write("OrnIni.ini", "test=127.0.0.1;" + port() + ";" + SlapdServer::suffix() + ";" + userId + ";\n");
-        onDialog(LoginDialog::kResource, [password](QDialog& dialog) {
-            EXPECT_EQ(dialog.windowTitle(), "Login ");
-            choose(dialog, "profileName", 0);
-            choose(dialog, "userDetails", 0);
-            type(dialog, "password", password);
-            press(dialog, "connect");
-        });
-        trigger(Login);
-        settle();
-    }
-
-    QTreeView& tree() { return frame->view().tree(); }
-    QTableView& list() { return frame->view().attributes(); }
-
-    QModelIndex node(const QModelIndex& parent, const QString& label)
-    {
-        for (int row = 0; row < tree().model()->rowCount(parent); ++row) {
-            QModelIndex child = tree().model()->index(row, 0, parent);
-            if (child.data().toString() == label)
-                return child;
-        }
-        return {};
-    }
-    // In the server's order, which is its own business.
-    QStringList sortedLabels(const QModelIndex& parent)
-    {
-        QStringList out;
-        for (int row = 0; row < tree().model()->rowCount(parent); ++row)
-            out << tree().model()->index(row, 0, parent).data().toString();
-        out.sort();
-        return out;
-    }
-    void click(const QModelIndex& index)
-    {
-        tree().scrollTo(index);
-        QTest::mouseClick(tree().viewport(), Qt::LeftButton, {}, tree().visualRect(index).center());
-        settle();
-    }
-    // A person's double-click begins as a click.
-    void doubleClick(const QModelIndex& index)
-    {
-        click(index);
-        QTest::mouseDClick(tree().viewport(), Qt::LeftButton, {}, tree().visualRect(index).center());
-        settle();
-    }
-
-    // The list's row of the attribute, -1 when it has none.
-    int rowOf(const QString& attribute)
-    {
-        QAbstractItemModel& model = *list().model();
-        for (int row = 0; row < model.rowCount(); ++row)
-            if (model.index(row, 1).data().toString() == attribute)
-                return row;
-        return -1;
-    }
-    QString valueOf(const QString& attribute)
-    {
-        int row = rowOf(attribute);
-        return row < 0 ? QString() : list().model()->index(row, 0).data().toString();
-    }
-    void selectRow(int row)
-    {
-        const QRect cell = list().visualRect(list().model()->index(row, 1));
-        QTest::mouseClick(list().viewport(), Qt::LeftButton, {}, cell.center());
-        settle();
-    }
-    // Opens alice's entry below People.
-    void openAlice()
-    {
-        QModelIndex people = node(tree().model()->index(0, 0), "ou=People");
-        doubleClick(people);
-        click(node(people, "uid=alice"));
-    }
-
-private:
-    static inline SuiteSlapd server_;
-    QAbstractItemModelTester treeTester_;
-    QAbstractItemModelTester listTester_;
-};
+class Session : public SessionFixture<Session> { };
 
 TEST_F(Session, LoginShowsTheRootAndItsChildrenAndClicksBrowse)
 {
