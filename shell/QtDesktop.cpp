@@ -111,6 +111,7 @@ void QtDesktop::setProgressRange(int lower, int upper)
 {
     // An empty range would make Qt show a busy bar; nothing to do is an empty bar.
     progress_.setRange(lower, std::max(upper, lower + 1));
+    batchPainted_ = false;
 }
 
 void QtDesktop::setProgressStep(int step)
@@ -130,8 +131,20 @@ void QtDesktop::stepProgress()
     // A batch runs on the user-interface thread: paint each whole percent
     // as it is reached, and no more often.
     const int span = std::max(progress_.maximum() - progress_.minimum(), 1);
-    if ((before - progress_.minimum()) * 100 / span != (progress_.value() - progress_.minimum()) * 100 / span)
-        progress_.repaint();
+    if ((before - progress_.minimum()) * 100 / span == (progress_.value() - progress_.minimum()) * 100 / span)
+        return;
+    // The batch keeps the user-interface thread, so the window takes no
+    // expose events meanwhile: once its first step is done (a box closed just
+    // before has gone from the screen by then), the whole window is painted.
+    if (!batchPainted_) {
+        batchPainted_ = true;
+        // Each pane paints itself: mark them all, then paint at once.
+        for (QWidget* child : window_.findChildren<QWidget*>())
+            if (child->isVisible())
+                child->update();
+        window_.repaint();
+    }
+    progress_.repaint();
 }
 
 void QtDesktop::setWindowTitle(const std::string& title)

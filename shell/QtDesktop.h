@@ -62,6 +62,7 @@ private:
     QMainWindow& window_;
     QLabel& statusPane_;
     QProgressBar& progress_;
+    bool batchPainted_ = false; // the window was painted since the progress range was set
     int progressStep_ = 1;
     bool waitCursor_ = false;
     MessageBoxSeam messageBoxSeam_;

@@ -94,6 +94,7 @@ void deleteContainer(AppContext& context, TreeNode& node, const std::string& dn)
     desktop.setProgressRange(0, static_cast<int>(total));
     desktop.setProgressStep(1);
     desktop.setProgressPosition(0);
+    desktop.setStatusText("Deleting the " + std::to_string(total) + " entries of " + dn);
     std::set<std::string> deletedKeys;
     int32_t code = 0;
     std::string refused;
