@@ -22,3 +22,6 @@ ORN_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev l
 
 # The tests' other real directory servers, beside slapd.
 ORN_TEST_SERVER_PACKAGES=(389-ds-base samba samba-ad-dc samba-ad-provision samba-dsdb-modules iproute2)
+
+# What makes the Debian package and checks its desktop entry and AppStream file.
+ORN_PACKAGE_TOOLS=(dpkg-dev desktop-file-utils appstream-util)
