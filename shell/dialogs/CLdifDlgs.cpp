@@ -1,7 +1,6 @@
 #include "shell/dialogs/CLdifDlgs.h"
 
 #include "shell/dialogs/DialogLayout.h"
-#include "tools/ldif/LdifDialogs.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -9,32 +8,26 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-// The name field with Browse beside it; the layout is added to the dialog's.
-QPushButton* fileRow(QWidget* dialog, QVBoxLayout* layout, QLineEdit* fileName)
+template <class Model>
+CLdifFileDlg<Model>::CLdifFileDlg(Model& model, QWidget* parent)
+    : BoundDialog(model, parent)
+    , model_(model)
+    , fileName_(NamedEdit(this, "fileName"))
 {
+    fileName_->setMinimumWidth(320);
+    auto* layout = new QVBoxLayout(this);
     auto* row = new QHBoxLayout;
-    row->addWidget(new QLabel(QObject::tr("File Name"), dialog));
-    row->addWidget(fileName, 1);
-    auto* browse = new QPushButton(QObject::tr("&Browse..."), dialog);
+    row->addWidget(new QLabel(tr("File Name"), this));
+    row->addWidget(fileName_, 1);
+    auto* browse = new QPushButton(tr("&Browse..."), this);
     browse->setObjectName("browse");
     browse->setAutoDefault(false);
     row->addWidget(browse);
     layout->addLayout(row);
-    return browse;
-}
-
-} // namespace
-
-CExportLdifDlg::CExportLdifDlg(ExportLdifDialog& model, QWidget* parent)
-    : BoundDialog(model, parent)
-    , model_(model)
-    , fileName_(NamedEdit(this, "fileName"))
-{
-    fileName_->setMinimumWidth(320);
-    auto* layout = new QVBoxLayout(this);
-    QPushButton* browse = fileRow(this, layout, fileName_);
+    if constexpr (kHasStatus) {
+        status_ = NamedStatus(this);
+        layout->addWidget(status_);
+    }
     QPushButton* ok = nullptr;
     auto* buttons = AcceptAndCancel(this, "ok", tr("OK"), &ok);
     layout->addWidget(buttons);
@@ -46,34 +39,13 @@ CExportLdifDlg::CExportLdifDlg(ExportLdifDialog& model, QWidget* parent)
     bind();
 }
 
-void CExportLdifDlg::refresh()
+template <class Model>
+void CLdifFileDlg<Model>::refresh()
 {
     display(*fileName_, model_.fileName());
+    if constexpr (kHasStatus)
+        display(*status_, model_.status());
 }
 
-CImportLdifDlg::CImportLdifDlg(ImportLdifDialog& model, QWidget* parent)
-    : BoundDialog(model, parent)
-    , model_(model)
-    , fileName_(NamedEdit(this, "fileName"))
-    , status_(NamedStatus(this))
-{
-    fileName_->setMinimumWidth(320);
-    auto* layout = new QVBoxLayout(this);
-    QPushButton* browse = fileRow(this, layout, fileName_);
-    layout->addWidget(status_);
-    QPushButton* ok = nullptr;
-    auto* buttons = AcceptAndCancel(this, "ok", tr("OK"), &ok);
-    layout->addWidget(buttons);
-
-    bindText(*fileName_, [this](std::string text) { model_.setFileName(std::move(text)); });
-    bindButton(*browse, [this] { model_.browse(); });
-    bindButton(*ok, [this] { model_.ok(); });
-    connect(buttons, &QDialogButtonBox::rejected, this, &BoundDialog::reject);
-    bind();
-}
-
-void CImportLdifDlg::refresh()
-{
-    display(*fileName_, model_.fileName());
-    display(*status_, model_.status());
-}
+template class CLdifFileDlg<ExportLdifDialog>;
+template class CLdifFileDlg<ImportLdifDialog>;

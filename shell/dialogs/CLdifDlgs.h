@@ -3,29 +3,22 @@
 #pragma once
 
 #include "shell/dialogs/BoundDialog.h"
+#include "tools/ldif/LdifDialogs.h"
 
-class ExportLdifDialog;
-class ImportLdifDialog;
-
-class CExportLdifDlg final : public BoundDialog {
+template <class Model>
+class CLdifFileDlg final : public BoundDialog {
 public:
-    CExportLdifDlg(ExportLdifDialog& model, QWidget* parent);
+    CLdifFileDlg(Model& model, QWidget* parent);
 
 private:
+    static constexpr bool kHasStatus = requires(Model& model) { model.status(); };
+
     void refresh() override;
 
-    ExportLdifDialog& model_;
+    Model& model_;
     QLineEdit* fileName_;
+    QLabel* status_ = nullptr;
 };
 
-class CImportLdifDlg final : public BoundDialog {
-public:
-    CImportLdifDlg(ImportLdifDialog& model, QWidget* parent);
-
-private:
-    void refresh() override;
-
-    ImportLdifDialog& model_;
-    QLineEdit* fileName_;
-    QLabel* status_;
-};
+using CExportLdifDlg = CLdifFileDlg<ExportLdifDialog>;
+using CImportLdifDlg = CLdifFileDlg<ImportLdifDialog>;
