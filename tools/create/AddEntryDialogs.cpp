@@ -3,18 +3,10 @@
 
 #include "browser/AppContext.h"
 #include "browser/Desktop.h"
+#include "browser/Trimmed.h"
 #include "tools/create/NewEntry.h"
 
 namespace {
-
-std::string trimmed(const std::string& text)
-{
-    const char* blanks = " \t\r\n";
-    std::size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
 
 // How Add User and Add Organisation Unit end after their add; a refusal
 // keeps the dialog open with what was typed.
@@ -54,7 +46,7 @@ void AddUserDialog::setLastName(std::string text)
 
 void AddUserDialog::ok()
 {
-    const std::string first = trimmed(firstName_.text);
+    const std::string first = Trimmed(firstName_.text);
     if (first.empty()) {
         context_.desktop.error("Invalid Data. Please fill in data", "Error");
         return;

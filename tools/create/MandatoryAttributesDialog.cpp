@@ -2,6 +2,7 @@
 
 #include "browser/AppContext.h"
 #include "browser/Desktop.h"
+#include "browser/Trimmed.h"
 #include "tools/create/NewEntry.h"
 
 #include <strings.h>
@@ -9,15 +10,6 @@
 #include <algorithm>
 
 namespace {
-
-std::string trimmed(const std::string& text)
-{
-    const char* blanks = " \t\r\n";
-    std::size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
 
 bool sameName(const std::string& a, const char* b)
 {
@@ -41,7 +33,7 @@ void MandatoryAttributesDialog::setValue(int row, const std::string& text)
 {
     if (row < 0 || row >= static_cast<int>(rows_.size()))
         return;
-    std::string value = trimmed(text);
+    std::string value = Trimmed(text);
     rows_[static_cast<std::size_t>(row)].value = value.empty() ? kNoValue : value;
     changed();
 }

@@ -2,18 +2,10 @@
 
 #include "browser/AppContext.h"
 #include "browser/Desktop.h"
+#include "browser/Trimmed.h"
 #include "tools/ldif/LdifCommands.h"
 
 namespace {
-
-std::string trimmed(const std::string& text)
-{
-    const char* blanks = " \t\r\n";
-    const std::size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
 
 constexpr const char* kNoFileName = "Please specify the file name";
 
@@ -48,7 +40,7 @@ void ExportLdifDialog::browse()
 
 void ExportLdifDialog::ok()
 {
-    const std::string name = trimmed(fileName_.text);
+    const std::string name = Trimmed(fileName_.text);
     if (name.empty()) {
         desktop_.error(kNoFileName, "Error");
         return;
@@ -82,7 +74,7 @@ void ImportLdifDialog::showStatus(std::string line)
 
 void ImportLdifDialog::ok()
 {
-    const std::string name = trimmed(fileName_.text);
+    const std::string name = Trimmed(fileName_.text);
     if (name.empty()) {
         context_.desktop.error(kNoFileName, "Error");
         return;

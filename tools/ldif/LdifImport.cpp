@@ -3,6 +3,7 @@
 #include "browser/AppContext.h"
 #include "browser/CommandReports.h"
 #include "browser/Desktop.h"
+#include "browser/Trimmed.h"
 #include "browser/ViewState.h"
 #include "browser/session/Logout.h"
 #include "browser/session/ServerWaits.h"
@@ -19,15 +20,6 @@ namespace {
 constexpr int32_t kInsufficientAccess = 50;
 // The progress indicator runs over the file's bytes, scaled to this range.
 constexpr int kProgressRange = 1000;
-
-std::string trimmed(const std::string& text)
-{
-    const char* blanks = " \t";
-    const std::size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
 
 // The add request of one record, each value as bytes.
 int32_t addRecord(AppContext& context, const LdifRecord& record)
@@ -110,7 +102,7 @@ bool ImportLdif(AppContext& context, ImportLdifDialog& dialog, const std::string
                 "Line " + std::to_string(record.faultLine) + ": " + record.fault + "; the entry " + record.dn
                     + " at line " + std::to_string(record.line) + " was not imported",
                 LogMode::Ldif);
-            dialog.showStatus(trimmed(record.firstLine));
+            dialog.showStatus(Trimmed(record.firstLine, kLdifBlanks));
             continue;
         }
         int32_t added = 0;
@@ -135,7 +127,7 @@ bool ImportLdif(AppContext& context, ImportLdifDialog& dialog, const std::string
             desktop.setProgressPosition(0);
             return true;
         }
-        dialog.showStatus(trimmed(record.firstLine));
+        dialog.showStatus(Trimmed(record.firstLine, kLdifBlanks));
     }
     desktop.setProgressPosition(0);
     reportSummary(context, copied, rejected);

@@ -1,5 +1,6 @@
 #include "tools/ldif/LdifReader.h"
 
+#include "browser/Trimmed.h"
 #include "tools/ldif/Base64.h"
 
 #include <strings.h>
@@ -9,15 +10,6 @@ namespace {
 bool namedAs(const std::string& name, const char* wanted)
 {
     return strcasecmp(name.c_str(), wanted) == 0;
-}
-
-std::string trimmed(const std::string& text)
-{
-    const char* blanks = " \t";
-    const std::size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
 void fail(LdifRecord& record, int line, std::string why)
@@ -125,7 +117,7 @@ void LdifReader::parseDn(LdifRecord& record, const std::string& line)
     }
     switch (valueForm(line, colon)) {
     case ValueForm::Plain:
-        record.dn = trimmed(line.substr(colon + 1));
+        record.dn = Trimmed(line.substr(colon + 1), kLdifBlanks);
         return;
     case ValueForm::Base64:
         if (std::optional<std::string> dn = DecodeBase64(line.substr(colon + 2)))
@@ -175,8 +167,8 @@ void LdifReader::parseAttribute(LdifRecord& record, const std::string& line, int
         return;
     }
     if (namedAs(type, "changetype")) {
-        if (!namedAs(trimmed(value), "add"))
-            fail(record, number, "the change type " + trimmed(value) + " is not supported");
+        if (!namedAs(Trimmed(value, kLdifBlanks), "add"))
+            fail(record, number, "the change type " + Trimmed(value, kLdifBlanks) + " is not supported");
         return;
     }
     for (LdifAttribute& attribute : record.attributes) {

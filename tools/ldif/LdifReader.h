@@ -20,7 +20,12 @@
 #include <cstdint>
 #include <istream>
 #include <string>
+#include <string_view>
 #include <vector>
+
+// The blanks around an LDIF value or DN; a line has lost its line end by the
+// time it is trimmed.
+inline constexpr std::string_view kLdifBlanks = " \t";
 
 struct LdifAttribute {
     std::string type;

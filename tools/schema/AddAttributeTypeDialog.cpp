@@ -1,9 +1,6 @@
 #include "tools/schema/AddAttributeTypeDialog.h"
 
 #include "browser/AppContext.h"
-#include "browser/ViewState.h"
-#include "browser/properties/ModifyRequest.h"
-#include "ldap/AttrMod.h"
 #include "tools/schema/SchemaRead.h"
 
 #include <array>
@@ -62,13 +59,8 @@ std::string AddAttributeTypeDialog::definition() const
 
 void AddAttributeTypeDialog::ok()
 {
-    ModifyRequest request;
-    request.change(ATTR_MOD_ADD, "attributetypes", { definition() });
-    int32_t code = request.send(context_, "cn=Schema");
-    context_.state.rootDseResult.release();
-    if (code == 0)
-        end(DialogResult::Ok);
-    else if (!SchemaCallSucceeded(context_, code) && code < 0)
-        end(DialogResult::Cancel);
+    DialogResult result = AddToSchema(context_, "attributetypes", definition());
+    if (result != DialogResult::None)
+        end(result);
     changed();
 }

@@ -3,9 +3,7 @@
 #include "browser/AppContext.h"
 #include "browser/CommandReports.h"
 #include "browser/ViewState.h"
-#include "browser/properties/ModifyRequest.h"
 #include "browser/session/ServerInfo.h"
-#include "ldap/AttrMod.h"
 #include "tools/schema/SchemaRead.h"
 
 #include <algorithm>
@@ -180,13 +178,8 @@ std::string AddObjectClassDialog::definition() const
 
 void AddObjectClassDialog::ok()
 {
-    ModifyRequest request;
-    request.change(ATTR_MOD_ADD, "objectclasses", { definition() });
-    int32_t code = request.send(context_, "cn=Schema");
-    context_.state.rootDseResult.release();
-    if (code == 0)
-        end(DialogResult::Ok);
-    else if (!SchemaCallSucceeded(context_, code) && code < 0)
-        end(DialogResult::Cancel);
+    DialogResult result = AddToSchema(context_, "objectclasses", definition());
+    if (result != DialogResult::None)
+        end(result);
     changed();
 }

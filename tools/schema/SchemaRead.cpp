@@ -3,8 +3,10 @@
 #include "browser/AppContext.h"
 #include "browser/CommandReports.h"
 #include "browser/ViewState.h"
+#include "browser/properties/ModifyRequest.h"
 #include "browser/session/ServerInfo.h"
 #include "browser/session/ServerWaits.h"
+#include "ldap/AttrMod.h"
 #include "ldap/OrnInterface.h"
 
 #include <strings.h>
@@ -52,6 +54,19 @@ bool SchemaCallSucceeded(AppContext& context, int32_t code)
     if (code < 0 && !ReportSearchCancelled(context, code))
         ReportConnectionLost(context, kConnectionTimedOutAgain, code);
     return code == 0;
+}
+
+DialogResult AddToSchema(AppContext& context, const char* attribute, std::string definition)
+{
+    ModifyRequest request;
+    request.change(ATTR_MOD_ADD, attribute, { std::move(definition) });
+    int32_t code = request.send(context, "cn=Schema");
+    context.state.rootDseResult.release();
+    if (code == 0)
+        return DialogResult::Ok;
+    if (!SchemaCallSucceeded(context, code) && code < 0)
+        return DialogResult::Cancel;
+    return DialogResult::None;
 }
 
 namespace {

@@ -4,6 +4,8 @@
 // return them only when a search names them, so every read names its own.
 #pragma once
 
+#include "browser/DialogModel.h"
+
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -33,6 +35,12 @@ bool HoldsEntry(const EntryRecord* result);
 // connection with ReportConnectionLost (the dialogs' wording), which sets
 // the connection-lost flag for the logout that follows.
 bool SchemaCallSucceeded(AppContext& context, int32_t code);
+
+// Adds one definition to attribute ("attributetypes", "objectclasses") of the
+// schema entry cn=Schema. Ok when the server took it; Cancel when the
+// connection is gone; None after a refusal, reported, so that the dialog
+// stays open with what was typed.
+DialogResult AddToSchema(AppContext& context, const char* attribute, std::string definition);
 
 // Names as the dialogs' sorted list boxes hold them: ordered ignoring case.
 void SortNames(std::vector<std::string>& names);
