@@ -6,25 +6,6 @@
 #include "browser/Trimmed.h"
 #include "tools/create/NewEntry.h"
 
-namespace {
-
-// How Add User and Add Organisation Unit end after their add; a refusal
-// keeps the dialog open with what was typed.
-DialogResult endingAfter(AddOutcome outcome)
-{
-    switch (outcome) {
-    case AddOutcome::Added:
-        return DialogResult::Ok;
-    case AddOutcome::ConnectionLost:
-        return DialogResult::Cancel;
-    case AddOutcome::Refused:
-        break;
-    }
-    return DialogResult::None;
-}
-
-} // namespace
-
 AddUserDialog::AddUserDialog(AppContext& context, std::string parentDn, std::string& labelText)
     : context_(context)
     , parentDn_(std::move(parentDn))
@@ -55,7 +36,7 @@ void AddUserDialog::ok()
     entry.attribute("cn", { first })
         .attribute("sn", { lastName_.text })
         .attribute("objectclass", { "organizationalPerson", "Person" });
-    DialogResult result = endingAfter(AddNewEntry(context_, entry, labelText_));
+    DialogResult result = AddNewEntry(context_, entry, labelText_);
     if (result != DialogResult::None)
         end(result);
 }
@@ -81,7 +62,7 @@ void AddOrgUnitDialog::ok()
     }
     NewEntry entry("ou", name_.text, parentDn_);
     entry.attribute("ou", { name_.text }).attribute("objectclass", { "organizationalUnit" });
-    DialogResult result = endingAfter(AddNewEntry(context_, entry, labelText_));
+    DialogResult result = AddNewEntry(context_, entry, labelText_);
     if (result != DialogResult::None)
         end(result);
 }

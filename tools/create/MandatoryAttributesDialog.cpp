@@ -56,6 +56,7 @@ void MandatoryAttributesDialog::ok()
     for (const Row& row : rows_)
         entry.attribute(row.name, { row.value });
     entry.attribute("objectclass", { className_ });
-    AddNewEntry(context_, entry, labelText_);
-    end(DialogResult::Ok);
+    DialogResult result = AddNewEntry(context_, entry, labelText_);
+    if (result != DialogResult::None)
+        end(result);
 }

@@ -58,18 +58,18 @@ std::string ParentDn(const AppContext& context)
     return BuildFullDn(*node);
 }
 
-AddOutcome AddNewEntry(AppContext& context, const NewEntry& entry, std::string& labelText)
+DialogResult AddNewEntry(AppContext& context, const NewEntry& entry, std::string& labelText)
 {
     const int32_t added = entry.add(context);
     if (added > 0) {
         ReportServerResponse(context, added);
-        return AddOutcome::Refused;
+        return DialogResult::None;
     }
     if (added < 0) {
         ReportConnectionLost(context, kConnectionTimedOutAgain, added);
-        return AddOutcome::ConnectionLost;
+        return DialogResult::Cancel;
     }
     context.state.loadedDns.push_back(entry.dn());
     labelText = entry.rdn();
-    return AddOutcome::Added;
+    return DialogResult::Ok;
 }

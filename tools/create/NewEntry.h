@@ -3,6 +3,8 @@
 // way every creation dialog ends an add.
 #pragma once
 
+#include "browser/DialogModel.h"
+
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -34,9 +36,9 @@ private:
 // the root is selected. Empty when nothing is selected.
 std::string ParentDn(const AppContext& context);
 
-enum class AddOutcome { Added, Refused, ConnectionLost };
-
-// Sends the add. Added: the DN joins the loaded DNs and labelText holds the
-// RDN for the tree. Refused: the server's answer has been shown and logged.
-// ConnectionLost: said so; the caller's command logs out.
-AddOutcome AddNewEntry(AppContext& context, const NewEntry& entry, std::string& labelText);
+// Sends the add and says how the dialog that asked for it ends. Ok: the DN
+// joins the loaded DNs and labelText holds the RDN for the tree. None: the
+// server's answer has been shown and logged, and the dialog stays open with
+// what was typed. Cancel: the connection is gone, said so; the caller's
+// command logs out.
+DialogResult AddNewEntry(AppContext& context, const NewEntry& entry, std::string& labelText);

@@ -109,7 +109,8 @@ TEST_F(CreateObjectTest, TheClassChainDecidesTheFormAndTheName)
 }
 
 // uid names the entry even where cn sorts first; the placeholder of a row
-// left empty is refused before anything is sent.
+// left empty is refused before anything is sent, and a server's refusal
+// keeps the form open.
 TEST_F(CreateObjectTest, UidNamesTheEntryAndEveryValueIsNeeded)
 {
     selectPath(context, { "ou=People" });
@@ -130,6 +131,14 @@ TEST_F(CreateObjectTest, UidNamesTheEntryAndEveryValueIsNeeded)
     EXPECT_TRUE(form.ended());
     EXPECT_EQ(labelText, "uid=jo");
     EXPECT_EQ(server().ldapsearchValues("uid=jo,ou=People," + kBase, "cn"), Strings({ "Jo" }));
+
+    // The same entry again: the refusal is shown and what was typed stays.
+    MandatoryAttributesDialog again(context, "inetOrgPerson", { "cn", "sn", "uid" }, ParentDn(context), labelText);
+    desktop = FakeDesktop {};
+    fillForm(again, { { "cn", "Jo" }, { "sn", "Lu" }, { "uid", "jo" } }, offered);
+    EXPECT_FALSE(again.ended());
+    EXPECT_EQ(desktop.boxes, Boxes({ errorBox(OrnLdapService::LdapErrorToString(68), "Server Response") }));
+    EXPECT_EQ(again.rows()[2].value, "jo");
 }
 
 TEST_F(CreateObjectTest, AddUserAndAddOrganisationUnit)
