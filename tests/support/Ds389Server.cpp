@@ -255,9 +255,10 @@ void Ds389Server::import(const std::string& ldif) const
 void Ds389Server::launch()
 {
     // The server binds beside our holder with SO_REUSEADDR; "-d 0" keeps it
-    // in the foreground, our child.
+    // in the foreground, our child, and started as its user it keeps the
+    // signal that ends it with the test process.
     pid_ = spawn(kNsSlapd, { "ns-slapd", "-D", dir_ + "/etc", "-i", dir_ + "/run/slapd.pid", "-d", "0" },
-        dir_ + "/log/stdout");
+        dir_ + "/log/stdout", user_);
 }
 
 bool Ds389Server::waitUntilAnswering()

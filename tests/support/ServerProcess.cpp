@@ -3,7 +3,9 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <grp.h>
 #include <poll.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
@@ -59,8 +61,14 @@ std::string makeTemporaryDirectory(const std::string& prefix)
     return pattern;
 }
 
-pid_t spawn(const std::string& program, const std::vector<std::string>& args, const std::string& logPath)
+pid_t spawn(const std::string& program, const std::vector<std::string>& args, const std::string& logPath,
+    const std::string& runAs)
 {
+    const passwd* user = nullptr;
+    if (!runAs.empty() && ::geteuid() == 0 && !(user = ::getpwnam(runAs.c_str())))
+        throw std::runtime_error("no user " + runAs);
+    const uid_t uid = user ? user->pw_uid : 0;
+    const gid_t gid = user ? user->pw_gid : 0;
     // Everything the child needs is built here: between fork and exec it may
     // only make async-signal-safe calls.
     std::vector<char*> argv;
@@ -81,6 +89,8 @@ pid_t spawn(const std::string& program, const std::vector<std::string>& args, co
         sigset_t none;
         sigemptyset(&none);
         sigprocmask(SIG_SETMASK, &none, nullptr);
+        if (user && (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0))
+            ::_exit(127);
         // Dies with the test process, even one that crashed.
         if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent)
             ::_exit(127);

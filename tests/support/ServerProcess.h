@@ -29,8 +29,10 @@ std::string makeTemporaryDirectory(const std::string& prefix);
 
 // Runs program with args (args[0] is the name it sees), standard input from
 // /dev/null, output appended to logPath. The child gets SIGKILL when the
-// thread that started it ends, even in a crash.
-pid_t spawn(const std::string& program, const std::vector<std::string>& args, const std::string& logPath);
+// thread that started it ends, even in a crash. Under root, a user named in
+// runAs runs it: a server that drops root itself would lose that signal.
+pid_t spawn(const std::string& program, const std::vector<std::string>& args, const std::string& logPath,
+    const std::string& runAs = {});
 // Runs a tool to its end; throws failure and the tool's output when it fails.
 void runToEnd(const std::string& program, const std::vector<std::string>& args, const std::string& logPath,
     const std::string& failure);
