@@ -14,6 +14,7 @@
 #include "browser/session/RootDseDialog.h"
 #include "browser/session/SetEntriesDialog.h"
 #include "browser/tree/TreeCommands.h"
+#include "templates/TemplateCommands.h"
 #include "tools/create/CreateCommands.h"
 #include "tools/entries/EntryCommands.h"
 #include "tools/ldif/LdifCommands.h"
@@ -64,6 +65,11 @@ bool selectionIsLink(const ViewState& state)
 bool xmlRendering(const ViewState& state)
 {
     return state.xmlRendering;
+}
+// A template is made of the entry the attribute list shows.
+bool entryToTemplate(const ViewState& state)
+{
+    return state.xmlRendering && !state.attributes.rows().empty();
 }
 
 // Adapts a core operation that has nothing to tell the shell.
@@ -159,6 +165,11 @@ const std::vector<Command> kCommands {
     { DeleteAttribute, "delete-attribute", "Delete &Attribute", {}, kWindow, nullptr, connected, nullptr,
         done<DeleteAttributeCommand> },
     { XmlRendering, "xml-rendering", "Xml Rendering", {}, kWindow, nullptr, always, xmlRendering, flipXmlRendering },
+    { CreateXmlTemplate, "create-xml-template", "Create XML Template...", {}, kWindow,
+        "Create XML Template of selected object\n Create Template", entryToTemplate, nullptr,
+        done<CreateXmlTemplateCommand> },
+    { ModifyXmlTemplate, "modify-xml-template", "Modify XML Template...", {}, kWindow,
+        "Modify XML Template\n Modify Template", xmlRendering, nullptr, done<ModifyXmlTemplateCommand> },
     { ViewGeneralLog, "view-general-log", "View &General Log\tCtrl+Shift+G", { "Ctrl+Shift+G" }, kWindow,
         "View general log file \nView General Log", always, nullptr, onLog<ViewLog, LogMode::General> },
     { ViewLdifLog, "view-ldif-log", "View &LDIF Log \tCtrl+Shift+F", { "Ctrl+Shift+F" }, kWindow,
@@ -211,7 +222,7 @@ const std::vector<Menu> kMenuBar {
         { item(CreateObject), popup("&Add	", kAddMenu), item(AddAttribute), item(DeleteObject),
             item(DeleteAttribute) } },
     { "&Tools", { item(SchemaManager), kSeparator, item(ImportLdif), item(ExportLdif) } },
-    { "XML Options", { item(XmlRendering) } },
+    { "XML Options", { item(XmlRendering), item(CreateXmlTemplate), item(ModifyXmlTemplate) } },
     { "&Log Manager",
         { item(ViewGeneralLog), item(ViewLdifLog), kSeparator, item(DeleteLdifLog), item(DeleteGeneralLog) } },
     { "&Help", { item(HelpTopics), item(About) } },
@@ -244,6 +255,9 @@ const std::vector<MenuEntry> kToolbar {
     item(ExportLdif),
     item(ImportLdif),
     kSeparator,
+    item(CreateXmlTemplate),
+    item(ModifyXmlTemplate),
+    kSeparator,
     item(SetEntriesToView),
     item(RootDseProperties),
 };
@@ -254,6 +268,8 @@ const std::vector<MenuEntry> kTreeMenu {
     item(Paste, "Paste"),
     kSeparator,
     item(DeleteObject, "Delete"),
+    kSeparator,
+    item(CreateXmlTemplate, "Create XML &Template..."),
     kSeparator,
     item(CopyObjectLink, "Copy Object Link "),
     item(PasteObjectLink, "Paste Object Link"),

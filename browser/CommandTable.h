@@ -38,6 +38,8 @@ enum class CommandId {
     DeleteObject,
     DeleteAttribute,
     XmlRendering,
+    CreateXmlTemplate,
+    ModifyXmlTemplate,
     ViewGeneralLog,
     ViewLdifLog,
     DeleteLdifLog,

@@ -25,5 +25,5 @@ bool ValidateValue(Desktop& desktop, const std::string& value, const std::string
 // else cn, else the first field. labelText receives the new RDN.
 // Ok: added. Cancel: the connection is gone. None: nothing added, the
 // reason shown, so the form stays open with what was typed.
-DialogResult CreateFromForm(AppContext& context, const XmlTemplate& form, const std::vector<FormPair>& fields,
-    std::string& labelText);
+DialogResult CreateFromForm(
+    AppContext& context, const XmlTemplate& form, const std::vector<FormPair>& fields, std::string& labelText);

@@ -17,6 +17,8 @@
 #include "tools/create/CreateObjectDialog.h"
 #include "tools/create/MandatoryAttributesDialog.h"
 #include "tools/ldif/LdifDialogs.h"
+#include "templates/TemplateDialogs.h"
+#include "templates/TemplateFormDialog.h"
 #include "shell/dialogs/CAddAttributeDlg.h"
 #include "shell/dialogs/CAddAttributeTypeDlg.h"
 #include "shell/dialogs/CAddObjectClassDlg.h"
@@ -33,6 +35,7 @@
 #include "shell/dialogs/CSchemaManagerDlg.h"
 #include "shell/dialogs/CSetEntriesDlg.h"
 #include "shell/dialogs/CLdifDlgs.h"
+#include "shell/dialogs/CTemplateDlgs.h"
 
 #include <map>
 #include <string>
@@ -68,6 +71,11 @@ const std::map<std::string, Maker>& makers()
         { AddOrgUnitDialog::kResource, make<CAddOrgUnitDlg, AddOrgUnitDialog> },
         { ExportLdifDialog::kResource, make<CExportLdifDlg, ExportLdifDialog> },
         { ImportLdifDialog::kResource, make<CImportLdifDlg, ImportLdifDialog> },
+        { SaveTemplateDialog::kResource, make<CSaveTemplateDlg, SaveTemplateDialog> },
+        { TemplatePickerDialog::kModifyResource, make<CTemplatePickerDlg, TemplatePickerDialog> },
+        { TemplatePickerDialog::kCreateResource, make<CTemplatePickerDlg, TemplatePickerDialog> },
+        { TemplateEditorDialog::kResource, make<CTemplateEditorDlg, TemplateEditorDialog> },
+        { TemplateFormDialog::kResource, make<CTemplateFormDlg, TemplateFormDialog> },
     };
     return table;
 }

@@ -243,8 +243,8 @@ TEST_F(CommandTable, ContextMenusCarryTheirOwnLabelsAndTheRules)
     connect(true, false, false);
     std::unique_ptr<QMenu> tree(frame->commands().contextMenu(TreeContextMenu(), frame.get()));
     EXPECT_EQ(shown(tree->actions()),
-        (std::vector<std::string> { "&Cut", "Copy", "Paste", "-", "Delete", "-", "Copy Object Link ",
-            "Paste Object Link", "&View Original Properties", "-", "Import LDIF File", "Export LDIF File", "-",
+        (std::vector<std::string> { "&Cut", "Copy", "Paste", "-", "Delete", "-", "Create XML &Template...", "-",
+            "Copy Object Link ", "Paste Object Link", "&View Original Properties", "-", "Import LDIF File", "Export LDIF File", "-",
             "Refresh &Node\tF4", "&Refresh  Tree\tF5" }));
     // The tree's menu as the view's state enables it: a container, then a
     // leaf, then a leaf with a copy held.

@@ -5,6 +5,7 @@
 #include "browser/ViewState.h"
 #include "browser/session/Logout.h"
 #include "browser/tree/TreeCommands.h"
+#include "templates/TemplateDialogs.h"
 #include "tools/create/AddOrgUnitDialog.h"
 #include "tools/create/AddUserDialog.h"
 #include "tools/create/CreateObjectDialog.h"
@@ -21,7 +22,17 @@ TreeNode* selectedNode(AppContext& context)
     return node;
 }
 
-void afterDialog(AppContext& context, TreeNode& parent, std::string& labelText, int pauseMs)
+bool writable(AppContext& context, const char* refusal)
+{
+    if (context.state.flags.loggedIn)
+        return true;
+    context.desktop.error(refusal, "ACI Error");
+    return false;
+}
+
+} // namespace
+
+void FinishCreation(AppContext& context, TreeNode& parent, std::string& labelText, int pauseMs)
 {
     if (context.state.flags.connectionLost) {
         Logout(context);
@@ -34,16 +45,6 @@ void afterDialog(AppContext& context, TreeNode& parent, std::string& labelText, 
     InsertChildNode(context, parent, labelText);
 }
 
-bool writable(AppContext& context, const char* refusal)
-{
-    if (context.state.flags.loggedIn)
-        return true;
-    context.desktop.error(refusal, "ACI Error");
-    return false;
-}
-
-} // namespace
-
 void CreateObjectCommand(AppContext& context)
 {
     if (!context.state.flags.loggedIn)
@@ -52,11 +53,17 @@ void CreateObjectCommand(AppContext& context)
     if (!node)
         return;
     std::string labelText;
-    CreateObjectDialog dialog(context, ParentDn(context), labelText);
-    dialog.open();
-    if (!dialog.ended())
-        context.desktop.runModal(dialog);
-    afterDialog(context, *node, labelText, 500);
+    if (context.state.xmlRendering) {
+        TemplatePickerDialog picker(context, TemplatePickerDialog::Purpose::Create, labelText);
+        picker.open();
+        context.desktop.runModal(picker);
+    } else {
+        CreateObjectDialog dialog(context, ParentDn(context), labelText);
+        dialog.open();
+        if (!dialog.ended())
+            context.desktop.runModal(dialog);
+    }
+    FinishCreation(context, *node, labelText, 500);
 }
 
 void AddUserCommand(AppContext& context)
@@ -69,7 +76,7 @@ void AddUserCommand(AppContext& context)
     std::string labelText;
     AddUserDialog dialog(context, ParentDn(context), labelText);
     context.desktop.runModal(dialog);
-    afterDialog(context, *node, labelText, 0);
+    FinishCreation(context, *node, labelText, 0);
 }
 
 void AddOrgUnitCommand(AppContext& context)
@@ -82,5 +89,5 @@ void AddOrgUnitCommand(AppContext& context)
     std::string labelText;
     AddOrgUnitDialog dialog(context, ParentDn(context), labelText);
     context.desktop.runModal(dialog);
-    afterDialog(context, *node, labelText, 0);
+    FinishCreation(context, *node, labelText, 0);
 }
