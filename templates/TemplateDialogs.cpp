@@ -87,17 +87,22 @@ void TemplatePickerDialog::ok()
             return;
         TemplateFormDialog view(context_, fileName, std::move(*form), labelText_);
         context_.desktop.runModal(view);
-        if (!view.modifyRequested()) {
+        if (view.modifyRequested())
+            edit(fileName);
+        else if (view.result() == DialogResult::Ok)
             end(DialogResult::Ok);
-            return;
-        }
+        return;
     }
+    edit(fileName);
+    end(DialogResult::Ok);
+}
+
+void TemplatePickerDialog::edit(const std::string& fileName)
+{
     TemplateEditorDialog editor(context_, fileName, labelText_);
     editor.open();
     if (!editor.ended())
         context_.desktop.runModal(editor);
-    if (purpose_ == Purpose::Modify)
-        end(DialogResult::Ok);
 }
 
 TemplateEditorDialog::TemplateEditorDialog(AppContext& context, std::string fileName, std::string& labelText)

@@ -51,10 +51,13 @@ public:
     void choose(int index);
     // Modify: the editor on the chosen template, then the picker ends.
     // Create: the form of the chosen template; the picker ends when the
-    // form ends by anything but Modify, which opens the editor instead.
+    // form ends by a post other than Modify, which opens the editor
+    // instead. A form closed by its window stays a choice away.
     void ok();
 
 private:
+    void edit(const std::string& fileName);
+
     AppContext& context_;
     Purpose purpose_;
     std::string& labelText_;
