@@ -1,5 +1,6 @@
 #include "shell/dialogs/CTemplateDlgs.h"
 
+#include "shell/dialogs/ChoiceListWidget.h"
 #include "shell/dialogs/DialogLayout.h"
 #include "templates/TemplateDialogs.h"
 #include "templates/TemplateFormDialog.h"
@@ -69,9 +70,8 @@ void CSaveTemplateDlg::refresh()
 CTemplatePickerDlg::CTemplatePickerDlg(TemplatePickerDialog& model, QWidget* parent)
     : BoundDialog(model, parent)
     , model_(model)
-    , templates_(new QListWidget(this))
+    , templates_(NamedList(this, "templates"))
 {
-    templates_->setObjectName("templates");
     auto* layout = new QVBoxLayout(this);
     if (model.purpose() == TemplatePickerDialog::Purpose::Create)
         layout->addWidget(new QLabel(tr("Available Templates:"), this));
@@ -82,10 +82,8 @@ CTemplatePickerDlg::CTemplatePickerDlg(TemplatePickerDialog& model, QWidget* par
     layout->addWidget(buttons);
     resize(300, 320);
 
-    connect(templates_, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0)
-            model_.choose(row);
-    });
+    OnChoose(
+        *templates_, [this](int row) { model_.choose(row); }, [] {});
     connect(templates_, &QListWidget::itemDoubleClicked, ok, &QPushButton::click);
     bindButton(*ok, [this] { model_.ok(); });
     connect(buttons, &QDialogButtonBox::rejected, this, &BoundDialog::reject);
@@ -94,14 +92,7 @@ CTemplatePickerDlg::CTemplatePickerDlg(TemplatePickerDialog& model, QWidget* par
 
 void CTemplatePickerDlg::refresh()
 {
-    const ChoiceList& templates = model_.templates();
-    QSignalBlocker quiet(templates_);
-    if (templates_->count() != static_cast<int>(templates.items.size())) {
-        templates_->clear();
-        for (const std::string& name : templates.items)
-            templates_->addItem(QString::fromStdString(name));
-    }
-    templates_->setCurrentRow(templates.selected);
+    DisplayChoices(*templates_, model_.templates());
 }
 
 CTemplateEditorDlg::CTemplateEditorDlg(TemplateEditorDialog& model, QWidget* parent)
