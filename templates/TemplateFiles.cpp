@@ -15,7 +15,7 @@ std::vector<std::string> ListTemplates(Desktop& desktop)
     for (fs::directory_iterator entry(".", failed), end; !failed && entry != end; entry.increment(failed)) {
         const std::string file = entry->path().filename().string();
         if (file.size() > 4 && file.ends_with(".xml") && entry->is_regular_file(failed))
-            names.push_back(file.substr(0, file.find('.')));
+            names.push_back(file.substr(0, file.size() - 4));
     }
     std::sort(names.begin(), names.end());
     if (names.empty())

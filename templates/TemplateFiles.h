@@ -13,8 +13,9 @@ class Desktop;
 // The stylesheet the program checks, beside the templates.
 inline constexpr const char* kStylesheetFile = "Stylesheet.xsl";
 
-// The names of the "*.xml" files in the working folder, each cut at its
-// first ".", sorted. Empty, after "XML Template not found", when there is none.
+// The names of the "*.xml" files in the working folder without ".xml" (a
+// name with dots of its own keeps them, so that it opens), sorted. Empty,
+// after "XML Template not found", when there is none.
 std::vector<std::string> ListTemplates(Desktop& desktop);
 
 // Parses the template (from its file, or from text when text is given) and
