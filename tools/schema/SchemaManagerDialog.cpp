@@ -188,8 +188,9 @@ void SchemaManagerDialog::close()
 {
     ViewState& state = context_.state;
     state.rootDseResult.release();
+    // The attribute types stay, freshly read: the attribute list names the
+    // syntaxes of every entry shown after this by them.
     state.objectClasses.clear();
-    state.attributeTypes.clear();
     end(DialogResult::Ok);
 }
 
