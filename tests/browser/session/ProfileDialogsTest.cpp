@@ -50,6 +50,17 @@ TEST_F(ProfileDialogs, NewProfileEnablingRules)
     dialog.chooseVersion(0);
     EXPECT_EQ(dialog.ldapVersion(), 2);
 
+    // A port at the default of the mode left follows to the new mode's; a typed one stays.
+    EXPECT_EQ(dialog.security().items, Strings({"None", "LDAPS", "StartTLS"}));
+    for (auto [mode, port] : {std::pair {1, "636"}, {2, "389"}, {1, "636"}, {0, "389"}}) {
+        dialog.chooseSecurity(mode);
+        EXPECT_EQ(dialog.field(NewField::Port).text, port) << mode;
+    }
+    dialog.setText(NewField::Port, "10389");
+    dialog.chooseSecurity(1);
+    EXPECT_EQ(dialog.field(NewField::Port).text, "10389");
+    dialog.chooseSecurity(0);
+
     EXPECT_TRUE(dialog.anonymous());
     for (bool ticked : {true, false, true}) {
         EXPECT_EQ(dialog.anonymous(), ticked);
