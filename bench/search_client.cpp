@@ -1,9 +1,11 @@
 // Our side of the search benchmark, run by search_bench as a child process so
 // that its CPU time and peak RSS are its own.
 //
-//   search_client HOST PORT BASE FILTER
+//   search_client [--ldaps] HOST PORT BASE FILTER
 //     Anonymous bind, one subtree search for all user attributes with
 //     OrnSearchSync, the result held while memory is read, then freed.
+//     --ldaps: over TLS from the first octet, the certificate checked
+//     against SSL_CERT_FILE's CA.
 //   search_client --wait-seconds N HOST PORT
 //     Starts OrnBindSync on a thread against a server that never answers, with
 //     a wait hook that always goes on (as the program's does while nobody
@@ -130,9 +132,14 @@ int main(int argc, char** argv)
 {
     if (argc == 5 && std::strcmp(argv[1], "--wait-seconds") == 0)
         return waitForSilentServer(std::atoi(argv[2]), argv[3], static_cast<uint32_t>(std::atoi(argv[4])));
+    const bool ldaps = argc == 6 && std::strcmp(argv[1], "--ldaps") == 0;
+    if (ldaps) {
+        --argc;
+        ++argv;
+    }
     if (argc != 5) {
         std::fprintf(stderr,
-            "usage: search_client HOST PORT BASE FILTER\n"
+            "usage: search_client [--ldaps] HOST PORT BASE FILTER\n"
             "       search_client --wait-seconds N HOST PORT\n");
         return 2;
     }
@@ -141,8 +148,11 @@ int main(int argc, char** argv)
 
     OrnLdapService service(host, port);
     service.OrnSetLdapVersion(3);
+    service.OrnSetSecurity(ldaps ? ORN_SECURITY_LDAPS : ORN_SECURITY_PLAIN);
     if (int32_t rc = service.OrnInitialise(); rc != 0)
         return fail("OrnInitialise", rc);
+    if (const OrnTlsPeer* peer = service.OrnGetTlsPeer(); peer && !peer->verified)
+        return fail(peer->reason.c_str(), 0);
     if (int32_t rc = service.OrnBindSync("", "", 0xA0); rc != 0)
         return fail("OrnBindSync", rc);
 

@@ -9,6 +9,7 @@
 #include "browser/DialogModel.h"
 #include "browser/logs/ErrorLog.h"
 #include "browser/properties/AttributeList.h"
+#include "browser/session/ConnectionSecurity.h"
 #include "browser/session/ProfileTable.h"
 #include "browser/tree/DirectoryTree.h"
 #include "ldap/OrnResult.h"
@@ -30,6 +31,10 @@ struct ConnectionSettings {
     std::string password;
     std::string userType; // "Valid User" or "Anonymous User" after a login
     std::string bindDn;
+    ConnectionSecurity security = ConnectionSecurity::Plain;
+    // "host:port=fingerprint" of a certificate the user trusted once: the
+    // second connect of the same login does not ask again.
+    std::string trustedOnce;
 
     void clear() { *this = ConnectionSettings{}; }
 };

@@ -28,6 +28,8 @@ enum OrnLibraryCode : int32_t {
     ORN_CONNECT_TIMED_OUT = -112, // no address answered within the connect time limit
     ORN_SEARCH_CANCELLED = -113, // the wait hook ended a search's wait; the search was abandoned
     ORN_WAIT_CANCELLED = -114, // the wait hook ended a wait; the connection is closed (or was never made)
+    ORN_TLS_ERROR = -115, // the TLS handshake or the StartTLS exchange failed
+    ORN_TLS_NOT_TRUSTED = -116, // the server's certificate failed its checks and the caller has not trusted it
     ORN_BER_ENCODE_ERROR = -201,
     ORN_BER_DECODE_ERROR = -202,
     ORN_FUNC_PARAM_ERROR = -203,

@@ -53,6 +53,8 @@ int32_t OrnLdapService::OrnInitialise()
         ornTrace("OrnInterface:OrnInitialise: Error with socket initialisation:\n");
     if (result == 0 && (result = socket_.OrnConnect(host_, port_, connectTimeoutMs_)) != 0)
         ornTrace("OrnInterface:OrnInitialise: Error with socket connect:\n");
+    if (result == 0 && security_ != ORN_SECURITY_PLAIN && (result = secureConnection()) != 0)
+        ornTracef("OrnInterface:OrnInitialise: Error securing the connection: %d\n", result);
     if (result == 0) {
         threadParams_ = { &CloseThreadEventObject, &SockReadEventObject, &SockRecvQueue, &socket_ };
         try {

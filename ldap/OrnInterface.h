@@ -27,6 +27,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <thread>
 
 struct DecodedMessage;
@@ -36,6 +37,13 @@ struct OrnCallTexts;
 // The response fields of a saved request until its response arrives; no
 // LDAP result code has this value.
 constexpr int32_t kAwaitingResponse = 200;
+
+// How the connection is secured (OrnSetSecurity).
+enum OrnSecurity : int32_t {
+    ORN_SECURITY_PLAIN = 0,
+    ORN_SECURITY_LDAPS = 1,    // TLS from the first octet
+    ORN_SECURITY_STARTTLS = 2, // TLS begun by the StartTLS operation, before anything else is sent
+};
 
 // A non-search request sent and not yet collected.
 struct SavedRequest {
@@ -68,6 +76,18 @@ public:
     int32_t OrnSetTimeLimit(int32_t limit);
     int32_t OrnSetDerefAliases(int32_t deref);
     int32_t OrnSetLdapVersion(int32_t version);
+    // Takes effect at the next OrnInitialise. On a secured connection
+    // OrnInitialise also returns ORN_TLS_ERROR (the handshake failed) or,
+    // for StartTLS, the server's positive result code when it refuses; the
+    // connection is then closed with nothing more sent.
+    int32_t OrnSetSecurity(int32_t mode);
+    // After OrnInitialise on a secured connection: the server's certificate
+    // and how its checks went; null on a plain one. While it is not
+    // verified, requests fail with ORN_TLS_NOT_TRUSTED until OrnTrustPeer.
+    const OrnTlsPeer* OrnGetTlsPeer() const { return socket_.tlsPeer(); }
+    int32_t OrnTrustPeer();
+    // The diagnostic message of the server's last StartTLS answer.
+    const char* OrnGetStartTlsAnswer() const { return startTlsAnswer_.c_str(); }
     int32_t OrnGetSizeLimit() const { return sizeLimit_; }
     int32_t OrnGetTimeLimit() const { return timeLimit_; }
     int32_t OrnGetDerefAliases() const { return derefAliases_; }
@@ -144,6 +164,9 @@ private:
     void forget(int32_t msgid);
     void forgetAll();
     void endConnection(bool destructor);
+    // The TLS step of OrnInitialise (OrnSecure.cpp).
+    int32_t secureConnection();
+    int32_t askStartTls();
 
     const char* host_;
     uint32_t port_;
@@ -159,6 +182,8 @@ private:
     int32_t endOfSearch_ = 0;
     int32_t initialised_ = 0;
     int32_t ldapVersion_ = 3;
+    int32_t security_ = ORN_SECURITY_PLAIN;
+    std::string startTlsAnswer_;
     OrnSocket socket_;
     RecvThreadParams threadParams_{};
     std::thread receiveThread_;

@@ -70,13 +70,47 @@ uint8_t* RecvStage::space(uint32_t* room)
 
 // Reads once, waiting for the socket or the end request when nothing is
 // there. An end request seen before the read wins, so a peer that never
-// stops sending cannot keep the thread alive.
+// stops sending cannot keep the thread alive. The read comes before the
+// wait: poll() cannot see octets OpenSSL has already taken off the socket.
 OrnSocket::Pull OrnSocket::pull(uint8_t* into, size_t room, size_t* got)
 {
     *got = 0;
     for (;;) {
         if (closeRequest_->signalled())
             return Pull::Stop;
+        short wanted = POLLIN;
+        if (const Pull read = readSome(into, room, got, &wanted); read != Pull::Nothing)
+            return read;
+        wakeCaller();
+        pollfd fds[2] = { { socket_, wanted, 0 }, { closeRequest_->fd(), POLLIN, 0 } };
+        if (::poll(fds, 2, -1) < 0 && errno != EINTR) {
+            error_ = errno;
+            return Pull::WaitFailed;
+        }
+        if (fds[1].revents != 0)
+            return Pull::Stop;
+    }
+}
+
+OrnSocket::Pull OrnSocket::readSome(uint8_t* into, size_t room, size_t* got, short* wanted)
+{
+    if (tls_.active()) {
+        switch (tls_.read(into, room, got)) {
+        case OrnTls::Io::Done:
+            return Pull::Data;
+        case OrnTls::Io::Closed:
+            return Pull::Closed;
+        case OrnTls::Io::Failed:
+            error_ = EPROTO;
+            return Pull::ReadFailed;
+        case OrnTls::Io::WantWrite:
+            *wanted = POLLOUT;
+            return Pull::Nothing;
+        case OrnTls::Io::WantRead:
+            return Pull::Nothing;
+        }
+    }
+    for (;;) {
         ssize_t n = ::recv(socket_, into, room, MSG_DONTWAIT);
         if (n > 0) {
             *got = static_cast<size_t>(n);
@@ -91,14 +125,7 @@ OrnSocket::Pull OrnSocket::pull(uint8_t* into, size_t room, size_t* got)
             error_ = errno;
             return Pull::ReadFailed;
         }
-        wakeCaller();
-        pollfd fds[2] = { { socket_, POLLIN, 0 }, { closeRequest_->fd(), POLLIN, 0 } };
-        if (::poll(fds, 2, -1) < 0 && errno != EINTR) {
-            error_ = errno;
-            return Pull::WaitFailed;
-        }
-        if (fds[1].revents != 0)
-            return Pull::Stop;
+        return Pull::Nothing;
     }
 }
 
@@ -176,6 +203,7 @@ int32_t OrnSocket::receive(OrnQueue<RecvPacket>* queue)
             // it as the bad event it would have been handed.
             return stage.partial() ? ORN_RECIEVING_ERROR : INVALID_INPUT;
         case Pull::Stop:
+        case Pull::Nothing: // pull() waits instead
             ornTrace("OrnSocket:OrnRecvThread: Recv Thread exited = \n");
             return 0;
         }

@@ -33,6 +33,8 @@ OrnSocket::~OrnSocket()
 
 void OrnSocket::closeSocket()
 {
+    tls_.drop();
+    trusted_ = true;
     if (socket_ >= 0)
         ::close(socket_);
     socket_ = -1;
@@ -189,6 +191,8 @@ int32_t OrnSocket::OrnDisconnect()
 {
     ornTrace("OrnSocket:OrnDisconnect: Function Entry:\n");
     int32_t result = 0;
+    tls_.close();
+    trusted_ = true;
     if (::shutdown(socket_, SHUT_RDWR) != 0)
         result = ORN_SOCKET_ERROR;
     connected_ = 0;
@@ -206,25 +210,47 @@ uint32_t OrnSocket::OrnSendData(uint32_t length, const uint8_t* buffer)
         SetErrorNo(0);
         return 0;
     }
+    if (!trusted_) {
+        ornTrace("OrnSocket:OrnSendData: the server's certificate is not trusted\n");
+        SetErrorNo(ORN_TLS_NOT_TRUSTED);
+        return 0;
+    }
     OrnWaiting waiting(waitHook_);
     uint32_t sent = 0;
     while (sent < length) {
-        ssize_t n = ::send(socket_, buffer + sent, length - sent, MSG_NOSIGNAL);
-        if (n >= 0) {
-            sent += static_cast<uint32_t>(n);
-            continue;
-        }
-        int error = errno;
-        if (error == EINTR)
-            continue;
-        if (error != EAGAIN && error != EWOULDBLOCK) {
-            ornTracef("OrnSocket:OrnSendData: WSAWaitForMultipleEvents:ErrCode = %d\n", error);
-            SetErrorNo(ORN_SYSTEM_ERROR);
-            return 0;
+        short wanted = POLLOUT;
+        if (tls_.active()) {
+            size_t n = 0;
+            const OrnTls::Io step = tls_.write(buffer + sent, length - sent, &n);
+            if (step == OrnTls::Io::Done) {
+                sent += static_cast<uint32_t>(n);
+                continue;
+            }
+            if (step == OrnTls::Io::Closed || step == OrnTls::Io::Failed) {
+                ornTracef("OrnSocket:OrnSendData: WSAWaitForMultipleEvents:ErrCode = %d\n", errno);
+                SetErrorNo(ORN_SYSTEM_ERROR);
+                return 0;
+            }
+            if (step == OrnTls::Io::WantRead)
+                wanted = POLLIN;
+        } else {
+            ssize_t n = ::send(socket_, buffer + sent, length - sent, MSG_NOSIGNAL);
+            if (n >= 0) {
+                sent += static_cast<uint32_t>(n);
+                continue;
+            }
+            int error = errno;
+            if (error == EINTR)
+                continue;
+            if (error != EAGAIN && error != EWOULDBLOCK) {
+                ornTracef("OrnSocket:OrnSendData: WSAWaitForMultipleEvents:ErrCode = %d\n", error);
+                SetErrorNo(ORN_SYSTEM_ERROR);
+                return 0;
+            }
         }
         // Level-triggered poll for writability takes nothing from the
         // receive thread, which polls the same socket for input.
-        pollfd writable { socket_, POLLOUT, 0 };
+        pollfd writable { socket_, wanted, 0 };
         int ready;
         do
             ready = ::poll(&writable, 1, waiting.sliceMs());
@@ -240,7 +266,7 @@ uint32_t OrnSocket::OrnSendData(uint32_t length, const uint8_t* buffer)
             SetErrorNo(ORN_SYSTEM_ERROR);
             return 0;
         }
-        if (!(writable.revents & POLLOUT) && (writable.revents & (POLLHUP | POLLERR))) {
+        if (!(writable.revents & wanted) && (writable.revents & (POLLHUP | POLLERR))) {
             int pending = 0;
             socklen_t size = sizeof pending;
             ::getsockopt(socket_, SOL_SOCKET, SO_ERROR, &pending, &size);

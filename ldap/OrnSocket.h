@@ -9,16 +9,22 @@
 // The sender waits for writability with its own poll(), which consumes
 // nothing the receive thread needs.
 //
-// Threads: OrnInitialiseSocket, OrnConnect, OrnSendData and OrnDisconnect run
-// on the caller's thread; OrnRecvThread, and the RecvStage it reads into, on
-// the receive thread only.
+// A secured connection (OrnStartTls) runs the same paths through OrnTls: the
+// receive thread reads decrypted octets and the sender writes through it.
+//
+// Threads: OrnInitialiseSocket, OrnConnect, OrnStartTls, OrnRecvMessage,
+// OrnSendData and OrnDisconnect run on the caller's thread (the first four
+// before the receive thread starts); OrnRecvThread, and the RecvStage it
+// reads into, on the receive thread only.
 #pragma once
 
 #include "ldap/Ber.h"
 #include "ldap/OrnEvent.h"
 #include "ldap/OrnQueue.h"
+#include "ldap/OrnTls.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 
@@ -32,6 +38,7 @@ struct RecvPacket {
 
 class OrnSocket;
 class OrnWaitHook;
+class OrnWaiting;
 
 // Handed to the receive thread; lives in the service object, which outlives the thread.
 struct RecvThreadParams {
@@ -96,10 +103,28 @@ public:
     int32_t OrnConnect(const char* host, uint32_t port, int timeoutMs = kDefaultConnectTimeoutMs);
 
     static constexpr int kDefaultConnectTimeoutMs = 30000;
+    // Sends close_notify first on a secured connection.
     int32_t OrnDisconnect();
 
+    // Reads one whole message on the caller's thread, before the receive
+    // thread runs, and not one octet beyond it: what follows a StartTLS
+    // answer belongs to the handshake. *data is the caller's (ornFree).
+    // 0, or ORN_CONNECTION_CLOSED, PACKET_TOO_BIG, ORN_RECIEVING_ERROR,
+    // MALLOC_ERROR, ORN_CONNECT_TIMED_OUT, ORN_WAIT_CANCELLED.
+    int32_t OrnRecvMessage(uint8_t** data, uint32_t* size, int timeoutMs);
+
+    // TLS handshake on the connected socket; host is what the certificate
+    // must name. 0 once done, whatever the certificate: tlsPeer() tells how
+    // it was checked, and an unverified peer gets nothing sent until
+    // trustPeer(). ORN_TLS_ERROR, ORN_CONNECT_TIMED_OUT or ORN_WAIT_CANCELLED.
+    int32_t OrnStartTls(const char* host, int timeoutMs);
+    // Null while the connection is plain.
+    const OrnTlsPeer* tlsPeer() const { return tls_.active() ? &tls_.peer() : nullptr; }
+    void trustPeer() { trusted_ = true; }
+
     // Octets sent: the whole length, or 0 with ErrorNo set
-    // (ORN_WAIT_CANCELLED when the hook ended the wait for the server to take them).
+    // (ORN_WAIT_CANCELLED when the hook ended the wait for the server to take
+    // them, ORN_TLS_NOT_TRUSTED before an unverified peer is trusted).
     uint32_t OrnSendData(uint32_t length, const uint8_t* buffer);
 
     // Asked while OrnConnect and OrnSendData wait; null for none.
@@ -112,16 +137,28 @@ public:
     bool connected() const { return connected_ != 0; }
 
 private:
-    enum class Pull { Data, Closed, Stop, WaitFailed, ReadFailed };
+    enum class Pull { Data, Closed, Stop, WaitFailed, ReadFailed, Nothing };
+
+    enum class Ready { Yes, TimedOut, Cancelled, Failed };
 
     int32_t receive(OrnQueue<RecvPacket>* queue);
     Pull pull(uint8_t* into, size_t room, size_t* got);
+    // One read of what is there: Data, Closed or ReadFailed; Nothing when
+    // nothing is, with *wanted the poll event to wait for.
+    Pull readSome(uint8_t* into, size_t room, size_t* got, short* wanted);
+    // The caller's thread waits for the socket before a deadline.
+    Ready await(short events, OrnWaiting& waiting, std::chrono::steady_clock::time_point deadline);
+    int32_t readExactly(uint8_t* into, uint32_t count, OrnWaiting& waiting,
+                        std::chrono::steady_clock::time_point deadline);
+    static int32_t failureOf(Ready ready);
     void closeSocket();
 
     std::atomic<int32_t> connected_{0};
     int32_t started_ = 0;
     int socket_ = -1;
     OrnWaitHook* waitHook_ = nullptr;
+    OrnTls tls_;
+    std::atomic<bool> trusted_{true};
     // The rest is the receive thread's. The end request is watched before
     // every read and during every wait.
     const OrnWakeDescriptor* closeRequest_ = nullptr;

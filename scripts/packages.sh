@@ -16,8 +16,12 @@ orn_install_packages() {
 }
 
 # The Qt shell: widgets, SVG icons, the platform plugins (offscreen for the
-# tests, xcb for a real display), a font to draw text, and Xvfb to look at it.
-ORN_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libldap-dev slapd ldap-utils libxml2-dev xsltproc
+# tests, xcb for a real display), a font to draw text, and Xvfb to look at it;
+# libxml2 for templates (xsltproc checks their stylesheet); libssl-dev and
+# ca-certificates: TLS for secured connections, and the system's trust store
+# that verifies servers' certificates.
+ORN_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libldap-dev slapd ldap-utils
+  libxml2-dev xsltproc libssl-dev ca-certificates
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins fonts-dejavu-core xvfb xauth)
 
 # The tests' other real directory servers, beside slapd.

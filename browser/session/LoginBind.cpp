@@ -5,6 +5,7 @@
 #include "browser/Desktop.h"
 #include "browser/SearchOutcome.h"
 #include "browser/ViewState.h"
+#include "browser/session/CertificateTrust.h"
 #include "browser/session/LoginCommand.h"
 #include "browser/session/ProfileFile.h"
 #include "browser/session/ServerWaits.h"
@@ -275,8 +276,22 @@ std::string connectFailureReason(int32_t code)
         return " The connection was refused.";
     case ORN_CONNECT_TIMED_OUT:
         return " The host did not answer within the connect time limit.";
+    case ORN_TLS_ERROR:
+        return " The secure connection could not be set up.";
     default:
         return {};
+    }
+}
+
+int32_t serviceSecurity(ConnectionSecurity security)
+{
+    switch (security) {
+    case ConnectionSecurity::Ldaps:
+        return ORN_SECURITY_LDAPS;
+    case ConnectionSecurity::StartTls:
+        return ORN_SECURITY_STARTTLS;
+    default:
+        return ORN_SECURITY_PLAIN;
     }
 }
 
@@ -300,12 +315,27 @@ bool ConnectToServer(AppContext& context, int version, const char* failureText)
     service.OrnSetHostName(connection.host.c_str());
     service.OrnSetPortNo(static_cast<uint32_t>(connection.port));
     service.OrnSetConnectTimeout(context.state.connectTimeLimitSeconds * 1000);
-    WaitingFor waiting(context, "Connecting to " + connection.host + ", port " + std::to_string(connection.port));
-    const int32_t connected = service.OrnInitialise();
-    if (connected == 0)
+    service.OrnSetSecurity(serviceSecurity(connection.security));
+    int32_t connected = 0;
+    {
+        WaitingFor waiting(context, "Connecting to " + connection.host + ", port " + std::to_string(connection.port));
+        connected = service.OrnInitialise();
+    }
+    if (connected == 0 && AcceptServerCertificate(context))
         return true;
-    if (connected == ORN_WAIT_CANCELLED) {
+    if (connected == 0 || connected == ORN_WAIT_CANCELLED) {
         context.desktop.setStatusText(kLoginCancelled);
+        return false;
+    }
+    if (connected > 0) {
+        // Never on in the clear: the user asked for a secured connection.
+        std::string text = "The server refused to start TLS on " + connection.host + " :"
+            + std::to_string(connection.port) + ": " + OrnLdapService::LdapErrorToString(connected);
+        if (const std::string answer = service.OrnGetStartTlsAnswer(); !answer.empty())
+            text += " (" + answer + ")";
+        text += ".";
+        context.desktop.error(text, "Error");
+        context.desktop.setStatusText(text);
         return false;
     }
     std::string text = failureText ? std::string(failureText)

@@ -57,11 +57,18 @@ void FinishLogin(AppContext& context, DialogResult result, bool fromNewProfile)
     state.flags.treeTeardown = false;
     ReadServerInfo(context);
     loadDirectoryTree(context);
+    const ConnectionSettings& connection = state.connection;
+    if (connection.security != ConnectionSecurity::Plain)
+        context.desktop.setStatusText("Connected to " + connection.host + " :" + std::to_string(connection.port)
+                                      + ", secured by " + SecurityName(connection.security));
 }
 
 void SetConnectedTitle(AppContext& context)
 {
     const ConnectionSettings& connection = context.state.connection;
-    context.desktop.setWindowTitle("Velmora LDAP Browser: LDAP:\\\\" + connection.host + " :"
-                                   + std::to_string(connection.port) + ": " + connection.userType);
+    std::string title = "Velmora LDAP Browser: LDAP:\\\\" + connection.host + " :" + std::to_string(connection.port)
+        + ": " + connection.userType;
+    if (connection.security != ConnectionSecurity::Plain)
+        title += std::string(" (secured by ") + SecurityName(connection.security) + ")";
+    context.desktop.setWindowTitle(title);
 }

@@ -25,5 +25,6 @@ DialogResult RunLoginDialog(AppContext& context);
 // the connected title, the server's details and the tree.
 void FinishLogin(AppContext& context, DialogResult result, bool fromNewProfile);
 
-// "Velmora LDAP Browser: LDAP:\\<host> :<port>: <user type>".
+// "Velmora LDAP Browser: LDAP:\\<host> :<port>: <user type>", followed by
+// " (secured by LDAPS)" or " (secured by StartTLS)" on a secured connection.
 void SetConnectedTitle(AppContext& context);

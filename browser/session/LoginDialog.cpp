@@ -35,7 +35,15 @@ void LoginDialog::chooseUserDetail(int index)
     const std::string& detail = userDetails_.text;
     std::size_t last = detail.rfind(';');
     password_.enabled = last != std::string::npos && last + 1 < detail.size();
+    std::string host;
+    security_.choose(static_cast<int>(SplitProfileHost(detail.substr(0, detail.find(';')), &host)));
     changed();
+}
+
+void LoginDialog::chooseSecurity(int index)
+{
+    if (security_.choose(index))
+        changed();
 }
 
 void LoginDialog::typeUserDetail(std::string text)
@@ -98,6 +106,7 @@ bool LoginDialogConnect(AppContext& context, LoginDialog& dialog)
         || !TakeConnectTimeLimit(context, dialog.connectTimeLimit_.text))
         return false;
     state.connection.profileName = dialog.profileNames_.text;
+    state.connection.security = ChosenSecurity(dialog.security_);
 
     dialog.status_.show("Login in Progress.......Please Wait");
     dialog.changed();

@@ -6,6 +6,7 @@
 
 #include "browser/DialogControls.h"
 #include "browser/DialogModel.h"
+#include "browser/session/ConnectionSecurity.h"
 #include "browser/session/LoginBind.h"
 
 #include <string>
@@ -29,6 +30,11 @@ public:
     // The password can be typed exactly when the detail has a user ID.
     void chooseUserDetail(int index);
     void typeUserDetail(std::string text);
+
+    // How the connection is secured: the chosen detail's mode, which the
+    // user may change for this login.
+    const ChoiceList& security() const { return security_; }
+    void chooseSecurity(int index);
 
     const TextField& password() const { return password_; }
     void setPassword(std::string text);
@@ -54,6 +60,7 @@ private:
     ChoiceList userDetails_;
     TextField password_ {{}, false};
     ChoiceList version_ {{"2", "3"}, 1, "3"};
+    ChoiceList security_ = SecurityChoice(ConnectionSecurity::Plain);
     TextField connectTimeLimit_;
     StatusLine status_;
 };

@@ -56,6 +56,16 @@ void NewProfileDialog::toggleAnonymous()
     changed();
 }
 
+void NewProfileDialog::chooseSecurity(int index)
+{
+    const ConnectionSecurity before = ChosenSecurity(security_);
+    if (!security_.choose(index))
+        return;
+    if (slot(Field::Port).text == std::to_string(DefaultPort(before)))
+        slot(Field::Port).text = std::to_string(DefaultPort(ChosenSecurity(security_)));
+    changed();
+}
+
 void NewProfileDialog::chooseVersion(int index)
 {
     if (version_.choose(index))
@@ -71,7 +81,7 @@ void NewProfileDialog::saveProfile()
 {
     // The password is never saved.
     ProfileFields fields {slot(Field::ProfileName).text, slot(Field::Host).text, slot(Field::Port).text,
-                          baseDn_.text, slot(Field::UserId).text};
+                          baseDn_.text, slot(Field::UserId).text, ChosenSecurity(security_)};
     std::optional<std::string> line = ComposeCheckedProfileLine(desktop_, fields);
     if (!line || !AppendProfile(desktop_, state_, *line))
         return;

@@ -5,6 +5,7 @@
 
 #include "browser/DialogControls.h"
 #include "browser/DialogModel.h"
+#include "browser/session/ConnectionSecurity.h"
 
 #include <array>
 #include <functional>
@@ -40,6 +41,11 @@ public:
     // Governs only whether User ID and Password can be typed in.
     void toggleAnonymous();
 
+    // How the connection is secured; a port left at the default of one
+    // mode follows to the default of the mode chosen.
+    const ChoiceList& security() const { return security_; }
+    void chooseSecurity(int index);
+
     // Items "2" and "3".
     const ChoiceList& version() const { return version_; }
     void chooseVersion(int index);
@@ -63,6 +69,7 @@ private:
     std::array<TextField, 6> fields_ {{{}, {"389"}, {}, {{}, false}, {{}, false}, {}}};
     ChoiceList baseDn_;
     ChoiceList version_ {{"2", "3"}, 1, "3"};
+    ChoiceList security_ = SecurityChoice(ConnectionSecurity::Plain);
     bool anonymous_ = true;
     bool fetchDnsEnabled_ = false;
     StatusLine status_;

@@ -30,6 +30,7 @@ bool NewProfileLogin(AppContext& context, NewProfileDialog& dialog)
     connection.port = AtoiRule(port);
     connection.baseDn = baseDn;
     connection.host = host;
+    connection.security = ChosenSecurity(dialog.security());
     connection.userId = dialog.field(Field::UserId).text;
     connection.password = dialog.field(Field::Password).text;
     if (!PasswordGivenForUser(context) || !TakeConnectTimeLimit(context, dialog.field(Field::ConnectTimeLimit).text))
@@ -61,6 +62,7 @@ void FetchNamingContexts(AppContext& context, NewProfileDialog& dialog)
         ConnectionSettings& connection = context.state.connection;
         connection.port = AtoiRule(port);
         connection.host = host;
+        connection.security = ChosenSecurity(dialog.security());
         if (!ConnectToServer(context, LdapVersionFromText(dialog.version().text)))
             return;
         if (context.service.OrnBindSync("", "", kSimpleBind) >= 0)

@@ -23,15 +23,6 @@ void systemModalBox(Desktop& desktop, std::string text, MessageIcon icon)
     desktop.messageBox({std::move(text), kAppTitle, icon, MessageButtons::Ok, true});
 }
 
-// The current folder becomes the working folder: the logs are viewed there too.
-std::string profilePath(ViewState& state, const char* name)
-{
-    std::error_code error;
-    std::string folder = std::filesystem::current_path(error).string();
-    state.workingFolder = error ? std::string(".") : folder;
-    return state.workingFolder + "/" + name;
-}
-
 // The whole file, or nothing when it cannot be opened or read (a directory
 // opens but does not read).
 std::optional<std::string> readWhole(const std::string& path)
@@ -71,14 +62,6 @@ std::vector<std::string> splitLines(const std::string& text)
     return lines;
 }
 
-std::string joinLines(const std::vector<std::string>& lines)
-{
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + '\n';
-    return text;
-}
-
 // The table index behind a list position, or -1.
 int lineAt(const ProfileTable& table, int position)
 {
@@ -98,12 +81,37 @@ bool startsWithIgnoringCase(std::string_view text, std::string_view prefix)
 
 } // namespace
 
+// The current folder becomes the working folder: the logs are viewed there too.
+std::string FileBesideProfiles(ViewState& state, const char* name)
+{
+    std::error_code error;
+    std::string folder = std::filesystem::current_path(error).string();
+    state.workingFolder = error ? std::string(".") : folder;
+    return state.workingFolder + "/" + name;
+}
+
+std::optional<std::vector<std::string>> ReadFileLines(const std::string& path)
+{
+    std::optional<std::string> text = readWhole(path);
+    if (!text)
+        return std::nullopt;
+    return splitLines(*text);
+}
+
+std::string JoinFileLines(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + '\n';
+    return text;
+}
+
 bool LoadProfiles(Desktop& desktop, ViewState& state)
 {
     ProfileTable& table = state.profiles;
     table.lines.clear();
     table.detailIndex.clear();
-    std::optional<std::string> text = readWhole(profilePath(state, kProfileFileName));
+    std::optional<std::string> text = readWhole(FileBesideProfiles(state, kProfileFileName));
     if (!text) {
         table.noProfile = true;
         systemModalBox(desktop, "User profile does not exist.Please create a profile", MessageIcon::Information);
@@ -141,7 +149,8 @@ bool ParseProfile(Desktop& desktop, ViewState& state, int position)
     }
     ConnectionSettings& connection = state.connection;
     connection.profileName = line.substr(0, equals);
-    connection.host = line.substr(equals + 1, hostEnd - equals - 1);
+    connection.security
+        = SplitProfileHost(std::string_view(line).substr(equals + 1, hostEnd - equals - 1), &connection.host);
     connection.port = AtoiRule(std::string_view(line).substr(hostEnd + 1, portEnd - hostEnd - 1));
     connection.baseDn = line.substr(portEnd + 1, baseEnd - portEnd - 1);
     // The line feed is already gone, so a last line without one keeps its user ID whole.
@@ -154,7 +163,7 @@ bool ParseProfile(Desktop& desktop, ViewState& state, int position)
 
 bool AppendProfile(Desktop& desktop, ViewState& state, const std::string& line)
 {
-    std::string path = profilePath(state, kProfileFileName);
+    std::string path = FileBesideProfiles(state, kProfileFileName);
     std::optional<std::string> existing = readWhole(path);
     if (existing && splitLines(*existing).size() >= ProfileTable::kMaxLines) {
         systemModalBox(desktop,
@@ -188,8 +197,8 @@ bool ReplaceProfile(Desktop& desktop, ViewState& state, int position, const std:
         return false;
     std::vector<std::string> lines = state.profiles.lines;
     lines[static_cast<std::size_t>(index)] = line;
-    if (!replaceFile(profilePath(state, kProfileFileName), profilePath(state, kProfileTemporaryName),
-                     joinLines(lines))) {
+    if (!replaceFile(FileBesideProfiles(state, kProfileFileName), FileBesideProfiles(state, kProfileTemporaryName),
+                     JoinFileLines(lines))) {
         systemModalBox(desktop, kFileNotFound, MessageIcon::Error);
         return false;
     }
@@ -204,8 +213,8 @@ bool RemoveProfile(Desktop& desktop, ViewState& state, int position)
         return false;
     std::vector<std::string> lines = state.profiles.lines;
     lines.erase(lines.begin() + index);
-    if (!replaceFile(profilePath(state, kProfileFileName), profilePath(state, kProfileTemporaryName),
-                     joinLines(lines))) {
+    if (!replaceFile(FileBesideProfiles(state, kProfileFileName), FileBesideProfiles(state, kProfileTemporaryName),
+                     JoinFileLines(lines))) {
         systemModalBox(desktop, "The configuration file could not be modified", MessageIcon::Error);
         return false;
     }
@@ -219,7 +228,7 @@ bool RemoveProfile(Desktop& desktop, ViewState& state, int position)
 
 std::string ComposeProfileLine(const ProfileFields& fields)
 {
-    return fields.name + '=' + fields.host + ';' + fields.port + ';' + fields.baseDn + ';' + fields.userId + ';';
+    return fields.name + '=' + ProfileHost(fields.security, fields.host) + ';' + fields.port + ';' + fields.baseDn + ';' + fields.userId + ';';
 }
 
 std::optional<std::string> ComposeCheckedProfileLine(Desktop& desktop, const ProfileFields& fields)

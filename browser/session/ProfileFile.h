@@ -8,6 +8,7 @@
 // TmpIni.ini renamed over the original, so a failure leaves the file whole.
 #pragma once
 
+#include "browser/session/ConnectionSecurity.h"
 #include "browser/session/ProfileTable.h"
 
 #include <cstdint>
@@ -22,13 +23,15 @@ struct ViewState;
 inline constexpr const char* kProfileFileName = "OrnIni.ini";
 inline constexpr const char* kProfileTemporaryName = "TmpIni.ini";
 
-// The fields of one profile line as typed; the port stays text.
+// The fields of one profile line as typed; the port stays text. The host
+// field gets the scheme of a secured connection in front of it.
 struct ProfileFields {
     std::string name;
     std::string host;
     std::string port;
     std::string baseDn;
     std::string userId;
+    ConnectionSecurity security = ConnectionSecurity::Plain;
 };
 
 // Rebuilds the table from the file. False, with the table empty and the
@@ -36,8 +39,8 @@ struct ProfileFields {
 // does not exist...") or is refused for a line or line count over the limits.
 bool LoadProfiles(Desktop& desktop, ViewState& state);
 
-// Fills the connection's profile name, host, port, base DN and user ID from
-// the line at user-detail list position k. On a malformed line shows
+// Fills the connection's profile name, host and its security, port, base DN
+// and user ID from the line at user-detail list position k. On a malformed line shows
 // "Configuration File Data is Invalid" and leaves the connection unchanged.
 bool ParseProfile(Desktop& desktop, ViewState& state, int position);
 
@@ -66,6 +69,14 @@ std::vector<std::string> ListProfileNames(const ProfileTable& table);
 // The user details (host;port;base DN;user ID) of the lines that begin with
 // name and "=", in table order; fills the table's user-detail index map.
 std::vector<std::string> ListUserDetails(ProfileTable& table, const std::string& name);
+
+// A file of the program's in the current folder, beside OrnIni.ini; that
+// folder becomes the working folder.
+std::string FileBesideProfiles(ViewState& state, const char* name);
+// The non-blank lines of a text file, without their line feeds; nothing
+// when it cannot be read. JoinFileLines makes the text back, each line ended.
+std::optional<std::vector<std::string>> ReadFileLines(const std::string& path);
+std::string JoinFileLines(const std::vector<std::string>& lines);
 
 // The C atoi rule (leading blanks, sign, digits), saturating instead of
 // overflowing.

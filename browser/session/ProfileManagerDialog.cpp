@@ -80,7 +80,8 @@ void ProfileManagerDialog::edit()
     if (!ParseProfile(desktop_, state_, details_.selected))
         return;
     const ConnectionSettings& parsed = state_.connection;
-    fields_ = {{{parsed.host}, {parsed.baseDn}, {std::to_string(parsed.port)}, {parsed.profileName}, {parsed.userId}}};
+    // The scheme stays in the host box, so that Save keeps the profile's security.
+    fields_ = {{{ProfileHost(parsed.security, parsed.host)}, {parsed.baseDn}, {std::to_string(parsed.port)}, {parsed.profileName}, {parsed.userId}}};
     enableLower(true);
     changed();
 }

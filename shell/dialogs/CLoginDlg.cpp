@@ -16,6 +16,7 @@ CLoginDlg::CLoginDlg(LoginDialog& model, QWidget* parent)
     , model_(model)
     , profileName_(NamedCombo(this, "profileName", true))
     , userDetails_(NamedCombo(this, "userDetails", true))
+    , security_(NamedCombo(this, "security", false))
     , password_(NamedEdit(this, "password"))
     , version_(NamedCombo(this, "version", true))
     , connectTimeLimit_(NamedEdit(this, "connectTimeLimit"))
@@ -27,6 +28,7 @@ CLoginDlg::CLoginDlg(LoginDialog& model, QWidget* parent)
     auto* form = new QFormLayout;
     form->addRow(tr("&Profile Name"), profileName_);
     form->addRow(tr("&User Details"), userDetails_);
+    form->addRow(tr("&Security"), security_);
     form->addRow(tr("Pass&word"), password_);
     form->addRow(tr("&Version"), version_);
     form->addRow(tr("Connect &time limit (s)"), connectTimeLimit_);
@@ -45,6 +47,8 @@ CLoginDlg::CLoginDlg(LoginDialog& model, QWidget* parent)
     bindChoices(
         *userDetails_, [this](int i) { model_.chooseUserDetail(i); },
         [this](std::string text) { model_.typeUserDetail(std::move(text)); });
+    bindChoices(
+        *security_, [this](int i) { model_.chooseSecurity(i); }, nullptr);
     bindText(*password_, [this](std::string text) { model_.setPassword(std::move(text)); });
     bindChoices(
         *version_, [this](int i) { model_.chooseVersion(i); },
@@ -59,6 +63,7 @@ void CLoginDlg::refresh()
 {
     display(*profileName_, model_.profileNames());
     display(*userDetails_, model_.userDetails());
+    display(*security_, model_.security());
     display(*password_, model_.password());
     display(*version_, model_.version());
     display(*connectTimeLimit_, model_.connectTimeLimit());

@@ -1,4 +1,4 @@
-// "Login ": profile name, user detail, password and LDAP version, and Connect.
+// "Login ": profile name, user detail, security, password and LDAP version, and Connect.
 #pragma once
 
 #include "shell/dialogs/BoundDialog.h"
@@ -18,6 +18,7 @@ private:
     LoginDialog& model_;
     QComboBox* profileName_;
     QComboBox* userDetails_;
+    QComboBox* security_;
     QLineEdit* password_;
     QComboBox* version_;
     QLineEdit* connectTimeLimit_;

@@ -20,6 +20,7 @@ CNewProfileDlg::CNewProfileDlg(NewProfileDialog& model, QWidget* parent)
         NamedEdit(this, "userId"), NamedEdit(this, "password"), NamedEdit(this, "connectTimeLimit") }
     , baseDn_(NamedCombo(this, "baseDn", true))
     , anonymous_(new QCheckBox(tr("&Anonymous Binding"), this))
+    , security_(NamedCombo(this, "security", false))
     , version_(NamedCombo(this, "version", false))
     , status_(NamedStatus(this))
 {
@@ -30,6 +31,7 @@ CNewProfileDlg::CNewProfileDlg(NewProfileDialog& model, QWidget* parent)
     auto field = [this](Field which) { return fields_[static_cast<std::size_t>(which)]; };
     auto* form = new QFormLayout;
     form->addRow(tr("&Host / IP Address"), field(Field::Host));
+    form->addRow(tr("&Security"), security_);
     form->addRow(tr("P&ort"), field(Field::Port));
     form->addRow(tr("&Base DN"), baseDn_);
     form->addRow(tr("Profile &Name"), field(Field::ProfileName));
@@ -59,6 +61,8 @@ CNewProfileDlg::CNewProfileDlg(NewProfileDialog& model, QWidget* parent)
         [this](std::string text) { model_.typeBaseDn(std::move(text)); });
     bindButton(*anonymous_, [this] { model_.toggleAnonymous(); });
     bindChoices(
+        *security_, [this](int i) { model_.chooseSecurity(i); }, nullptr);
+    bindChoices(
         *version_, [this](int i) { model_.chooseVersion(i); }, nullptr);
     bindButton(*save, [this] { model_.saveProfile(); });
     bindButton(*login, [this] { model_.login(); });
@@ -73,6 +77,7 @@ void CNewProfileDlg::refresh()
         display(*fields_[i], model_.field(static_cast<Field>(i)));
     display(*baseDn_, model_.baseDn());
     anonymous_->setChecked(model_.anonymous());
+    display(*security_, model_.security());
     display(*version_, model_.version());
     fetchDns_->setEnabled(model_.fetchDnsEnabled());
     display(*status_, model_.statusLine());

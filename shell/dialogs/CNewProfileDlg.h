@@ -21,6 +21,7 @@ private:
     std::array<QLineEdit*, 6> fields_;
     QComboBox* baseDn_;
     QCheckBox* anonymous_;
+    QComboBox* security_;
     QComboBox* version_;
     QPushButton* fetchDns_ = nullptr;
     QLabel* status_;

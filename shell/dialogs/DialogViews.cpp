@@ -3,6 +3,7 @@
 #include "browser/logs/DeleteLogDialog.h"
 #include "browser/logs/LogViewerDialog.h"
 #include "browser/properties/AddAttributeDialog.h"
+#include "browser/session/CertificateDialog.h"
 #include "browser/session/LoginDialog.h"
 #include "browser/session/NewProfileDialog.h"
 #include "browser/session/ProfileManagerDialog.h"
@@ -27,6 +28,7 @@
 #include "shell/dialogs/CMandatoryAttributesDlg.h"
 #include "shell/dialogs/CDeleteLogDlg.h"
 #include "shell/dialogs/CLogViewerDlg.h"
+#include "shell/dialogs/CCertificateDlg.h"
 #include "shell/dialogs/CLoginDlg.h"
 #include "shell/dialogs/CNewProfileDlg.h"
 #include "shell/dialogs/CProfileManagerDlg.h"
@@ -54,6 +56,7 @@ const std::map<std::string, Maker>& makers()
     static const std::map<std::string, Maker> table {
         { LoginDialog::kResource, make<CLoginDlg, LoginDialog> },
         { NewProfileDialog::kResource, make<CNewProfileDlg, NewProfileDialog> },
+        { CertificateDialog::kResource, make<CCertificateDlg, CertificateDialog> },
         { ProfileManagerDialog::kResource, make<CProfileManagerDlg, ProfileManagerDialog> },
         { SetEntriesDialog::kResource, make<CSetEntriesDlg, SetEntriesDialog> },
         { LogViewerDialog::kResource, make<CLogViewerDlg, LogViewerDialog> },

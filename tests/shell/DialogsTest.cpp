@@ -6,12 +6,16 @@
 #include "browser/logs/Clock.h"
 #include "browser/logs/DeleteLogDialog.h"
 #include "browser/logs/LogViewerDialog.h"
+#include "browser/session/CertificateDialog.h"
 #include "browser/session/NewProfileDialog.h"
 #include "browser/session/ProfileManagerDialog.h"
 #include "browser/session/Registry.h"
 #include "browser/session/SetEntriesDialog.h"
 
+#include "ldap/OrnTls.h"
+
 #include <QCheckBox>
+#include <QLabel>
 #include <QTableWidget>
 
 #include <ctime>
@@ -51,6 +55,8 @@ TEST_F(Dialogs, NewProfileSavesWhatWasTyped)
         EXPECT_FALSE(child<QAbstractButton>(dialog, "fetchDns").isEnabled());
         type(dialog, "host", "ldap.example.com");
         EXPECT_TRUE(child<QAbstractButton>(dialog, "fetchDns").isEnabled());
+        choose(dialog, "security", 1);
+        EXPECT_EQ(child<QLineEdit>(dialog, "port").text(), "636");
         child<QComboBox>(dialog, "baseDn").setFocus();
         QTest::keyClicks(child<QComboBox>(dialog, "baseDn").lineEdit(), "o=x");
         type(dialog, "profileName", "main");
@@ -61,7 +67,7 @@ TEST_F(Dialogs, NewProfileSavesWhatWasTyped)
         EXPECT_TRUE(dialog.isVisible()) << "the dialog stays open after a save";
     });
     trigger(CommandId::NewProfile);
-    EXPECT_EQ(read("OrnIni.ini"), "main=ldap.example.com;389;o=x;jdoe;\n");
+    EXPECT_EQ(read("OrnIni.ini"), "main=ldaps://ldap.example.com;636;o=x;jdoe;\n");
     EXPECT_EQ(boxes.boxes.back().title, "Save Profile");
 }
 
@@ -87,6 +93,27 @@ TEST_F(Dialogs, ProfileManagerEditsTheChosenUserDetail)
     trigger(CommandId::ProfileManager);
     EXPECT_EQ(read("OrnIni.ini"), "main=h1;389;o=x;;\nmain=h9;389;o=x;bob;\nother=h3;10389;o=y;;\n");
     EXPECT_EQ(boxes.boxes.back().text, "Your profile has been changed successfully...");
+}
+
+TEST_F(Dialogs, ServerCertificateShowsTheCertificateAndTakesTheAnswer)
+{
+    OrnTlsPeer peer;
+    peer.subject = "CN=s";
+    peer.issuer = "CN=ca";
+    peer.notBefore = "Jan  1 00:00:00 2026 GMT";
+    peer.notAfter = "Jan  1 00:00:00 2027 GMT";
+    peer.fingerprint = "AB:CD";
+    peer.reason = "certificate has expired";
+    CertificateDialog model("h:636", peer, "");
+    onDialog(CertificateDialog::kResource, [&](QDialog& dialog) {
+        EXPECT_EQ(child<QLabel>(dialog, "warning").text(), "The certificate of h:636 cannot be verified: certificate has expired.");
+        EXPECT_EQ(child<QLabel>(dialog, "issuer").text(), "CN=ca");
+        EXPECT_EQ(child<QLabel>(dialog, "validity").text(), "Jan  1 00:00:00 2026 GMT to Jan  1 00:00:00 2027 GMT");
+        EXPECT_EQ(child<QLabel>(dialog, "fingerprint").text(), "AB:CD");
+        press(dialog, "trustAlways");
+    });
+    EXPECT_EQ(frame->desktop().runModal(model), DialogResult::Ok);
+    EXPECT_EQ(model.trust(), CertificateDialog::Trust::Always);
 }
 
 TEST_F(Dialogs, LogViewerListsTheRecordsOfTheLog)

@@ -111,11 +111,14 @@ SlapdServer::SlapdServer(SlapdOptions options)
                     + " on " + url() + " (directory " + dir_ + "). Its output:\n" + log());
             }
             portHolder_.release();
+            ldapsPortHolder_.release();
             port_ = 0;
+            ldapsPort_ = 0;
         }
     } catch (...) {
         kill();
         portHolder_.release();
+        ldapsPortHolder_.release();
         std::error_code ignored;
         fs::remove_all(dir_, ignored);
         throw;
@@ -126,6 +129,7 @@ SlapdServer::~SlapdServer()
 {
     stop();
     portHolder_.release();
+    ldapsPortHolder_.release();
     std::error_code ignored;
     fs::remove_all(dir_, ignored);
 }
@@ -153,7 +157,12 @@ void SlapdServer::writeConfig() const
     if (options_.allowBindV2)
         conf << "allow bind_v2\n";
     conf << "sizelimit " << limit(options_.sizeLimit) << "\n";
-    conf << "timelimit " << limit(options_.timeLimit) << "\n\n";
+    conf << "timelimit " << limit(options_.timeLimit) << "\n";
+    if (!options_.tlsCertificateFile.empty()) {
+        conf << "TLSCertificateFile " << quoted(options_.tlsCertificateFile) << "\n";
+        conf << "TLSCertificateKeyFile " << quoted(options_.tlsKeyFile) << "\n";
+    }
+    conf << "\n";
 
     conf << "database mdb\n";
     // Address space only; the large searches of the benchmarks need room.
@@ -217,6 +226,8 @@ std::string SlapdServer::ldapsearchEntry(const std::string& dn) const
 void SlapdServer::reservePort()
 {
     port_ = portHolder_.hold(port_);
+    if (!options_.tlsCertificateFile.empty())
+        ldapsPort_ = ldapsPortHolder_.hold(ldapsPort_);
 }
 
 std::string SlapdServer::launchLog() const
@@ -232,7 +243,10 @@ void SlapdServer::launch()
     logStart_ = missing ? 0 : size;
     // "-d none" keeps slapd in the foreground, our child, and logs only
     // what it always logs: start, stop and errors.
-    pid_ = spawn(slapd_, { "slapd", "-f", dir_ + "/slapd.conf", "-h", url() + "/", "-d", "none" }, dir_ + "/slapd.log");
+    std::string listeners = url() + "/";
+    if (ldapsPort_ != 0)
+        listeners += " ldaps://" + host_ + ":" + std::to_string(ldapsPort_) + "/";
+    pid_ = spawn(slapd_, { "slapd", "-f", dir_ + "/slapd.conf", "-h", listeners, "-d", "none" }, dir_ + "/slapd.log");
 }
 
 bool SlapdServer::waitUntilAnswering()

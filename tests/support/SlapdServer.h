@@ -37,6 +37,10 @@ struct SlapdOptions {
     // obeys the first "access to" whose target matches, so a directive here
     // for attrs=userPassword takes the place of the default one.
     std::string access;
+    // With a certificate and its key, slapd offers StartTLS on port() and
+    // listens for LDAPS on ldapsPort() too.
+    std::string tlsCertificateFile;
+    std::string tlsKeyFile;
 };
 
 class SlapdServer {
@@ -50,6 +54,8 @@ public:
     uint16_t port() const { return port_; }
     // "ldap://127.0.0.1:PORT"
     std::string url() const;
+    // The LDAPS listener's port: 0 without a certificate.
+    uint16_t ldapsPort() const { return ldapsPort_; }
 
     static const char* suffix() { return "dc=example,dc=com"; }
     static const char* adminDn() { return "cn=admin,dc=example,dc=com"; }
@@ -102,6 +108,8 @@ private:
     std::string slapd_;
     std::string dir_;
     uint16_t port_ = 0;
+    uint16_t ldapsPort_ = 0;
+    server_process::PortHolder ldapsPortHolder_;
     // Bound, never listening: keeps other tests from being handed our port,
     // even while the server is stopped. slapd binds beside it (SO_REUSEADDR).
     server_process::PortHolder portHolder_;

@@ -17,7 +17,8 @@ const Box kSaved = plainBox("Your profile has been successfully saved", "Save Pr
 const Box kSelectBoth = plainBox("Please select profile Name and user detail", "Error");
 const Box kClickBelow = plainBox("Please Click on a profile below or enter a new profile", "Error");
 const Box kSaveFirst = plainBox("Please Save your Profile", "Error");
-const std::string kFile = "abc=h1;1;o=a;u1;\nab=h0;0;o;;\nabc=h2;2;o=b;;\nbabc=h3;3;o=c;u3;\n";
+// h2 is reached over LDAPS: Edit shows its scheme, so that Save keeps it.
+const std::string kFile = "abc=h1;1;o=a;u1;\nab=h0;0;o;;\nabc=ldaps://h2;2;o=b;;\nbabc=h3;3;o=c;u3;\n";
 
 using ProfileDialogs = ProfileTest;
 
@@ -49,6 +50,17 @@ TEST_F(ProfileDialogs, NewProfileEnablingRules)
     EXPECT_EQ(dialog.ldapVersion(), 3);
     dialog.chooseVersion(0);
     EXPECT_EQ(dialog.ldapVersion(), 2);
+
+    // A port at the default of the mode left follows to the new mode's; a typed one stays.
+    EXPECT_EQ(dialog.security().items, Strings({"None", "LDAPS", "StartTLS"}));
+    for (auto [mode, port] : {std::pair {1, "636"}, {2, "389"}, {1, "636"}, {0, "389"}}) {
+        dialog.chooseSecurity(mode);
+        EXPECT_EQ(dialog.field(NewField::Port).text, port) << mode;
+    }
+    dialog.setText(NewField::Port, "10389");
+    dialog.chooseSecurity(1);
+    EXPECT_EQ(dialog.field(NewField::Port).text, "10389");
+    dialog.chooseSecurity(0);
 
     EXPECT_TRUE(dialog.anonymous());
     for (bool ticked : {true, false, true}) {
@@ -143,14 +155,14 @@ TEST_F(ProfileManager, ChoicesEnableEditAndEditEnablesTheLowerPart)
     EXPECT_EQ(lower(dialog), Strings({" (off)", " (off)", "0 (off)", " (off)", " (off)"}));
 
     dialog.chooseName(0);
-    EXPECT_EQ(dialog.details().items, Strings({"h1;1;o=a;u1", "h2;2;o=b;"}));
+    EXPECT_EQ(dialog.details().items, Strings({"h1;1;o=a;u1", "ldaps://h2;2;o=b;"}));
     EXPECT_FALSE(dialog.editEnabled());
     dialog.chooseDetail(1);
     EXPECT_TRUE(dialog.editEnabled() && dialog.deleteEnabled());
     EXPECT_FALSE(dialog.saveEnabled());
     dialog.edit();
     EXPECT_TRUE(dialog.saveEnabled());
-    EXPECT_EQ(lower(dialog), Strings({"h2", "o=b", "2", "abc", ""}));
+    EXPECT_EQ(lower(dialog), Strings({"ldaps://h2", "o=b", "2", "abc", ""}));
 
     // Choosing a name again clears and locks the lower part.
     dialog.chooseName(1);

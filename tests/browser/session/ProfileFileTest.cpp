@@ -41,6 +41,9 @@ TEST_F(ProfileFile, LinesRoundTripThroughTheFile)
         {{"dir 2", "10.0.0.7", "636", "ou=a, o=b=c", "cn=Ann Lee,o=b"}, "dir 2=10.0.0.7;636;ou=a, o=b=c;cn=Ann Lee,o=b;", 636},
         {{"x", "h", " 12ab", "o", "u"}, "x=h; 12ab;o;u;", 12}, // port by the atoi rule, saturating
         {{"x", "h", "99999999999", "o", "u"}, "x=h;99999999999;o;u;", 2147483647},
+        // The mode rides in the host field, where older builds read it as part of the host.
+        {{"s", "h", "636", "o=x", "u", ConnectionSecurity::Ldaps}, "s=ldaps://h;636;o=x;u;", 636},
+        {{"t", "h", "389", "o=x", "", ConnectionSecurity::StartTls}, "t=starttls://h;389;o=x;;", 389},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
@@ -55,6 +58,7 @@ TEST_F(ProfileFile, LinesRoundTripThroughTheFile)
         EXPECT_EQ(Strings({got.profileName, got.host, got.baseDn, got.userId}),
                   Strings({c.fields.name, c.fields.host, c.fields.baseDn, c.fields.userId}));
         EXPECT_EQ(got.port, c.port);
+        EXPECT_EQ(got.security, c.fields.security);
         EXPECT_EQ(got.password, "secret");
     }
     EXPECT_TRUE(desktop.boxes.empty());
