@@ -48,6 +48,7 @@ enum class CommandId {
     RefreshNode,
     ViewOriginalProperties,
     SchemaManager,
+    LdapSearch,
     ImportLdif,
     ExportLdif,
 };

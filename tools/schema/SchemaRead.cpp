@@ -2,9 +2,12 @@
 
 #include "browser/AppContext.h"
 #include "browser/CommandReports.h"
+#include "browser/Desktop.h"
 #include "browser/ViewState.h"
+#include "browser/properties/EntryProperties.h"
 #include "browser/session/ServerInfo.h"
 #include "browser/session/ServerWaits.h"
+#include "ldap/OrnCodes.h"
 #include "ldap/OrnInterface.h"
 
 #include <strings.h>
@@ -52,6 +55,70 @@ bool SchemaCallSucceeded(AppContext& context, int32_t code)
     if (code < 0 && !ReportSearchCancelled(context, code))
         ReportConnectionLost(context, kConnectionTimedOutAgain, code);
     return code == 0;
+}
+
+namespace {
+
+// Ends a read with the code; true to go on.
+bool readOn(AppContext& context, int32_t code)
+{
+    if (SchemaCallSucceeded(context, code))
+        return true;
+    if (code != ORN_SEARCH_CANCELLED)
+        context.desktop.setStatusText(kAppTitle);
+    return false;
+}
+
+void walk(ViewState& state, SchemaNames& names)
+{
+    ForEachAttributeValue(state.rootDseResult.get(), "objectclasses", [&](const char* definition) {
+        const std::string& name = state.objectClasses.add(definition);
+        if (!IsBlank(name))
+            names.classes.push_back(name);
+    });
+    ForEachAttributeValue(state.rootDseResult.get(), "attributetypes", [&](const char* definition) {
+        const std::string& name = AddAttributeType(state, definition);
+        if (!IsBlank(name))
+            names.attributes.push_back(name);
+    });
+}
+
+SchemaReadEnd noSchema(AppContext& context)
+{
+    context.desktop.error("Unable to access schema", "Error");
+    context.desktop.setStatusText(kAppTitle);
+    return SchemaReadEnd::NoSchema;
+}
+
+} // namespace
+
+SchemaReadEnd ReadWholeSchema(AppContext& context, SchemaNames& names)
+{
+    ViewState& state = context.state;
+    HeldResult& result = state.rootDseResult;
+    result.release();
+    state.objectClasses.clear();
+    state.attributeTypes.clear();
+    state.multiNames.clear();
+    names = {};
+    if (strcasecmp(state.subschemaDn.c_str(), "cn=subschema") == 0) {
+        // Attribute types first, then classes: one attribute per search.
+        if (!readOn(context, ReadSchemaEntry(context, "cn=subschema", { "attributetypes" })))
+            return SchemaReadEnd::Failed;
+        if (!HoldsEntry(result.get()))
+            return noSchema(context);
+        walk(state, names);
+        if (!readOn(context, ReadSchemaEntry(context, "cn=subschema", { "objectclasses" })))
+            return SchemaReadEnd::Failed;
+    } else if (!readOn(context, state.subschemaDn.empty()
+                       ? ReadFixedSchema(context)
+                       : ReadSchemaEntry(context, state.subschemaDn, { "objectclasses", "attributetypes" }))) {
+        return SchemaReadEnd::Failed;
+    }
+    if (!HoldsEntry(result.get()))
+        return noSchema(context);
+    walk(state, names);
+    return SchemaReadEnd::Read;
 }
 
 namespace {
