@@ -17,6 +17,7 @@
 #include "tools/create/CreateObjectDialog.h"
 #include "tools/create/MandatoryAttributesDialog.h"
 #include "tools/ldif/LdifDialogs.h"
+#include "tools/search/SearchDialog.h"
 #include "shell/dialogs/CAddAttributeDlg.h"
 #include "shell/dialogs/CAddAttributeTypeDlg.h"
 #include "shell/dialogs/CAddObjectClassDlg.h"
@@ -30,6 +31,7 @@
 #include "shell/dialogs/CProfileManagerDlg.h"
 #include "shell/dialogs/CRootDseDlg.h"
 #include "shell/dialogs/CSchemaDetailsDlgs.h"
+#include "shell/dialogs/CLdapSearchDlg.h"
 #include "shell/dialogs/CSchemaManagerDlg.h"
 #include "shell/dialogs/CSetEntriesDlg.h"
 #include "shell/dialogs/CLdifDlgs.h"
@@ -58,6 +60,7 @@ const std::map<std::string, Maker>& makers()
         { AddAttributeDialog::kResource, make<CAddAttributeDlg, AddAttributeDialog> },
         { RootDseDialog::kResource, make<CRootDseDlg, RootDseDialog> },
         { SchemaManagerDialog::kResource, make<CSchemaManagerDlg, SchemaManagerDialog> },
+        { LdapSearchDialog::kResource, make<CLdapSearchDlg, LdapSearchDialog> },
         { ClassDetailsDialog::kResource, make<CClassDetailsDlg, ClassDetailsDialog> },
         { AttributeDetailsDialog::kResource, make<CAttributeDetailsDlg, AttributeDetailsDialog> },
         { AddObjectClassDialog::kResource, make<CAddObjectClassDlg, AddObjectClassDialog> },
