@@ -192,10 +192,15 @@ void LdapSearchDialog::search()
 
 void LdapSearchDialog::fillResults(const EntryRecord* result)
 {
+    std::size_t count = 0;
+    for (const EntryRecord* entry = result; entry && !entry->end_of_search; entry = entry->next)
+        ++count;
+    results_.items.reserve(count);
+    dns_.reserve(count);
     for (const EntryRecord* entry = result; entry && !entry->end_of_search; entry = entry->next) {
-        std::string dn = EntryDn(entry);
-        results_.items.push_back(dn.substr(0, dn.find(',')));
-        dns_.push_back(std::move(dn));
+        const std::string dn = EntryDn(entry);
+        results_.items.emplace_back(dn.substr(0, dn.find(',')));
+        dns_.append(dn);
     }
 }
 
@@ -218,7 +223,7 @@ void LdapSearchDialog::chooseResult(int index)
     state.generalResult.release();
     attributes_.clear();
     desktop.setStatusText(kDisplaying);
-    const std::string& dn = dns_.at(static_cast<std::size_t>(index));
+    const std::string dn(dns_[static_cast<std::size_t>(index)]);
     editing_.dnToShow = dn;
     editing_.namingAttribute = dn.substr(0, dn.find('='));
     int32_t code = 0;
@@ -264,8 +269,8 @@ void LdapSearchDialog::saveSearch()
     if (chosen->filter == 0 && chosen->path.find(".txt") == std::string::npos)
         chosen->path += ".txt";
     std::string text;
-    for (const std::string& dn : dns_)
-        text += dn + "\n";
+    for (std::size_t index = 0; index < dns_.size(); ++index)
+        text.append(dns_[index]).push_back('\n');
     if (!replaceFile(chosen->path, chosen->path + ".part", text))
         context_.desktop.error("cannot open file for saving", "Error");
 }

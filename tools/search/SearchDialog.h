@@ -18,6 +18,7 @@
 #include "browser/ViewState.h"
 #include "browser/properties/AttributeEditing.h"
 #include "browser/properties/AttributeList.h"
+#include "tools/search/DnList.h"
 
 #include <array>
 #include <cstdint>
@@ -35,6 +36,8 @@ public:
 
     static constexpr const char* kAllOf = "All of the above keywords";
     static constexpr const char* kAnyOf = "Any of the above keywords";
+
+    AppContext& context() const { return context_; }
 
     // Reads the schema into the schema lists and the four drop-down lists.
     void read();
@@ -55,7 +58,7 @@ public:
     const std::string& baseDn() const { return baseDn_; }
     // The first RDN of each entry found; the DNs themselves, in the same order.
     const ChoiceList& results() const { return results_; }
-    const std::vector<std::string>& foundDns() const { return dns_; }
+    const DnList& foundDns() const { return dns_; }
     // Shows the chosen entry's attributes.
     void chooseResult(int index);
     AttributeList& attributes() { return attributes_; }
@@ -88,7 +91,7 @@ private:
     // Every attribute type's name but objectClass's, offered when no class is chosen.
     std::vector<std::string> allNames_;
     ChoiceList results_;
-    std::vector<std::string> dns_;
+    DnList dns_;
     AttributeList attributes_;
     EditingState editing_;
 };
