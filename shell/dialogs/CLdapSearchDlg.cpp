@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <iterator>
+
 namespace {
 
 QPushButton* button(QWidget* parent, const char* name, const QString& text)
@@ -72,6 +74,12 @@ CLdapSearchDlg::CLdapSearchDlg(LdapSearchDialog& model, QWidget* parent)
     whole->addLayout(found, 1);
     whole->addLayout(buttons);
     resize(760, 600);
+
+    // The keyboard goes through the conditions in reading order.
+    QWidget* order[] = { objectClass_, names_[0], values_[0], names_[1], values_[1], names_[2], values_[2],
+        filterType_, filter_, results_, attributes_, search, save, clear, close };
+    for (std::size_t at = 1; at < std::size(order); ++at)
+        setTabOrder(order[at - 1], order[at]);
 
     bindChoices(
         *objectClass_, [this](int index) { model_.chooseClass(index); },
