@@ -171,11 +171,11 @@ void LdapSearchDialog::search()
         WaitingFor waiting(context_, "Searching below " + baseDn_);
         code = service.OrnSearchSync(baseDn_.c_str(), filter_.text.c_str(), nullptr, 0, kScopeSubtree, found.place());
     }
-    if (code > 0 && !CutShort(code))
-        ReportServerResponse(context_, code);
-    if (code < 0 && !stillConnected(code))
+    if (stopped(code))
         return;
-    if (code == 0 || CutShort(code)) {
+    if (code > 0 && !CutShort(code)) {
+        ReportServerResponse(context_, code);
+    } else {
         fillResults(found.get());
         found.release();
         if (CutShort(code))
@@ -204,14 +204,16 @@ void LdapSearchDialog::fillResults(const EntryRecord* result)
     }
 }
 
-bool LdapSearchDialog::stillConnected(int32_t code)
+bool LdapSearchDialog::stopped(int32_t code)
 {
-    if (ReportSearchCancelled(context_, code))
-        return true;
-    ReportConnectionLost(context_, kConnectionTimedOutAgain, code);
-    close();
-    Logout(context_);
-    return false;
+    if (code >= 0)
+        return false;
+    if (!ReportSearchCancelled(context_, code)) {
+        ReportConnectionLost(context_, kConnectionTimedOutAgain, code);
+        close();
+        Logout(context_);
+    }
+    return true;
 }
 
 void LdapSearchDialog::chooseResult(int index)
@@ -231,10 +233,10 @@ void LdapSearchDialog::chooseResult(int index)
         WaitingFor waiting(context_, "Reading " + dn);
         code = context_.service.OrnSearchSync(dn.c_str(), "objectclass=*", nullptr, 0, kScopeBase, state.generalResult.place());
     }
+    if (stopped(code))
+        return;
     if (code > 0)
         ReportServerResponse(context_, code);
-    if (code < 0 && !stillConnected(code))
-        return;
     const EntryRecord* entry = state.generalResult.get();
     if (code == 0 && entry && !entry->end_of_search)
         for (AttributeRow& row : EntryRows(state, *entry))

@@ -76,9 +76,9 @@ private:
     void compose();
     void clearResults();
     void fillResults(const EntryRecord* result);
-    // After a failure of a search that is not the server's refusal: false
-    // when the connection was lost, which has ended the window.
-    bool stillConnected(int32_t code);
+    // True after a search the user cancelled (the status bar says so) or one
+    // that lost the connection, which has ended the window and logged out.
+    bool stopped(int32_t code);
     std::string searchBase() const;
 
     AppContext& context_;

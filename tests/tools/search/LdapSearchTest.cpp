@@ -238,11 +238,26 @@ TEST_F(LdapSearchTest, SaveSearchWritesEveryDnAndAddsTxtForTheTextType)
 
 TEST_F(LdapSearchTest, ALostConnectionClosesTheWindowAndLogsOut)
 {
-    LdapSearchDialog& window = open();
-    EXPECT_EQ(&open(), &window);
-    service.DestroyAll();
-    window.search();
-    EXPECT_EQ(desktop.boxes, Boxes { errorBox("Please Login again. Connection timed out") });
-    EXPECT_TRUE(window.ended());
-    expectLoggedOut();
+    // Lost while the schema is read, and while searching in the open window.
+    const std::function<void()> losses[] = {
+        [this] {
+            service.DestroyAll();
+            LdapSearchCommand(context);
+            EXPECT_EQ(desktop.dialogsRun, Strings {});
+        },
+        [this] {
+            LdapSearchDialog& window = open();
+            EXPECT_EQ(&open(), &window);
+            service.DestroyAll();
+            window.search();
+        },
+    };
+    for (const std::function<void()>& lose : losses) {
+        desktop = FakeDesktop {};
+        logInAsAdmin();
+        lose();
+        EXPECT_EQ(desktop.boxes, Boxes { errorBox("Please Login again. Connection timed out") });
+        EXPECT_TRUE(state.ldapSearch->ended());
+        expectLoggedOut();
+    }
 }
