@@ -20,14 +20,6 @@
 
 namespace {
 
-QPushButton* button(QWidget* parent, const char* name, const QString& text)
-{
-    auto* made = new QPushButton(text, parent);
-    made->setObjectName(name);
-    made->setAutoDefault(false);
-    return made;
-}
-
 const char* const kNameWidgets[] = { "name0", "name1", "name2" };
 // Of the value, name and syntax columns.
 constexpr int kColumnWidths[] = { 150, 85, 100 };
@@ -53,10 +45,10 @@ CLdapSearchDlg::CLdapSearchDlg(LdapSearchDialog& model, QWidget* parent)
     attributes_->horizontalHeader()->moveSection(1, 0);
     baseDn_->setReadOnly(true);
 
-    QPushButton* search = button(this, "search", tr("&Search"));
-    QPushButton* save = button(this, "saveSearch", tr("S&ave Search..."));
-    QPushButton* clear = button(this, "clear", tr("C&lear"));
-    QPushButton* close = button(this, "close", tr("&Close"));
+    QPushButton* search = NamedPushButton(this, "search", tr("&Search"));
+    QPushButton* save = NamedPushButton(this, "saveSearch", tr("S&ave Search..."));
+    QPushButton* clear = NamedPushButton(this, "clear", tr("C&lear"));
+    QPushButton* close = NamedPushButton(this, "close", tr("&Close"));
     search->setDefault(true);
 
     auto* found = new QGridLayout;

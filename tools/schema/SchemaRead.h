@@ -57,3 +57,5 @@ void InsertSorted(std::vector<std::string>& names, std::string name);
 std::vector<std::string> SplitAtDollar(const std::string& joined);
 // Empty or white space only.
 bool IsBlank(const std::string& text);
+// The text without white space at either end.
+std::string Trimmed(const std::string& text);

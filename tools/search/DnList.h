@@ -25,7 +25,6 @@ public:
     }
 
     std::size_t size() const { return starts_.empty() ? 0 : starts_.size() - 1; }
-    bool empty() const { return size() == 0; }
     std::string_view operator[](std::size_t index) const
     {
         return std::string_view(text_).substr(starts_[index], starts_[index + 1] - starts_[index]);

@@ -8,19 +8,10 @@
 
 namespace {
 
-std::string trimmed(const std::string& text)
-{
-    constexpr const char* kBlanks = " \t\r\n\v\f";
-    std::size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
-
 // One "(%s=%s)", or "(%s%s)" for a comparison, when both hold something.
 void appendCondition(std::string& filter, const std::string& name, const std::string& rawValue)
 {
-    const std::string value = trimmed(rawValue);
+    const std::string value = Trimmed(rawValue);
     if (IsBlank(name) || IsBlank(value))
         return;
     const bool comparison = value.front() == '>' || value.front() == '<';
@@ -43,7 +34,7 @@ std::string ComposeFilter(const FilterParts& parts)
         appendCondition(filter, condition.name, condition.value);
     filter += "))";
     if ((endsWith(filter, "(& ))") || endsWith(filter, "(| ))")) && !IsBlank(parts.objectClass))
-        filter = "(objectclass=" + trimmed(parts.objectClass) + ")";
+        filter = "(objectclass=" + Trimmed(parts.objectClass) + ")";
     return filter;
 }
 

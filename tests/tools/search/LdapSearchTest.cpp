@@ -153,7 +153,7 @@ TEST_F(LdapSearchTest, ATypedFilterIsSentAsItStands)
     window.setValue(0, "x");
     EXPECT_EQ(window.filter().text, "(objectclass=*)");
     window.clear();
-    EXPECT_TRUE(window.foundDns().empty() && window.results().items.empty() && window.attributes().size() == 0);
+    EXPECT_TRUE(window.foundDns().size() == 0 && window.results().items.empty() && window.attributes().size() == 0);
 }
 
 TEST_F(LdapSearchTest, EachEndOfASearchIsShown)
@@ -187,7 +187,7 @@ TEST_F(LdapSearchTest, EachEndOfASearchIsShown)
     }
 }
 
-TEST_F(LdapSearchTest, AFoundEntrysValueIsEditedOnTheServer)
+TEST_F(LdapSearchTest, AValueOfAFoundEntryIsEditedOnTheServer)
 {
     LdapSearchDialog& window = search([](LdapSearchDialog& w) { w.typeFilter("(uid=alice)"); });
     ASSERT_EQ(found(window), Strings { kAlice });
