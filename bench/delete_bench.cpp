@@ -8,6 +8,7 @@
 // for); they alternate, and the table shows medians and their ratio.
 //
 //   delete_bench [--runs N]
+#include "bench/BigNode.h"
 #include "bench/ChildRun.h"
 #include "browser/BrowserSession.h"
 #include "browser/tree/TreeCommands.h"
@@ -89,12 +90,7 @@ int deleteAsTheProgramDoes(const char* host, uint16_t port, const std::string& d
     ViewState& state = session.state();
     OrnLdapService& service = session.service();
     AppContext& context = session.context();
-    service.OrnSetLdapVersion(3);
-    service.OrnSetHostName(host);
-    service.OrnSetPortNo(port);
-    if (service.OrnInitialise() != 0
-        || service.OrnBindSync(SlapdServer::adminDn(), SlapdServer::adminPassword(), 160) != 0)
-        throw std::runtime_error("cannot connect and bind");
+    ConnectAsAdmin(service, host, port);
     state.connection.host = host;
     state.connection.port = port;
     state.connection.baseDn = SlapdServer::suffix();

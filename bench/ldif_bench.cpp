@@ -6,6 +6,7 @@
 // the table shows medians. Each import run fills a container of its own.
 //
 //   ldif_bench [--runs N]
+#include "bench/BigNode.h"
 #include "bench/ChildRun.h"
 #include "browser/BrowserSession.h"
 #include "ldap/OrnInterface.h"
@@ -85,12 +86,7 @@ int childMain(const std::string& what, const char* host, uint16_t port, const st
     BrowserSession session { desktop, std::make_unique<SystemClock>(), Registry { "/nonexistent" } };
     OrnLdapService& service = session.service();
     ViewState& state = session.state();
-    service.OrnSetLdapVersion(3);
-    service.OrnSetHostName(host);
-    service.OrnSetPortNo(port);
-    if (service.OrnInitialise() != 0
-        || service.OrnBindSync(SlapdServer::adminDn(), SlapdServer::adminPassword(), 160) != 0)
-        throw std::runtime_error("cannot connect and bind");
+    ConnectAsAdmin(service, host, port);
     state.connection.host = host;
     state.flags.viewNotConnected = false;
     if (what == "export") {

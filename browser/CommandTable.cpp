@@ -19,6 +19,7 @@
 #include "tools/entries/EntryCommands.h"
 #include "tools/ldif/LdifCommands.h"
 #include "tools/schema/SchemaManagerDialog.h"
+#include "tools/search/SearchDialog.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -190,6 +191,8 @@ const std::vector<Command> kCommands {
         "View original properties ", selectionIsLink, nullptr, done<::ViewOriginalProperties> },
     { SchemaManager, "schema-manager", "Schema &Manager...\tCtrl+M", { "Ctrl+M" }, kWindow,
         "View Schema Mananger\nSchema Manager", connected, nullptr, done<SchemaManagerCommand> },
+    { LdapSearch, "ldap-search", "LDAP Search...\tCtrl+F", { "Ctrl+F" }, kWindow, "LDAP Search\nLDAP Search",
+        connected, nullptr, done<LdapSearchCommand> },
     { ImportLdif, "import-ldif", "Import LDIF File...\tCtrl+I", { "Ctrl+I" }, kWindow,
         "Import LDIF File from selected path \nImport LDIF", connected, nullptr, done<ImportLdifCommand> },
     { ExportLdif, "export-ldif", "Export LDIF File...\tCtrl+E", { "Ctrl+E" }, kWindow,
@@ -221,7 +224,7 @@ const std::vector<Menu> kMenuBar {
     { "&Object",
         { item(CreateObject), popup("&Add	", kAddMenu), item(AddAttribute), item(DeleteObject),
             item(DeleteAttribute) } },
-    { "&Tools", { item(SchemaManager), kSeparator, item(ImportLdif), item(ExportLdif) } },
+    { "&Tools", { item(SchemaManager), item(LdapSearch), kSeparator, item(ImportLdif), item(ExportLdif) } },
     { "XML Options", { item(XmlRendering), item(CreateXmlTemplate), item(ModifyXmlTemplate) } },
     { "&Log Manager",
         { item(ViewGeneralLog), item(ViewLdifLog), kSeparator, item(DeleteLdifLog), item(DeleteGeneralLog) } },
@@ -251,6 +254,7 @@ const std::vector<MenuEntry> kToolbar {
     item(RefreshTree),
     item(ShowNext),
     item(SchemaManager),
+    item(LdapSearch),
     kSeparator,
     item(ExportLdif),
     item(ImportLdif),
@@ -277,6 +281,8 @@ const std::vector<MenuEntry> kTreeMenu {
     kSeparator,
     item(ImportLdif, "Import LDIF File"),
     item(ExportLdif, "Export LDIF File"),
+    kSeparator,
+    item(LdapSearch, "LDAP &Search"),
     kSeparator,
     item(RefreshNode, "Refresh &Node\tF4"),
     item(RefreshTree, "&Refresh  Tree\tF5"),

@@ -50,6 +50,7 @@ enum class CommandId {
     RefreshNode,
     ViewOriginalProperties,
     SchemaManager,
+    LdapSearch,
     ImportLdif,
     ExportLdif,
 };

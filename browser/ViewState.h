@@ -163,4 +163,6 @@ struct ViewState {
     // The Schema Manager window's model: modeless, it outlives the command
     // that opened it, until it ends and the next command makes a new one.
     std::unique_ptr<DialogModel> schemaManager;
+    // The LDAP Search window's model, kept the same way.
+    std::unique_ptr<DialogModel> ldapSearch;
 };

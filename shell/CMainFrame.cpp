@@ -110,5 +110,5 @@ void CMainFrame::followOutcome(CommandOutcome outcome)
     if (outcome == CommandOutcome::CloseWindow)
         close();
     else if (outcome == CommandOutcome::EditValue)
-        view_->editSelectedValue();
+        view_->attributes().editSelectedValue();
 }

@@ -3,19 +3,15 @@
 #include "browser/CommandTable.h"
 #include "browser/tree/TreeCommands.h"
 #include "tools/entries/EntryCommands.h"
-#include "shell/AttributeEditDelegate.h"
 #include "shell/AttributeTableModel.h"
 #include "shell/CSplitterBar.h"
+#include "shell/CommandActions.h"
 #include "shell/DirectoryTreeModel.h"
 #include "shell/DirectoryTreeView.h"
 #include "shell/ServerWaitView.h"
 
-#include <QHeaderView>
-#include <QKeyEvent>
-#include <QKeySequence>
 #include <QMetaObject>
 #include <QPersistentModelIndex>
-#include <QTableView>
 #include <QTreeView>
 
 #include <memory>
@@ -23,21 +19,6 @@
 #include <utility>
 
 namespace {
-
-// The command whose key of a pane's own (the attribute list's, which start
-// its in-place editor, or the tree's) was pressed.
-std::optional<CommandId> paneKey(const QEvent& event, KeyScope scope)
-{
-    if (event.type() != QEvent::KeyPress)
-        return std::nullopt;
-    const QKeySequence pressed(static_cast<const QKeyEvent&>(event).keyCombination());
-    for (const Command& command : Commands())
-        if (command.keyScope == scope)
-            for (const char* key : command.keys)
-                if (key && QKeySequence::fromString(QLatin1String(key), QKeySequence::PortableText) == pressed)
-                    return command.id;
-    return std::nullopt;
-}
 
 } // namespace
 
@@ -52,15 +33,8 @@ COrnBrowserView::COrnBrowserView(Desktop& desktop, QWidget* parent)
               return may;
           },
           splitter_))
-    , attributes_(new QTableView(splitter_))
+    , attributes_(new AttributeTableView(session_.context(), session_.state().attributes, std::nullopt, splitter_))
     , treeModel_(new DirectoryTreeModel(session_.state().tree, this))
-    , attributeModel_(new AttributeTableModel(session_.state().attributes, this))
-    , editDelegate_(new AttributeEditDelegate(
-          [this](const std::optional<std::string>& text) {
-              EndValueEdit(context(), text);
-              emit stateChanged();
-          },
-          this))
 {
     buildTree();
     buildAttributeList();
@@ -71,7 +45,6 @@ COrnBrowserView::~COrnBrowserView()
     // The panes and their models go before the state they show.
     delete splitter_;
     delete treeModel_;
-    delete attributeModel_;
 }
 
 QTreeView& COrnBrowserView::tree()
@@ -166,75 +139,23 @@ void COrnBrowserView::openUnloaded(const QModelIndex& index)
 void COrnBrowserView::buildAttributeList()
 {
     attributes_->setObjectName("attributes");
-    attributes_->setModel(attributeModel_);
     for (int column = 0; column < 3; ++column)
         attributes_->setColumnWidth(column, AttributeTableModel::kColumnWidths[column]);
-    attributes_->setShowGrid(true);
-    // One line per value, as a list control shows it; long texts are cut short.
-    attributes_->setWordWrap(false);
-    attributes_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    attributes_->verticalHeader()->setDefaultSectionSize(attributes_->fontMetrics().height() + 6);
-    attributes_->verticalHeader()->hide();
-    attributes_->horizontalHeader()->setHighlightSections(false);
-    // The syntax column takes the room left, so long OIDs stay readable.
-    attributes_->horizontalHeader()->setStretchLastSection(true);
-    attributes_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    attributes_->setSelectionMode(QAbstractItemView::SingleSelection);
-    // Edits start only when the core agrees: see startValueEdit.
-    attributes_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    attributes_->setItemDelegateForColumn(0, editDelegate_);
     attributes_->setContextMenuPolicy(Qt::CustomContextMenu);
-    attributes_->installEventFilter(this);
-
-    connect(attributeModel_, &AttributeTableModel::selectionMoved, this, [this](int row) {
-        following_ = true;
-        if (row >= 0)
-            attributes_->selectRow(row);
-        else
-            attributes_->selectionModel()->clear();
-        following_ = false;
-    });
-    connect(attributes_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-        [this](const QModelIndex& current) {
-            if (!following_) {
-                session_.state().attributes.select(current.isValid() ? current.row() : -1);
-                emit stateChanged();
-            }
-        });
-    connect(attributes_, &QTableView::doubleClicked, this,
-        [this] { later([this] { startValueEdit(EditTrigger::DoubleClick); }); });
+    connect(attributes_, &AttributeTableView::coreChanged, this, &COrnBrowserView::stateChanged);
     connect(attributes_, &QWidget::customContextMenuRequested, this,
         [this](const QPoint& at) { emit attributeMenuRequested(attributes_->viewport()->mapToGlobal(at)); });
 }
 
 bool COrnBrowserView::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == attributes_ && paneKey(*event, KeyScope::AttributeList)) {
-        later([this] { startValueEdit(EditTrigger::ListKey); });
-        return true;
-    }
     if (watched == tree_) {
-        if (std::optional<CommandId> command = paneKey(*event, KeyScope::Tree)) {
+        if (std::optional<CommandId> command = PaneKey(*event, KeyScope::Tree)) {
             emit commandRequested(*command);
             return true;
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void COrnBrowserView::startValueEdit(EditTrigger trigger)
-{
-    if (CanStartValueEdit(context(), trigger))
-        editSelectedValue();
-}
-
-void COrnBrowserView::editSelectedValue()
-{
-    const int row = session_.state().attributes.selected();
-    if (row < 0)
-        return;
-    editDelegate_->setStartText(BeginValueEdit(context(), row));
-    attributes_->edit(attributeModel_->index(row, 0));
 }
 
 void COrnBrowserView::resizeEvent(QResizeEvent* event)

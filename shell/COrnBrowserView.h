@@ -6,16 +6,13 @@
 
 #include "browser/BrowserSession.h"
 #include "browser/CommandTable.h"
-#include "browser/properties/AttributeEditing.h"
+#include "shell/AttributeTableView.h"
 
 #include <QWidget>
 
-class AttributeEditDelegate;
-class AttributeTableModel;
 class CSplitterBar;
 class DirectoryTreeModel;
 class DirectoryTreeView;
-class QTableView;
 class QTreeView;
 
 class COrnBrowserView final : public QWidget {
@@ -27,11 +24,7 @@ public:
 
     AppContext& context() { return session_.context(); }
     QTreeView& tree();
-    QTableView& attributes() { return *attributes_; }
-
-    // Opens the in-place editor on the selected row, once the core has
-    // agreed to the edit.
-    void editSelectedValue();
+    AttributeTableView& attributes() { return *attributes_; }
 
 signals:
     // The user did something that may have changed what commands are enabled.
@@ -53,17 +46,14 @@ private:
     // Runs a core operation after the event that asked for it is over, as
     // the operation may rebuild the very rows the event came from.
     template <class Operation> void later(Operation operation);
-    void startValueEdit(EditTrigger trigger);
     void openUnloaded(const QModelIndex& index);
 
     BrowserSession session_;
 
     CSplitterBar* splitter_;
     DirectoryTreeView* tree_;
-    QTableView* attributes_;
+    AttributeTableView* attributes_;
     DirectoryTreeModel* treeModel_;
-    AttributeTableModel* attributeModel_;
-    AttributeEditDelegate* editDelegate_;
     // Set while the panes are made to follow the core, so that their own
     // signals are not taken for the user's.
     bool following_ = false;

@@ -5,6 +5,8 @@
 #include "shell/ShellIcons.h"
 
 #include <QAction>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -123,4 +125,17 @@ void CommandActions::trigger(CommandId id)
         emit shellCommand(id);
     }
     refresh();
+}
+
+std::optional<CommandId> PaneKey(const QEvent& event, KeyScope scope)
+{
+    if (event.type() != QEvent::KeyPress)
+        return std::nullopt;
+    const QKeySequence pressed(static_cast<const QKeyEvent&>(event).keyCombination());
+    for (const Command& command : Commands())
+        if (command.keyScope == scope)
+            for (const char* key : command.keys)
+                if (key && QKeySequence::fromString(QLatin1String(key), QKeySequence::PortableText) == pressed)
+                    return command.id;
+    return std::nullopt;
 }

@@ -10,8 +10,10 @@
 #include <QObject>
 
 #include <map>
+#include <optional>
 
 class QAction;
+class QEvent;
 class QMenu;
 class QMenuBar;
 class QToolBar;
@@ -45,3 +47,7 @@ private:
     AppContext& context_;
     std::map<CommandId, QAction*> actions_;
 };
+
+// The command whose key of a pane's own (the attribute lists', which start
+// their in-place editor, or the tree's) the event presses, if any.
+std::optional<CommandId> PaneKey(const QEvent& event, KeyScope scope);

@@ -83,7 +83,7 @@ void AddAttributeDialog::open()
     ViewState& state = context_.state;
     HeldResult entry;
     constexpr int32_t kScopeBase = 0;
-    const std::string dn = ShownEntryDn(state);
+    const std::string dn = ShownEntryDn(state, state.editing);
     int32_t found = 0;
     {
         WaitingFor waiting(context_, "Reading " + dn);
@@ -126,7 +126,7 @@ void AddAttributeDialog::ok()
         return;
     ModifyRequest request;
     request.change(ATTR_MOD_ADD, attributes_.text, { value_.text });
-    if (succeeded(request.send(context_, ShownEntryDn(context_.state))))
+    if (succeeded(request.send(context_, ShownEntryDn(context_.state, context_.state.editing))))
         end(DialogResult::Ok);
 }
 

@@ -7,9 +7,9 @@
 #include "browser/properties/ModifyRequest.h"
 #include "ldap/AttrMod.h"
 
-const std::string& ShownEntryDn(const ViewState& state)
+const std::string& ShownEntryDn(const ViewState& state, const EditingState& editing)
 {
-    return state.editing.keepDn ? state.editing.dnToShow : state.selection.fullDn;
+    return editing.keepDn ? editing.dnToShow : state.selection.fullDn;
 }
 
 void DeleteAttributeCommand(AppContext& context)
@@ -27,6 +27,6 @@ void DeleteAttributeCommand(AppContext& context)
     const AttributeRow& shown = state.attributes.row(row);
     ModifyRequest request;
     request.change(ATTR_MOD_DELETE, shown.name, { shown.value });
-    if (CallSucceeded(context, request.send(context, ShownEntryDn(state))))
+    if (CallSucceeded(context, request.send(context, ShownEntryDn(state, state.editing))))
         state.attributes.remove(row);
 }

@@ -100,6 +100,22 @@ bool hasEntry(const EntryRecord* result)
 std::optional<std::string> addRows(ViewState& state, const EntryRecord& entry)
 {
     EditingState& editing = state.editing;
+    for (AttributeRow& row : EntryRows(state, entry)) {
+        editing.lastValue = row.value;
+        state.attributes.append(row);
+        if (editing.followLink && strcasecmp(row.name.c_str(), kObjectLinkAttribute) == 0) {
+            state.attributes.clear();
+            return std::move(row.value);
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::vector<AttributeRow> EntryRows(const ViewState& state, const EntryRecord& entry)
+{
+    std::vector<AttributeRow> rows;
     for (const AttrRecord* attr = entry.attrs; attr; attr = attr->next) {
         std::string name = attr->name ? attr->name : "";
         std::string syntax = SyntaxColumnText(state, name);
@@ -107,19 +123,11 @@ std::optional<std::string> addRows(ViewState& state, const EntryRecord& entry)
         for (const ValueRecord* value = attr->values; value; value = value->next) {
             std::string bytes = value->data && value->len > 0 ? std::string(value->data, value->len - 1) : "";
             const bool binary = binarySyntax || !IsText(bytes);
-            AttributeRow row { std::move(bytes), name, syntax, binary };
-            editing.lastValue = row.value;
-            state.attributes.append(row);
-            if (editing.followLink && strcasecmp(name.c_str(), kObjectLinkAttribute) == 0) {
-                state.attributes.clear();
-                return row.value;
-            }
+            rows.push_back({ std::move(bytes), name, syntax, binary });
         }
     }
-    return std::nullopt;
+    return rows;
 }
-
-} // namespace
 
 const AttributeTypeRecord* FindAttributeType(const ViewState& state, std::string_view name)
 {
@@ -142,6 +150,14 @@ std::string SyntaxColumnText(const ViewState& state, std::string_view attributeN
 {
     std::string text = trimmed(SyntaxDisplayText(SchemaSyntax(state, attributeName)));
     return text.empty() ? kNotAvailable : text;
+}
+
+const std::string& AddAttributeType(ViewState& state, const char* definition)
+{
+    const std::string& name = state.attributeTypes.add(definition);
+    if (name.find(' ') != std::string::npos)
+        state.multiNames.push_back(name);
+    return name;
 }
 
 void ReadAttributeTypes(AppContext& context)
@@ -170,11 +186,8 @@ void ReadAttributeTypes(AppContext& context)
         }
         return;
     }
-    ForEachAttributeValue(state.rootDseResult.get(), "attributetypes", [&state](const char* value) {
-        const std::string& name = state.attributeTypes.add(value);
-        if (name.find(' ') != std::string::npos)
-            state.multiNames.push_back(name);
-    });
+    ForEachAttributeValue(state.rootDseResult.get(), "attributetypes",
+        [&state](const char* value) { AddAttributeType(state, value); });
     state.rootDseResult.release();
 }
 

@@ -3,16 +3,29 @@
 // attribute-type read that provides the syntaxes after every tree load.
 #pragma once
 
+#include "browser/properties/AttributeList.h"
+
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct AppContext;
 struct AttributeTypeRecord;
+struct EntryRecord;
 struct ViewState;
 
 // Fills the attribute list for the selection, one row per value. False when
 // the user cancelled the read; the caller then stops.
 bool ShowEntryProperties(AppContext& context);
+
+// The rows the list shows for an entry, one per value: its syntax column,
+// and whether the value is shown as bytes. The search window fills its own
+// list with them.
+std::vector<AttributeRow> EntryRows(const ViewState& state, const EntryRecord& entry);
+
+// Adds one attributetypes value to the attribute-type list, and a type of
+// several names to the multi-name table too; returns its name.
+const std::string& AddAttributeType(ViewState& state, const char* definition);
 
 // Reads the server's attribute types into the attribute-type list and the
 // multi-name table (after every tree load).

@@ -38,14 +38,18 @@ int valuesShown(const AttributeList& list, const std::string& attribute)
         [&](const AttributeRow& row) { return sameName(row.name, attribute.c_str()); }));
 }
 
+EditedList chosen(ViewState& state, const EditedList* list)
+{
+    return list ? *list : EditedList { state.attributes, state.editing };
+}
+
 // After a refusal or a cancel the row shows again what the server holds,
 // unless a lost connection has emptied the list meanwhile.
-void showHeldValue(ViewState& state)
+void showHeldValue(EditedList list)
 {
-    const EditingState& editing = state.editing;
-    if (editing.row >= 0 && editing.row < state.attributes.size()
-        && state.attributes.row(editing.row).name == editing.attribute)
-        state.attributes.setValue(editing.row, editing.value);
+    const EditingState& editing = list.editing;
+    if (editing.row >= 0 && editing.row < list.rows.size() && list.rows.row(editing.row).name == editing.attribute)
+        list.rows.setValue(editing.row, editing.value);
 }
 
 // The tree keeps no DN: the renamed entry gets a new node under the old
@@ -58,7 +62,7 @@ void renameEntry(AppContext& context)
     MessageAnswer answer = context.desktop.messageBox(
         { "Delete old RDN?", "Delete", MessageIcon::Question, MessageButtons::YesNoCancel });
     if (answer == MessageAnswer::Cancel) {
-        showHeldValue(state);
+        showHeldValue(chosen(state, nullptr));
         return;
     }
     std::string newRdn = editing.namingAttribute + "=" + EscapeDnValue(editing.newValue);
@@ -67,7 +71,7 @@ void renameEntry(AppContext& context)
     int32_t renamed = context.service.OrnModifyRdnSync(
         state.selection.fullDn.c_str(), newRdn.c_str(), answer == MessageAnswer::Yes ? 1 : 0);
     if (!CallSucceeded(context, renamed)) {
-        showHeldValue(state);
+        showHeldValue(chosen(state, nullptr));
         return;
     }
     if (!old || !old->parent)
@@ -81,10 +85,11 @@ void renameEntry(AppContext& context)
 
 } // namespace
 
-bool CanStartValueEdit(AppContext& context, EditTrigger trigger)
+bool CanStartValueEdit(AppContext& context, EditTrigger trigger, const EditedList* list)
 {
     const ViewState& state = context.state;
-    const int row = state.attributes.selected();
+    const AttributeList& rows = chosen(context.state, list).rows;
+    const int row = rows.selected();
     if (trigger == EditTrigger::Command && row < 0) {
         context.desktop.error("Please select attribute to edit", "Error");
         return false;
@@ -96,17 +101,18 @@ bool CanStartValueEdit(AppContext& context, EditTrigger trigger)
     if (row < 0)
         return false;
     // Its displayed text is not its bytes: saving that text would replace them.
-    if (state.attributes.row(row).binary) {
+    if (rows.row(row).binary) {
         context.desktop.error("A binary value cannot be edited as text.", "Error");
         return false;
     }
     return true;
 }
 
-std::string BeginValueEdit(AppContext& context, int row)
+std::string BeginValueEdit(AppContext& context, int row, const EditedList* list)
 {
-    EditingState& editing = context.state.editing;
-    const AttributeRow& shown = context.state.attributes.row(row);
+    EditedList edited = chosen(context.state, list);
+    EditingState& editing = edited.editing;
+    const AttributeRow& shown = edited.rows.row(row);
     editing.row = row;
     editing.value = shown.value;
     editing.attribute = shown.name;
@@ -115,11 +121,12 @@ std::string BeginValueEdit(AppContext& context, int row)
     return shown.value;
 }
 
-void EndValueEdit(AppContext& context, const std::optional<std::string>& text)
+void EndValueEdit(AppContext& context, const std::optional<std::string>& text, const EditedList* list)
 {
-    EditingState& editing = context.state.editing;
-    const AttributeList& list = context.state.attributes;
-    if (!text || editing.state != 1 || editing.row < 0 || editing.row >= list.size() || list.row(editing.row).binary)
+    EditedList edited = chosen(context.state, list);
+    EditingState& editing = edited.editing;
+    const AttributeList& rows = edited.rows;
+    if (!text || editing.state != 1 || editing.row < 0 || editing.row >= rows.size() || rows.row(editing.row).binary)
         return;
     const char* refusal = sameName(editing.attribute, "dn") ? "Cannot edit the attribute value"
         : sameName(editing.attribute, "objectclass")        ? "Cannot edit Attribute value"
@@ -135,14 +142,15 @@ void EndValueEdit(AppContext& context, const std::optional<std::string>& text)
     // Nothing to send, and no rename question to ask.
     if (editing.newValue == editing.value)
         return;
-    context.state.attributes.setValue(editing.row, editing.newValue);
-    ApplyValueEdit(context);
+    edited.rows.setValue(editing.row, editing.newValue);
+    ApplyValueEdit(context, list);
 }
 
-void ApplyValueEdit(AppContext& context)
+void ApplyValueEdit(AppContext& context, const EditedList* list)
 {
     ViewState& state = context.state;
-    const EditingState& editing = state.editing;
+    EditedList edited = chosen(state, list);
+    const EditingState& editing = edited.editing;
     // While a link's target is shown the tree has no node for it to rename.
     bool naming = !editing.keepDn && sameName(editing.attribute, editing.namingAttribute.c_str());
     if (naming && !editing.newValue.empty()) {
@@ -152,13 +160,13 @@ void ApplyValueEdit(AppContext& context)
     ModifyRequest request;
     if (editing.newValue.empty())
         request.change(ATTR_MOD_DELETE, editing.attribute, { editing.value });
-    else if (valuesShown(state.attributes, editing.attribute) > 1)
+    else if (valuesShown(edited.rows, editing.attribute) > 1)
         request.change(ATTR_MOD_DELETE, editing.attribute, { editing.value })
             .change(ATTR_MOD_ADD, editing.attribute, { editing.newValue });
     else
         request.change(ATTR_MOD_REPLACE, editing.attribute, { editing.newValue });
-    if (!CallSucceeded(context, request.send(context, ShownEntryDn(state))))
-        showHeldValue(state);
+    if (!CallSucceeded(context, request.send(context, ShownEntryDn(state, editing))))
+        showHeldValue(edited);
     else if (editing.newValue.empty())
-        state.attributes.remove(editing.row);
+        edited.rows.remove(editing.row);
 }

@@ -11,12 +11,13 @@
 namespace {
 
 // The tree must not react to the selection changes its emptying causes;
-// the Schema Manager window shows the schema of the server left behind.
+// the modeless windows show the schema and entries of the server left behind.
 void dropConnection(AppContext& context)
 {
     ViewState& state = context.state;
-    if (state.schemaManager && !state.schemaManager->ended())
-        state.schemaManager->cancel();
+    for (std::unique_ptr<DialogModel>* window : { &state.schemaManager, &state.ldapSearch })
+        if (*window && !(*window)->ended())
+            (*window)->cancel();
     state.flags.treeTeardown = true;
     context.service.DestroyAll();
 }

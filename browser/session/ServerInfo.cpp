@@ -43,6 +43,12 @@ std::vector<std::string> AttributeValues(const EntryRecord* result, std::string_
     return values;
 }
 
+std::string EntryDn(const EntryRecord* entry)
+{
+    const AttrRecord* first = entry->attrs;
+    return first && first->values && first->values->data ? first->values->data : "";
+}
+
 int32_t ReadIntoRootDseSlot(AppContext& context, const std::string& dn, const char* attribute)
 {
     // The service wants a writable, null-terminated list.

@@ -18,6 +18,10 @@ void ForEachAttributeValue(
     const EntryRecord* result, std::string_view attribute, const std::function<void(const char* value)>& visit);
 std::vector<std::string> AttributeValues(const EntryRecord* result, std::string_view attribute);
 
+// An entry's DN: the library hands it out as the first attribute, named "dn".
+// Empty when the entry has none.
+std::string EntryDn(const EntryRecord* entry);
+
 // Searches the entry (scope base, filter "objectclass=*", only the attribute,
 // or all of them for null) into the root DSE result slot.
 int32_t ReadIntoRootDseSlot(AppContext& context, const std::string& dn, const char* attribute);

@@ -7,6 +7,7 @@
 #include "browser/Desktop.h"
 #include "browser/SearchOutcome.h"
 #include "browser/ViewState.h"
+#include "browser/session/ServerInfo.h"
 #include "browser/session/ServerWaits.h"
 #include "browser/tree/TreeCommands.h"
 #include "ldap/OrnInterface.h"
@@ -20,15 +21,6 @@ namespace {
 bool isEntry(const EntryRecord* entry)
 {
     return entry && !entry->end_of_search;
-}
-
-// Every entry carries its DN as its first attribute, named "dn".
-std::string entryDn(const EntryRecord* entry)
-{
-    const AttrRecord* first = entry->attrs;
-    if (!first || !first->values || !first->values->data)
-        return {};
-    return first->values->data;
 }
 
 const char* firstValue(const EntryRecord* entry, const char* attribute)
@@ -115,7 +107,7 @@ int32_t SearchChildren(AppContext& context, const std::string& dn)
 const EntryRecord* TakeDns(AppContext& context, const EntryRecord* from, int count, ChildList& children)
 {
     for (; count > 0 && isEntry(from); --count, from = from->next) {
-        children.push_back({ entryDn(from), hasChildren(from) });
+        children.push_back({ EntryDn(from), hasChildren(from) });
         context.state.loadedDns.push_back(children.back().dn);
     }
     return from;

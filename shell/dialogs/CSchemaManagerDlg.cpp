@@ -1,6 +1,7 @@
 #include "shell/dialogs/CSchemaManagerDlg.h"
 
 #include "shell/dialogs/ChoiceListWidget.h"
+#include "shell/dialogs/DialogLayout.h"
 #include "tools/schema/SchemaManagerDialog.h"
 
 #include <QGridLayout>
@@ -9,18 +10,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QPushButton* namedButton(QWidget* parent, const char* name, const QString& text)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
-}
-
-} // namespace
-
 CSchemaManagerDlg::CSchemaManagerDlg(SchemaManagerDialog& model, QWidget* parent)
     : BoundDialog(model, parent)
     , model_(model)
@@ -28,11 +17,11 @@ CSchemaManagerDlg::CSchemaManagerDlg(SchemaManagerDialog& model, QWidget* parent
     , attributes_(NamedList(this, "attributes"))
 {
     setModal(false);
-    QPushButton* classDetails = namedButton(this, "classDetails", tr("Class &Details"));
-    QPushButton* attributeDetails = namedButton(this, "attributeDetails", tr("Attribute Detai&ls"));
-    QPushButton* addClass = namedButton(this, "addNewClass", tr("Add &New Class"));
-    QPushButton* addAttribute = namedButton(this, "addNewAttribute", tr("Add New A&ttribute"));
-    QPushButton* close = namedButton(this, "close", tr("&Close"));
+    QPushButton* classDetails = NamedPushButton(this, "classDetails", tr("Class &Details"));
+    QPushButton* attributeDetails = NamedPushButton(this, "attributeDetails", tr("Attribute Detai&ls"));
+    QPushButton* addClass = NamedPushButton(this, "addNewClass", tr("Add &New Class"));
+    QPushButton* addAttribute = NamedPushButton(this, "addNewAttribute", tr("Add New A&ttribute"));
+    QPushButton* close = NamedPushButton(this, "close", tr("&Close"));
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel(tr("Object Classes"), this), 0, 0);

@@ -22,6 +22,14 @@ QLineEdit* NamedEdit(QWidget* parent, const char* name)
     return edit;
 }
 
+QPushButton* NamedPushButton(QWidget* parent, const char* name, const QString& text)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
 QLabel* NamedStatus(QWidget* parent)
 {
     auto* label = new QLabel(parent);

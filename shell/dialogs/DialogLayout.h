@@ -13,6 +13,8 @@ QComboBox* NamedCombo(QWidget* parent, const char* name, bool editable);
 QLineEdit* NamedEdit(QWidget* parent, const char* name);
 // A dialog's progress line, hidden until the model shows it.
 QLabel* NamedStatus(QWidget* parent);
+// A button of a window's own row, which Return does not press unless it is the default.
+QPushButton* NamedPushButton(QWidget* parent, const char* name, const QString& text);
 QPushButton* NamedButton(
     QDialogButtonBox* box, const char* name, const QString& text, QDialogButtonBox::ButtonRole role);
 // The row under a dialog's fields: the default button, which accepts, and Cancel.

@@ -20,6 +20,7 @@
 #include "tools/ldif/LdifDialogs.h"
 #include "templates/TemplateDialogs.h"
 #include "templates/TemplateFormDialog.h"
+#include "tools/search/SearchDialog.h"
 #include "shell/dialogs/CAddAttributeDlg.h"
 #include "shell/dialogs/CAddAttributeTypeDlg.h"
 #include "shell/dialogs/CAddObjectClassDlg.h"
@@ -34,6 +35,7 @@
 #include "shell/dialogs/CProfileManagerDlg.h"
 #include "shell/dialogs/CRootDseDlg.h"
 #include "shell/dialogs/CSchemaDetailsDlgs.h"
+#include "shell/dialogs/CLdapSearchDlg.h"
 #include "shell/dialogs/CSchemaManagerDlg.h"
 #include "shell/dialogs/CSetEntriesDlg.h"
 #include "shell/dialogs/CLdifDlgs.h"
@@ -64,6 +66,7 @@ const std::map<std::string, Maker>& makers()
         { AddAttributeDialog::kResource, make<CAddAttributeDlg, AddAttributeDialog> },
         { RootDseDialog::kResource, make<CRootDseDlg, RootDseDialog> },
         { SchemaManagerDialog::kResource, make<CSchemaManagerDlg, SchemaManagerDialog> },
+        { LdapSearchDialog::kResource, make<CLdapSearchDlg, LdapSearchDialog> },
         { ClassDetailsDialog::kResource, make<CClassDetailsDlg, ClassDetailsDialog> },
         { AttributeDetailsDialog::kResource, make<CAttributeDetailsDlg, AttributeDetailsDialog> },
         { AddObjectClassDialog::kResource, make<CAddObjectClassDlg, AddObjectClassDialog> },

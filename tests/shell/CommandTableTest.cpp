@@ -21,7 +21,7 @@ using Ids = std::set<CommandId>;
 const Ids kAlways { NewProfile, ProfileManager, Exit, Toolbar, StatusBar, XmlRendering, ViewGeneralLog, ViewLdifLog,
     DeleteLdifLog, DeleteGeneralLog, HelpTopics, About };
 const Ids kDirectory { Logout, EditAttribute, SetEntriesToView, CountEntries, RefreshTree, RootDseProperties,
-    AddAttribute, DeleteAttribute, RefreshNode, CreateObject, AddUser, AddOrgUnit, SchemaManager, ImportLdif,
+    AddAttribute, DeleteAttribute, RefreshNode, CreateObject, AddUser, AddOrgUnit, SchemaManager, LdapSearch, ImportLdif,
     ExportLdif, DeleteObject };
 // A leaf is selected and a bind made.
 const Ids kLeaf { Cut, Copy, CopyObjectLink };
@@ -166,7 +166,8 @@ TEST_F(CommandTable, MenusAndToolbarFollowTheTable)
     EXPECT_EQ(menus[4]->text(), "&Tools");
     EXPECT_EQ(shown(menus[4]->menu()->actions()),
         (std::vector<std::string> {
-            "Schema &Manager...\tCtrl+M", "-", "Import LDIF File...\tCtrl+I", "Export LDIF File...\tCtrl+E" }));
+            "Schema &Manager...\tCtrl+M", "LDAP Search...\tCtrl+F", "-", "Import LDIF File...\tCtrl+I",
+            "Export LDIF File...\tCtrl+E" }));
     EXPECT_EQ(menus[5]->text(), "XML Options");
 
     QToolBar& toolBar = frame->toolBar();
@@ -184,6 +185,7 @@ TEST_F(CommandTable, MenusAndToolbarFollowTheTable)
     ASSERT_NE(showNext, tools.end());
     EXPECT_EQ(*(showNext - 1), frame->commands().action(RefreshTree));
     EXPECT_EQ(*(showNext + 1), frame->commands().action(SchemaManager));
+    EXPECT_EQ(*(showNext + 2), frame->commands().action(LdapSearch));
     EXPECT_EQ(frame->commands().action(SchemaManager)->toolTip(), "Schema Manager");
     for (QAction* action : toolBar.actions()) {
         if (action->isSeparator())
@@ -244,8 +246,8 @@ TEST_F(CommandTable, ContextMenusCarryTheirOwnLabelsAndTheRules)
     std::unique_ptr<QMenu> tree(frame->commands().contextMenu(TreeContextMenu(), frame.get()));
     EXPECT_EQ(shown(tree->actions()),
         (std::vector<std::string> { "&Cut", "Copy", "Paste", "-", "Delete", "-", "Create XML &Template...", "-",
-            "Copy Object Link ", "Paste Object Link", "&View Original Properties", "-", "Import LDIF File", "Export LDIF File", "-",
-            "Refresh &Node\tF4", "&Refresh  Tree\tF5" }));
+            "Copy Object Link ", "Paste Object Link", "&View Original Properties", "-", "Import LDIF File",
+            "Export LDIF File", "-", "LDAP &Search", "-", "Refresh &Node	F4", "&Refresh  Tree	F5" }));
     // The tree's menu as the view's state enables it: a container, then a
     // leaf, then a leaf with a copy held.
     auto enabledItems = [this] {
@@ -257,7 +259,8 @@ TEST_F(CommandTable, ContextMenusCarryTheirOwnLabelsAndTheRules)
         return on;
     };
     using Labels = std::vector<std::string>;
-    const Labels always { "Import LDIF File", "Export LDIF File", "Refresh &Node\tF4", "&Refresh  Tree\tF5" };
+    const Labels always { "Import LDIF File", "Export LDIF File", "LDAP &Search", "Refresh &Node\tF4",
+        "&Refresh  Tree\tF5" };
     auto with = [&always](Labels labels) {
         labels.insert(labels.end(), always.begin(), always.end());
         return labels;

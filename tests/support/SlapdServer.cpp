@@ -84,6 +84,8 @@ SlapdServer::SlapdServer(SlapdOptions options)
 
     try {
         fs::create_directory(dir_ + "/db");
+        if (!options_.secondSuffix.empty())
+            fs::create_directory(dir_ + "/db2");
         slapd_ = kSlapd;
         if (appArmorConfinesSlapd()) {
             slapd_ = dir_ + "/slapd";
@@ -95,6 +97,10 @@ SlapdServer::SlapdServer(SlapdOptions options)
         if (!options_.ldifText.empty()) {
             writeFile(dir_ + "/given.ldif", options_.ldifText);
             load(dir_ + "/given.ldif");
+        }
+        if (!options_.secondSuffix.empty()) {
+            writeFile(dir_ + "/second.ldif", options_.secondLdifText);
+            load(dir_ + "/second.ldif", options_.secondSuffix);
         }
         // Our port holder keeps our own tests apart; another program may still
         // have taken the port in between, and then a fresh port is tried.
@@ -174,21 +180,30 @@ void SlapdServer::writeConfig() const
     conf << "rootdn " << quoted(adminDn()) << "\n";
     conf << "rootpw " << adminPassword() << "\n";
     conf << "index objectClass eq\nindex uid,cn eq\nindex OrnAttrObjectLink eq\n";
-    conf << options_.access;
-    conf << "access to attrs=userPassword\n"
-            "    by users write\n"
-            "    by anonymous auth\n"
-            "    by * none\n"
-            "access to *\n"
-            "    by users write\n"
-            "    by * read\n";
+    const std::string access = options_.access
+        + "access to attrs=userPassword\n"
+          "    by users write\n"
+          "    by anonymous auth\n"
+          "    by * none\n"
+          "access to *\n"
+          "    by users write\n"
+          "    by * read\n";
+    conf << access;
+    if (!options_.secondSuffix.empty()) {
+        conf << "\ndatabase mdb\ndbnosync\n";
+        conf << "directory " << quoted(dir_ + "/db2") << "\n";
+        conf << "suffix " << quoted(options_.secondSuffix) << "\n";
+        conf << access;
+    }
     writeFile(dir_ + "/slapd.conf", conf.str());
 }
 
-void SlapdServer::load(const std::string& ldifPath)
+void SlapdServer::load(const std::string& ldifPath, const std::string& suffix)
 {
-    runToEnd(slapd_, { "slapadd", "-q", "-f", dir_ + "/slapd.conf", "-l", ldifPath }, dir_ + "/slapadd.log",
-        "slapadd could not load " + ldifPath);
+    std::vector<std::string> args { "slapadd", "-q", "-f", dir_ + "/slapd.conf", "-l", ldifPath };
+    if (!suffix.empty())
+        args.insert(args.end(), { "-b", suffix });
+    runToEnd(slapd_, args, dir_ + "/slapadd.log", "slapadd could not load " + ldifPath);
 }
 
 std::vector<std::string> SlapdServer::ldapsearchValues(const std::string& dn, const std::string& attribute) const

@@ -33,6 +33,10 @@ struct SlapdOptions {
     // Limits for everyone but the admin; -1 is unlimited. 500 and 3600 are slapd's defaults.
     int sizeLimit = 500;
     int timeLimit = 3600;
+    // A second database with this suffix, such as one of a single RDN
+    // ("o=flat"), loaded with secondLdifText; empty: none.
+    std::string secondSuffix;
+    std::string secondLdifText;
     // slapd.conf access directives placed before the default ones. slapd
     // obeys the first "access to" whose target matches, so a directive here
     // for attrs=userPassword takes the place of the default one.
@@ -97,7 +101,8 @@ public:
 
 private:
     void writeConfig() const;
-    void load(const std::string& ldifPath);
+    // Into the database of the suffix; empty: the first.
+    void load(const std::string& ldifPath, const std::string& suffix = {});
     void launch();
     bool waitUntilAnswering();
     std::string launchLog() const;

@@ -5,6 +5,7 @@
 #include "browser/Desktop.h"
 #include "browser/SearchOutcome.h"
 #include "browser/ViewState.h"
+#include "browser/session/ServerInfo.h"
 #include "browser/session/ServerWaits.h"
 #include "browser/tree/DnLabels.h"
 #include "browser/tree/TreeCommands.h"
@@ -25,13 +26,6 @@ constexpr const char* kLinkAttribute = "OrnAttrObjectLink";
 bool isEntry(const EntryRecord* entry)
 {
     return entry && !entry->end_of_search;
-}
-
-// Every entry carries its DN as its first attribute, named "dn".
-std::string entryDn(const EntryRecord* entry)
-{
-    const AttrRecord* first = entry->attrs;
-    return first && first->values && first->values->data ? first->values->data : "";
 }
 
 // The search with the attributes named (none: the server's user attributes).
@@ -92,7 +86,7 @@ std::optional<std::vector<ObjectLink>> FindObjectLinks(AppContext& context)
         for (const AttrRecord* attr = entry->attrs; attr; attr = attr->next)
             if (attr->name && strcasecmp(attr->name, kLinkAttribute) == 0)
                 for (const ValueRecord* value = attr->values; value; value = value->next)
-                    list.push_back({ entryDn(entry), DnKey(value->data ? value->data : "") });
+                    list.push_back({ EntryDn(entry), DnKey(value->data ? value->data : "") });
     return list;
 }
 
@@ -114,7 +108,7 @@ std::optional<std::vector<std::string>> SubtreeDnsDeepestFirst(AppContext& conte
         return std::nullopt;
     std::vector<std::pair<std::size_t, std::string>> byDepth;
     for (const EntryRecord* entry = subtree.get(); isEntry(entry); entry = entry->next) {
-        std::string entryName = entryDn(entry);
+        std::string entryName = EntryDn(entry);
         byDepth.emplace_back(DnDepth(entryName), std::move(entryName));
     }
     std::stable_sort(byDepth.begin(), byDepth.end(), [](const auto& a, const auto& b) { return a.first > b.first; });

@@ -2,18 +2,15 @@
 
 #include "browser/AppContext.h"
 #include "browser/Desktop.h"
+#include "browser/ModelessWindow.h"
 #include "browser/ViewState.h"
 #include "browser/session/Logout.h"
-#include "browser/session/ServerInfo.h"
-#include "ldap/OrnCodes.h"
 #include "tools/schema/AddAttributeTypeDialog.h"
 #include "tools/schema/AddObjectClassDialog.h"
 #include "tools/schema/SchemaDetailsDialogs.h"
 #include "tools/schema/SchemaRead.h"
 
-#include <strings.h>
-
-#include <memory>
+#include <utility>
 
 namespace {
 
@@ -36,71 +33,31 @@ SchemaManagerDialog::SchemaManagerDialog(AppContext& context)
 void SchemaManagerDialog::read()
 {
     ViewState& state = context_.state;
-    HeldResult& result = state.rootDseResult;
-    result.release();
-    state.objectClasses.clear();
-    state.attributeTypes.clear();
     context_.desktop.setStatusText(kReading);
     classes_.fill({});
     attributes_.fill({});
     changed();
 
-    if (strcasecmp(state.subschemaDn.c_str(), "cn=subschema") == 0) {
-        // Attribute types first, then classes: one attribute per search.
-        if (!succeeded(ReadSchemaEntry(context_, "cn=subschema", { "attributetypes" })))
-            return;
-        if (!HoldsEntry(result.get()))
-            return unableToAccess();
-        walk();
-        if (!succeeded(ReadSchemaEntry(context_, "cn=subschema", { "objectclasses" })))
-            return;
-    } else if (!succeeded(state.subschemaDn.empty()
-                       ? ReadFixedSchema(context_)
-                       : ReadSchemaEntry(context_, state.subschemaDn, { "objectclasses", "attributetypes" }))) {
+    SchemaNames names;
+    switch (ReadWholeSchema(context_, names)) {
+    case SchemaReadEnd::Failed:
+        connectionLost();
+        changed();
         return;
+    case SchemaReadEnd::NoSchema:
+        end(DialogResult::Cancel);
+        return;
+    case SchemaReadEnd::Read:
+        break;
     }
-    if (!HoldsEntry(result.get()))
-        return unableToAccess();
-    walk();
-    SortNames(classes_.items);
-    SortNames(attributes_.items);
+    SortNames(names.classes);
+    SortNames(names.attributes);
+    classes_.items = std::move(names.classes);
+    attributes_.items = std::move(names.attributes);
     if (classes_.choose(0))
         state.selectedClassName = classes_.text;
     context_.desktop.setStatusText(kRead);
     changed();
-}
-
-void SchemaManagerDialog::walk()
-{
-    ViewState& state = context_.state;
-    ForEachAttributeValue(state.rootDseResult.get(), "objectclasses", [&](const char* definition) {
-        const std::string& name = state.objectClasses.add(definition);
-        if (!IsBlank(name))
-            classes_.items.push_back(name);
-    });
-    ForEachAttributeValue(state.rootDseResult.get(), "attributetypes", [&](const char* definition) {
-        const std::string& name = state.attributeTypes.add(definition);
-        if (!IsBlank(name))
-            attributes_.items.push_back(name);
-    });
-}
-
-bool SchemaManagerDialog::succeeded(int32_t code)
-{
-    if (SchemaCallSucceeded(context_, code))
-        return true;
-    if (code != ORN_SEARCH_CANCELLED)
-        context_.desktop.setStatusText(kAppTitle);
-    connectionLost();
-    changed();
-    return false;
-}
-
-void SchemaManagerDialog::unableToAccess()
-{
-    context_.desktop.error("Unable to access schema", "Error");
-    context_.desktop.setStatusText(kAppTitle);
-    end(DialogResult::Cancel);
 }
 
 bool SchemaManagerDialog::connectionLost()
@@ -196,16 +153,6 @@ void SchemaManagerDialog::close()
 
 void SchemaManagerCommand(AppContext& context)
 {
-    ViewState& state = context.state;
-    state.rootDseResult.release();
-    if (state.schemaManager && !state.schemaManager->ended()) {
-        context.desktop.showModeless(*state.schemaManager);
-        return;
-    }
-    auto dialog = std::make_unique<SchemaManagerDialog>(context);
-    SchemaManagerDialog& manager = *dialog;
-    state.schemaManager = std::move(dialog);
-    manager.read();
-    if (!manager.ended())
-        context.desktop.showModeless(manager);
+    context.state.rootDseResult.release();
+    OpenModelessWindow<SchemaManagerDialog>(context, context.state.schemaManager);
 }

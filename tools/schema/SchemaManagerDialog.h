@@ -10,7 +10,6 @@
 #include "browser/DialogControls.h"
 #include "browser/DialogModel.h"
 
-#include <cstdint>
 #include <string>
 
 struct AppContext;
@@ -48,11 +47,6 @@ public:
     void cancel() override { close(); }
 
 private:
-    void walk();
-    // False after a failure, which has been reported; after a lost
-    // connection the window has ended and the view logged out.
-    bool succeeded(int32_t code);
-    void unableToAccess();
     // After a dialog of its own: ends the window and logs out when that
     // dialog lost the connection.
     bool connectionLost();

@@ -2,11 +2,14 @@
 
 #include "browser/AppContext.h"
 #include "browser/CommandReports.h"
+#include "browser/Desktop.h"
 #include "browser/ViewState.h"
+#include "browser/properties/EntryProperties.h"
 #include "browser/properties/ModifyRequest.h"
 #include "browser/session/ServerInfo.h"
 #include "browser/session/ServerWaits.h"
 #include "ldap/AttrMod.h"
+#include "ldap/OrnCodes.h"
 #include "ldap/OrnInterface.h"
 
 #include <strings.h>
@@ -71,6 +74,70 @@ DialogResult AddToSchema(AppContext& context, const char* attribute, std::string
 
 namespace {
 
+// Ends a read with the code; true to go on.
+bool readOn(AppContext& context, int32_t code)
+{
+    if (SchemaCallSucceeded(context, code))
+        return true;
+    if (code != ORN_SEARCH_CANCELLED)
+        context.desktop.setStatusText(kAppTitle);
+    return false;
+}
+
+void walk(ViewState& state, SchemaNames& names)
+{
+    ForEachAttributeValue(state.rootDseResult.get(), "objectclasses", [&](const char* definition) {
+        const std::string& name = state.objectClasses.add(definition);
+        if (!IsBlank(name))
+            names.classes.push_back(name);
+    });
+    ForEachAttributeValue(state.rootDseResult.get(), "attributetypes", [&](const char* definition) {
+        const std::string& name = AddAttributeType(state, definition);
+        if (!IsBlank(name))
+            names.attributes.push_back(name);
+    });
+}
+
+SchemaReadEnd noSchema(AppContext& context)
+{
+    context.desktop.error("Unable to access schema", "Error");
+    context.desktop.setStatusText(kAppTitle);
+    return SchemaReadEnd::NoSchema;
+}
+
+} // namespace
+
+SchemaReadEnd ReadWholeSchema(AppContext& context, SchemaNames& names)
+{
+    ViewState& state = context.state;
+    HeldResult& result = state.rootDseResult;
+    result.release();
+    state.objectClasses.clear();
+    state.attributeTypes.clear();
+    state.multiNames.clear();
+    names = {};
+    if (strcasecmp(state.subschemaDn.c_str(), "cn=subschema") == 0) {
+        // Attribute types first, then classes: one attribute per search.
+        if (!readOn(context, ReadSchemaEntry(context, "cn=subschema", { "attributetypes" })))
+            return SchemaReadEnd::Failed;
+        if (!HoldsEntry(result.get()))
+            return noSchema(context);
+        walk(state, names);
+        if (!readOn(context, ReadSchemaEntry(context, "cn=subschema", { "objectclasses" })))
+            return SchemaReadEnd::Failed;
+    } else if (!readOn(context, state.subschemaDn.empty()
+                       ? ReadFixedSchema(context)
+                       : ReadSchemaEntry(context, state.subschemaDn, { "objectclasses", "attributetypes" }))) {
+        return SchemaReadEnd::Failed;
+    }
+    if (!HoldsEntry(result.get()))
+        return noSchema(context);
+    walk(state, names);
+    return SchemaReadEnd::Read;
+}
+
+namespace {
+
 bool before(const std::string& a, const std::string& b)
 {
     return strcasecmp(a.c_str(), b.c_str()) < 0;
@@ -99,7 +166,21 @@ std::vector<std::string> SplitAtDollar(const std::string& joined)
     return names;
 }
 
+namespace {
+
+constexpr const char* kWhiteSpace = " \t\r\n\v\f";
+
+} // namespace
+
 bool IsBlank(const std::string& text)
 {
-    return text.find_first_not_of(" \t\r\n\v\f") == std::string::npos;
+    return text.find_first_not_of(kWhiteSpace) == std::string::npos;
+}
+
+std::string Trimmed(const std::string& text)
+{
+    std::size_t first = text.find_first_not_of(kWhiteSpace);
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(kWhiteSpace) - first + 1);
 }

@@ -30,6 +30,22 @@ int32_t ReadFixedSchema(AppContext& context);
 // True when the result holds at least one entry.
 bool HoldsEntry(const EntryRecord* result);
 
+// The names ReadWholeSchema found, in the order read.
+struct SchemaNames {
+    std::vector<std::string> classes;
+    std::vector<std::string> attributes;
+};
+enum class SchemaReadEnd { Read, Failed, NoSchema };
+
+// The schema windows' read: empties the schema lists (the multi-name table
+// too, which follows the attribute types) and reads the whole
+// schema into them (two searches of cn=Subschema, one attribute each; one
+// of another subschema entry; the library's fixed read without one), into
+// the root DSE slot. A failure has been reported as SchemaCallSucceeded
+// does, and the status bar restored unless a cancelled search wrote there;
+// without any schema entry "Unable to access schema" has been shown.
+SchemaReadEnd ReadWholeSchema(AppContext& context, SchemaNames& names);
+
 // How the schema dialogs end a library call: true for 0; a refusal is shown
 // with ReportServerResponse, a cancelled search on the status bar, a lost
 // connection with ReportConnectionLost (the dialogs' wording), which sets
@@ -49,3 +65,5 @@ void InsertSorted(std::vector<std::string>& names, std::string name);
 std::vector<std::string> SplitAtDollar(const std::string& joined);
 // Empty or white space only.
 bool IsBlank(const std::string& text);
+// The text without white space at either end.
+std::string Trimmed(const std::string& text);
