@@ -28,6 +28,7 @@ enum OrnLibraryCode : int32_t {
     ORN_CONNECT_TIMED_OUT = -112, // no address answered within the connect time limit
     ORN_SEARCH_CANCELLED = -113, // the wait hook ended a search's wait; the search was abandoned
     ORN_WAIT_CANCELLED = -114, // the wait hook ended a wait; the connection is closed (or was never made)
+    ORN_CONTROL_NOT_FOUND = -115, // the server's response carries no control of the kind asked for
     ORN_BER_ENCODE_ERROR = -201,
     ORN_BER_DECODE_ERROR = -202,
     ORN_FUNC_PARAM_ERROR = -203,
