@@ -153,7 +153,8 @@ void SlapdServer::writeConfig() const
     if (options_.allowBindV2)
         conf << "allow bind_v2\n";
     conf << "sizelimit " << limit(options_.sizeLimit) << "\n";
-    conf << "timelimit " << limit(options_.timeLimit) << "\n\n";
+    conf << "timelimit " << limit(options_.timeLimit) << "\n";
+    conf << options_.frontendAccess << "\n";
 
     conf << "database mdb\n";
     // Address space only; the large searches of the benchmarks need room.

@@ -37,6 +37,8 @@ struct SlapdOptions {
     // obeys the first "access to" whose target matches, so a directive here
     // for attrs=userPassword takes the place of the default one.
     std::string access;
+    // The same for the frontend, which holds the root DSE.
+    std::string frontendAccess;
 };
 
 class SlapdServer {
