@@ -1,5 +1,6 @@
-// Tree benchmark: the first page of a node with 100,000 children. One slapd
-// holds the node; each measurement is a child process of its own, so that
+// Tree benchmark: the first page of a node with 100,000 and with 1,000,000
+// children. One slapd per size holds the node (the LDIF is generated once
+// and kept in the build folder); each measurement is a child process of its own, so that
 // its peak RSS (wait4's rusage) is its own:
 //   expand      connect, bind, read the root DSE as a login does, then
 //               ExpandNode on the node with page size 100 until the first
@@ -7,7 +8,8 @@
 //               without the root's own searches); slapd offers the simple
 //               paged results control, so the tree asks for one page;
 //   whole       the same one-level search without paging: OrnSearchSync of
-//               every child with the two attributes the tree asks for;
+//               every child with the two attributes the tree asks for
+//               (100,000 children only);
 //   ldapsearch  OpenLDAP's ldapsearch -z 100 of the same container with the
 //               same attributes, the whole process (exec, connect, bind).
 // The wall time of expand and ldapsearch is the child's whole run, from
@@ -42,11 +44,11 @@ using WallClock = std::chrono::steady_clock;
 
 namespace {
 
+// The container sizes; the whole one-level search is measured on the first only.
 constexpr int kChildren = 100000;
+constexpr int kMillion = 1000000;
 constexpr int kPageSize = 100;
 constexpr int kChildLimitSeconds = 300;
-// Bump when the generated directory changes, so a cached file is not reused.
-constexpr const char* kLdifName = "tree-children-100000-v1.ldif";
 
 std::string nodeDn()
 {
@@ -54,15 +56,15 @@ std::string nodeDn()
 }
 
 // Deterministic: the same file on every machine and every run.
-void writeLdif(const std::string& path)
+void writeLdif(const std::string& path, int children)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << "dn: " << SlapdServer::suffix() << "\nobjectClass: dcObject\nobjectClass: organization\n"
         << "dc: example\no: Example Corporation\n\n";
     out << "dn: " << nodeDn() << "\nobjectClass: organizationalUnit\nou: Big\n\n";
     char uid[16];
-    for (int i = 0; i < kChildren; ++i) {
-        std::snprintf(uid, sizeof uid, "user%06d", i);
+    for (int i = 0; i < children; ++i) {
+        std::snprintf(uid, sizeof uid, "user%07d", i);
         out << "dn: uid=" << uid << "," << nodeDn() << "\n"
             << "objectClass: inetOrgPerson\nuid: " << uid << "\ncn: User " << i << "\nsn: Number " << i
             << "\nmail: " << uid << "@example.com\ntelephoneNumber: +1 555 " << 1000 + i % 9000
@@ -71,6 +73,23 @@ void writeLdif(const std::string& path)
     if (!out.flush())
         throw std::runtime_error("cannot write " + path);
 }
+
+template <int Children>
+void writeLdifOf(const std::string& path)
+{
+    writeLdif(path, Children);
+}
+
+// Bump the names when the generated directory changes, so a cached file is not reused.
+struct Container {
+    int children;
+    const char* ldifName;
+    void (*write)(const std::string& path);
+};
+const Container kContainers[] = {
+    { kChildren, "tree-children-100000-v2.ldif", writeLdifOf<kChildren> },
+    { kMillion, "tree-children-1000000-v2.ldif", writeLdifOf<kMillion> },
+};
 
 // ---- The child's side -------------------------------------------------------
 
@@ -176,33 +195,38 @@ try {
         return 2;
     }
     fs::path self = fs::canonical("/proc/self/exe");
-    SlapdOptions options;
-    options.ldifFile = cachedLdif(self.parent_path(), kLdifName, writeLdif);
-    options.sizeLimit = -1;
-    options.timeLimit = -1;
-    auto loadStart = WallClock::now();
-    SlapdServer slapd(options);
-    std::printf("Tree benchmark: slapd on %s, %d children of 7 attributes under %s (loaded in %.1f s); "
-                "page size %d; %d alternating runs each, medians.\n\n",
-        slapd.url().c_str(), kChildren, nodeDn().c_str(), secondsSince(loadStart), kPageSize, runs);
-    std::fflush(stdout);
+    for (const Container& container : kContainers) {
+        SlapdOptions options;
+        options.ldifFile = cachedLdif(self.parent_path(), container.ldifName, container.write);
+        options.sizeLimit = -1;
+        options.timeLimit = -1;
+        auto loadStart = WallClock::now();
+        SlapdServer slapd(options);
+        std::printf("Tree benchmark: slapd on %s, %d children of 7 attributes under %s (loaded in %.1f s); "
+                    "page size %d; %d alternating runs each, medians.\n\n",
+            slapd.url().c_str(), container.children, nodeDn().c_str(), secondsSince(loadStart), kPageSize, runs);
+        std::fflush(stdout);
 
-    // Untimed: warms slapd's caches for all.
-    measured(self, "whole", slapd.port());
-    const char* const kinds[3] = { "expand", "ldapsearch", "whole" };
-    std::vector<double> wall[3], rss[3];
-    for (int i = 0; i < runs; ++i)
-        for (int side = 0; side < 3; ++side) {
-            Run run = measured(self, kinds[side], slapd.port());
-            wall[side].push_back(run.wallSeconds);
-            rss[side].push_back(static_cast<double>(run.maxRssKb) / 1024.0);
-        }
-    const char* const labels[3] = { "ExpandNode, first page (paged)", "ldapsearch -z 100", "OrnSearchSync, every child" };
-    std::printf("%-34s | %8s | %12s\n", "", "wall s", "peak RSS MB");
-    for (int side = 0; side < 3; ++side)
-        std::printf("%-34s | %8.3f | %12.1f\n", labels[side], median(wall[side]), median(rss[side]));
-    std::printf("%-34s | %8.2f | %12.2f\n", "ratio ExpandNode / ldapsearch", median(wall[0]) / median(wall[1]),
-        median(rss[0]) / median(rss[1]));
+        // Untimed: warms slapd's caches.
+        const int sides = container.children == kChildren ? 3 : 2;
+        measured(self, sides == 3 ? "whole" : "expand", slapd.port());
+        const char* const kinds[3] = { "expand", "ldapsearch", "whole" };
+        std::vector<double> wall[3], rss[3];
+        for (int i = 0; i < runs; ++i)
+            for (int side = 0; side < sides; ++side) {
+                Run run = measured(self, kinds[side], slapd.port());
+                wall[side].push_back(run.wallSeconds);
+                rss[side].push_back(static_cast<double>(run.maxRssKb) / 1024.0);
+            }
+        const char* const labels[3]
+            = { "ExpandNode, first page (paged)", "ldapsearch -z 100", "OrnSearchSync, every child" };
+        std::printf("%-34s | %8s | %12s\n", "", "wall s", "peak RSS MB");
+        for (int side = 0; side < sides; ++side)
+            std::printf("%-34s | %8.3f | %12.1f\n", labels[side], median(wall[side]), median(rss[side]));
+        std::printf("%-34s | %8.2f | %12.2f\n\n", "ratio ExpandNode / ldapsearch",
+            median(wall[0]) / median(wall[1]), median(rss[0]) / median(rss[1]));
+        std::fflush(stdout);
+    }
     return 0;
 } catch (const std::exception& error) {
     std::fprintf(stderr, "tree_bench: %s\n", error.what());

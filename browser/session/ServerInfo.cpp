@@ -71,8 +71,10 @@ void ReadServerInfo(AppContext& context)
     std::vector<std::string> subschema = ReadRootDse(context, "SubSchemaSubentry");
     if (!subschema.empty())
         state.subschemaDn = subschema.back();
+    // Controls are LDAPv3's: a version 2 session sends none.
     const std::vector<std::string> controls = ReadRootDse(context, "supportedControl");
-    state.serverPages = std::find(controls.begin(), controls.end(), ORN_CONTROL_PAGEDRESULTS) != controls.end();
+    state.serverPages = context.service.OrnGetLdapVersion() >= 3
+        && std::find(controls.begin(), controls.end(), ORN_CONTROL_PAGEDRESULTS) != controls.end();
 
     std::string& baseDn = state.connection.baseDn;
     if (ReadIntoRootDseSlot(context, baseDn, nullptr) != 0)

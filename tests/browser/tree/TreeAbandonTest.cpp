@@ -45,14 +45,8 @@ TEST_F(TreeAbandonTest, MovingElsewhereDropsTheUnfinishedPages)
             script.push_back(step);
     script.push_back(Fake::hold());
     Fake fake(std::move(script));
-    service.OrnSetLdapVersion(3);
-    service.OrnSetHostName("127.0.0.1");
-    service.OrnSetPortNo(fake.port());
-    ASSERT_EQ(service.OrnInitialise(), 0);
-    ASSERT_EQ(service.OrnBindSync("", "", kSimpleBind), 0);
-    state.connection.host = "127.0.0.1";
-    state.connection.baseDn = "dc=x";
-    state.flags = { .viewNotConnected = false, .loggedIn = true, .treeActive = true };
+    logInToPeer(fake.port(), "dc=x");
+    ASSERT_FALSE(HasFatalFailure());
     state.serverPages = true;
     TreeNode* root = state.tree.setRoot("dc=x", NodeImage::Root);
     state.paging.rootInserted = true;
