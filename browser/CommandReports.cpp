@@ -48,13 +48,6 @@ std::string LimitText(int32_t code)
     return text;
 }
 
-void ReportIncompleteList(AppContext& context, int32_t code, int shown)
-{
-    context.desktop.inform("The server stopped after " + std::to_string(shown) + " entries (" + LimitText(code)
-            + "). The list is incomplete.",
-        "Incomplete List", MessageIcon::Warning);
-}
-
 void ReportConnectionLost(AppContext& context, const std::string& wording, int32_t code)
 {
     context.state.flags.connectionLost = true;

@@ -49,10 +49,6 @@ bool ReportSearchCancelled(AppContext& context, int32_t code);
 // The name of the limit that cut a search short, e.g. "Size Limit Exceeded".
 std::string LimitText(int32_t code);
 
-// After a search that a limit cut short (CutShort), for a list the user
-// sees: a warning box that says the list holds only the first `shown`
-// entries and names the limit.
-void ReportIncompleteList(AppContext& context, int32_t code, int shown);
 
 // How the main view's commands end a library call: true for 0; a server
 // refusal goes to ReportServerResponse; a cancelled search to

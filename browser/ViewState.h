@@ -16,6 +16,7 @@
 #include "tools/schema/SchemaModel.h"
 
 #include <cstdint>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -85,17 +86,33 @@ struct SelectionState {
 };
 
 // Paging of the children of the node last selected or expanded, served from
-// the general result slot.
+// the general result slot. When the server pages, the slot holds one page
+// of them and the cookie asks the server for the next.
 struct PagingState {
-    int childCount = 0;         // entries in the held one-level result
+    int childCount = 0;         // the node's children as far as known (see countKnown)
     int pageOffset = 0;         // children of the node already in the tree
     bool firstNext = false;     // Show Next must first skip what the node shows
     bool noMoreEntries = false; // the node shows every child: Show Next is disabled
     bool rootInserted = false;
     // Where the next Show Next continues in the held result; valid while the
-    // result's generation is cursorGeneration.
+    // result's generation is cursorGeneration. cursorIndex is its place among
+    // all the node's children.
     const EntryRecord* cursor = nullptr;
     uint64_t cursorGeneration = 0;
+    int cursorIndex = 0;
+
+    // The one-level search held in the general slot: whose children, with
+    // which code, when, and the slot's generation then.
+    std::string heldDn;
+    int32_t heldCode = 0;
+    std::tm heldAt {};
+    uint64_t heldGeneration = 0;
+    int heldStart = 0;        // the held page's first entry among all the children
+    std::string cookie;       // the server's cookie for the next page; empty after the last
+    int estimate = 0;         // the server's estimate of the children, 0 when it gives none
+    bool countKnown = true;   // childCount is the estimate or the whole list, not "at least"
+    std::string limitNotice;  // a limit cut the list short: the status bar says so as the command ends
+    bool resumeFromStart = false; // the server dropped the held node's pages: Show Next starts them again
 };
 
 // In-place editing of the attribute list and the modes of the link view.
@@ -130,6 +147,8 @@ struct ViewState {
     HeldResult generalResult;
     HeldResult rootDseResult;
     std::string subschemaDn;
+    // The root DSE lists the simple paged results control: the tree asks for pages.
+    bool serverPages = false;
     int pageSize = 100;
     // How long a connect waits for the host; set in the login dialogs, kept
     // for the rest of the run.

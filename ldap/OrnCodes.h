@@ -30,6 +30,7 @@ enum OrnLibraryCode : int32_t {
     ORN_WAIT_CANCELLED = -114, // the wait hook ended a wait; the connection is closed (or was never made)
     ORN_TLS_ERROR = -115, // the TLS handshake or the StartTLS exchange failed
     ORN_TLS_NOT_TRUSTED = -116, // the server's certificate failed its checks and the caller has not trusted it
+    ORN_CONTROL_NOT_FOUND = -117, // the server's response carries no control of the kind asked for
     ORN_BER_ENCODE_ERROR = -201,
     ORN_BER_DECODE_ERROR = -202,
     ORN_FUNC_PARAM_ERROR = -203,

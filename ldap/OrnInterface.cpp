@@ -241,6 +241,8 @@ void OrnLdapService::dropSearch()
 {
     ValidSearchMsgId = 0;
     held_.release();
+    OrnFreeControls(searchControls_);
+    searchControls_ = nullptr;
 }
 
 // Appending to the chain appended to last starts from its remembered tail,

@@ -18,6 +18,7 @@
 #pragma once
 
 #include "ldap/AttrMod.h"
+#include "ldap/OrnControl.h"
 #include "ldap/OrnEvent.h"
 #include "ldap/OrnList.h"
 #include "ldap/OrnQueue.h"
@@ -103,6 +104,12 @@ public:
     int32_t OrnUnbindSync();
     int32_t OrnSearchSync(const char* base, const char* filter, char** attrs, int32_t types_only, int32_t scope,
                           EntryRecord** result);
+    // OrnSearchSync with request controls (null or empty: none) and the
+    // controls of the server's search done, handed out in
+    // *response_controls (null when it sent none, or when the call fails;
+    // OrnFreeControls). response_controls may be null.
+    int32_t OrnSearchSyncExt(const char* base, const char* filter, char** attrs, int32_t types_only, int32_t scope,
+                             OrnControl** server_controls, EntryRecord** result, OrnControl*** response_controls);
     int32_t OrnSearch(const char* base, const char* filter, char** attrs, int32_t types_only, int32_t scope);
     int32_t OrnReadSchema(EntryRecord** result);
     int32_t OrnCompareSync(const char* dn, const char* type, const char* value);
@@ -153,6 +160,8 @@ private:
         void append(EntryRecord* node);
         void release();
     };
+    int32_t searchSync(const char* base, const char* filter, char** attrs, int32_t types_only, int32_t scope,
+                       OrnControl** controls, EntryRecord** result);
     int32_t searchWait(EntryRecord** result, OrnWaiting& waiting);
     int32_t nonSearchWait(int32_t msgid, OrnWaiting& waiting);
     int32_t cancelSearch();
@@ -195,6 +204,8 @@ private:
     // awaited, and the result code of its search done.
     Chain held_;
     int32_t searchResult_ = 0;
+    // The controls of the last search done, until the search's call takes them.
+    OrnControl** searchControls_ = nullptr;
     EntryRecord* lastAppended_ = nullptr;
     // The head of the chain that lastAppended_ ends, so appending to it needs no walk.
     EntryRecord* appendHead_ = nullptr;

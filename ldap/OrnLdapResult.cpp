@@ -11,6 +11,7 @@
 
 #include "ldap/OrnAlloc.h"
 #include "ldap/OrnCodes.h"
+#include "ldap/OrnControl.h"
 #include "ldap/OrnState.h"
 #include "ldap/OrnTrace.h"
 #include "ldap/OrnWait.h"
@@ -91,6 +92,7 @@ int32_t OrnLdapService::takeMessage(DecodedMessage* message, bool searching)
     if (message->msgid == 0) {
         ornTracef("OrnInterface:OrnLdapResult: Server notification error=%d\n", ORN_SERVER_NOTIFICATION);
         FreeEntryChain(message->entry);
+        OrnFreeControls(message->controls);
         return ORN_SERVER_NOTIFICATION;
     }
     return 0;
@@ -116,6 +118,7 @@ int32_t OrnLdapService::chainSearchMessage(DecodedMessage* message, Chain* chain
     if (message->msgid != ValidSearchMsgId || (chain->tail && chain->tail->end_of_search)) {
         ornTrace("OrnInterface:OrnLdapResult: Abandoned message id; dumping the packet:\n");
         FreeEntryChain(message->entry);
+        OrnFreeControls(message->controls);
         return 0;
     }
     EntryRecord* node = message->entry;
@@ -127,10 +130,13 @@ int32_t OrnLdapService::chainSearchMessage(DecodedMessage* message, Chain* chain
         node = static_cast<EntryRecord*>(ornCalloc(1, sizeof(EntryRecord)));
         if (!node) {
             ornTracef("OrnInterface:OrnLdapResult: new failed allocating resources:%d\n", MALLOC_ERROR);
+            OrnFreeControls(message->controls);
             return MALLOC_ERROR;
         }
         node->end_of_search = 1;
         searchResult_ = message->result_code;
+        OrnFreeControls(searchControls_);
+        searchControls_ = message->controls;
     }
     chain->append(node);
     return 0;

@@ -1,6 +1,7 @@
 // Search and compare requests. The filter compiler is in OrnFilter.cpp.
 #include "ldap/OrnQuery.h"
 
+#include "ldap/OrnControl.h"
 #include "ldap/RequestEncoding.h"
 
 namespace {
@@ -28,8 +29,11 @@ constexpr RequestFailures failuresOf(const char* noBuffer)
 //      filter          Filter,
 //      attributes      AttributeSelection }
 // AttributeSelection ::= SEQUENCE OF selector LDAPString
-int32_t OrnSearch(const char* base, const char* filter, char** attrs, int32_t types_only, int32_t scope,
-    int32_t size_limit, int32_t time_limit, int32_t deref, uint8_t options, BerBuffer** out, int32_t msgid)
+// The request's controls follow the SearchRequest inside the LDAPMessage.
+// key: i=messageID t=[APPLICATION 3] s=baseObject e=scope e=deref i=size i=time b=typesOnly v=attributes
+int32_t OrnSearchExt(const char* base, const char* filter, char** attrs, int32_t types_only, int32_t scope,
+    int32_t size_limit, int32_t time_limit, int32_t deref, OrnControl** controls, uint8_t options, BerBuffer** out,
+    int32_t msgid)
 {
     const char* baseDn = base ? base : "";
     const RequestFailures failures = failuresOf("OrnQuery:OrnSearch: Error allocating BER options:\n");
@@ -42,10 +46,18 @@ int32_t OrnSearch(const char* base, const char* filter, char** attrs, int32_t ty
             return "OrnQuery:OrnSearch: Error during ber_printf:\n";
         if (put_filter(codec, ber, filter) == -1)
             return "OrnQuery:OrnSearch: Error putting filter:\n";
-        if (codec.ber_printf(ber, "{v}}}", attrs) == -1)
+        if (codec.ber_printf(ber, "{v}}", attrs) == -1 || ornPutControls(codec, ber, controls) == -1
+            || codec.ber_printf(ber, "}") == -1)
             return "OrnQuery:OrnSearch: Error after ber_printf:\n";
         return nullptr;
     });
+}
+
+int32_t OrnSearch(const char* base, const char* filter, char** attrs, int32_t types_only, int32_t scope,
+    int32_t size_limit, int32_t time_limit, int32_t deref, uint8_t options, BerBuffer** out, int32_t msgid)
+{
+    return OrnSearchExt(
+        base, filter, attrs, types_only, scope, size_limit, time_limit, deref, nullptr, options, out, msgid);
 }
 
 // CompareRequest ::= [APPLICATION 14] SEQUENCE {

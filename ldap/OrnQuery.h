@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ldap/Ber.h"
+#include "ldap/OrnControl.h"
 #include "ldap/OrnResult.h"
 
 #include <cstdint>
@@ -12,6 +13,11 @@
 int32_t OrnSearch(const char* base, const char* filter, char** attrs, int32_t types_only, int32_t scope,
                   int32_t size_limit, int32_t time_limit, int32_t deref, uint8_t options, BerBuffer** out,
                   int32_t msgid);
+// The same, with the request controls (null or empty: none, and the bytes
+// of OrnSearch).
+int32_t OrnSearchExt(const char* base, const char* filter, char** attrs, int32_t types_only, int32_t scope,
+                     int32_t size_limit, int32_t time_limit, int32_t deref, OrnControl** controls, uint8_t options,
+                     BerBuffer** out, int32_t msgid);
 int32_t OrnCompare(const char* dn, const char* type, const char* value, uint8_t options, BerBuffer** out,
                    int32_t msgid);
 

@@ -52,6 +52,26 @@ struct FreeText {
 int32_t OrnLdapService::OrnSearchSync(const char* base, const char* filter, char** attrs, int32_t types_only,
                                       int32_t scope, EntryRecord** result)
 {
+    return searchSync(base, filter, attrs, types_only, scope, nullptr, result);
+}
+
+int32_t OrnLdapService::OrnSearchSyncExt(const char* base, const char* filter, char** attrs, int32_t types_only,
+    int32_t scope, OrnControl** server_controls, EntryRecord** result, OrnControl*** response_controls)
+{
+    if (response_controls)
+        *response_controls = nullptr;
+    const int32_t found = searchSync(base, filter, attrs, types_only, scope, server_controls, result);
+    // Once the search done has come, whatever its code, its controls are the caller's.
+    if (found >= 0 && endOfSearch_ && response_controls) {
+        *response_controls = searchControls_;
+        searchControls_ = nullptr;
+    }
+    return found;
+}
+
+int32_t OrnLdapService::searchSync(const char* base, const char* filter, char** attrs, int32_t types_only,
+    int32_t scope, OrnControl** controls, EntryRecord** result)
+{
     ornTrace("OrnInterface:OrnSearchSync: Function Start\n");
     if (!initialised_) {
         ornTracef("OrnInterface:OrnSearchSync: Initialise error %d\n", ORN_NOT_INITIALISED);
@@ -77,8 +97,8 @@ int32_t OrnLdapService::OrnSearchSync(const char* base, const char* filter, char
     const int32_t sent = sendRequest(
         msgid,
         [&](int32_t id, BerBuffer** out) {
-            return ::OrnSearch(base, filterCopy.get(), attrs, types_only, scope, sizeLimit_, timeLimit_,
-                               derefAliases_, static_cast<uint8_t>(berOptions_), out, id);
+            return ::OrnSearchExt(base, filterCopy.get(), attrs, types_only, scope, sizeLimit_, timeLimit_,
+                derefAliases_, controls, static_cast<uint8_t>(berOptions_), out, id);
         },
         kSearchSyncSend);
     if (sent != 0)

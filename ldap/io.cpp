@@ -5,6 +5,7 @@
 #include "ldap/DecodeEntry.h"
 #include "ldap/ElementLimit.h"
 #include "ldap/OrnCodes.h"
+#include "ldap/OrnControl.h"
 #include "ldap/OrnTrace.h"
 
 #include <strings.h>
@@ -78,14 +79,26 @@ int32_t Decode(const uint8_t* bytes, uint32_t count, uint8_t options, DecodedMes
     case kCompareResponse: {
         // A response whose result cannot be read still answers its request:
         // it ends the wait with a decode error rather than leaving it open.
+        uint8_t* const opStart = ber.ptr;
+        codec.ber_skip_tag(&ber, &length);
+        uint8_t* const opEnd = ber.ptr + length;
+        ber.ptr = opStart;
         int32_t code = 0;
         if (!readResultCode(codec, &ber, &code))
             code = ORN_BER_DECODE_ERROR;
+        // Only a search done's controls reach the caller (the paged results cookie).
+        OrnControl** controls = nullptr;
+        if (opTag == kSearchDone) {
+            ber.ptr = opEnd;
+            if (ornReadControls(codec, &ber, &controls) != 0)
+                return MALLOC_ERROR;
+        }
         *out = { .msgid = msgid,
             .entry = nullptr,
             .search_done = opTag == kSearchDone ? 1 : 0,
             .op_tag = static_cast<int32_t>(opTag),
-            .result_code = code };
+            .result_code = code,
+            .controls = controls };
         if (opTag == kBindResponse)
             ornTracef("io:Decode: Bind Response: Mesg Id =%d : result = %d \n", msgid, code);
         return 0;
@@ -98,7 +111,8 @@ int32_t Decode(const uint8_t* bytes, uint32_t count, uint8_t options, DecodedMes
                 .entry = entry,
                 .search_done = 0,
                 .op_tag = static_cast<int32_t>(opTag),
-                .result_code = 0 };
+                .result_code = 0,
+                .controls = nullptr };
             return 0;
         case EntryRead::NoMemory:
             // An entry dropped for want of memory would leave a search

@@ -2,19 +2,22 @@
 #pragma once
 
 #include "ldap/Ber.h"
+#include "ldap/OrnControl.h"
 #include "ldap/OrnResult.h"
 
 #include <cstdint>
 
 // Decode writes every field at once, or none: a recognised response gets
 // msgid, op_tag (0x65 with search_done 1 for search done) and its result
-// code; a search entry gets msgid, op_tag 0x64 and its entry.
+// code, a search done also the controls it carries; a search entry gets
+// msgid, op_tag 0x64 and its entry.
 struct DecodedMessage {
     int32_t msgid;
     EntryRecord* entry; // a search entry's new record, owned by the caller from then on
     int32_t search_done;
     int32_t op_tag;
     int32_t result_code;
+    OrnControl** controls; // a search done's controls or null, owned by the caller (OrnFreeControls)
 };
 
 // Decodes one complete message: 0, with out written for a recognised

@@ -3,7 +3,10 @@
 #include "browser/AppContext.h"
 #include "browser/ViewState.h"
 #include "browser/session/ServerWaits.h"
+#include "ldap/OrnControl.h"
 #include "ldap/OrnInterface.h"
+
+#include <algorithm>
 
 #include <strings.h>
 
@@ -74,6 +77,10 @@ void ReadServerInfo(AppContext& context)
     std::vector<std::string> subschema = ReadRootDse(context, "SubSchemaSubentry");
     if (!subschema.empty())
         state.subschemaDn = subschema.back();
+    // Controls are LDAPv3's: a version 2 session sends none.
+    const std::vector<std::string> controls = ReadRootDse(context, "supportedControl");
+    state.serverPages = context.service.OrnGetLdapVersion() >= 3
+        && std::find(controls.begin(), controls.end(), ORN_CONTROL_PAGEDRESULTS) != controls.end();
 
     std::string& baseDn = state.connection.baseDn;
     if (ReadIntoRootDseSlot(context, baseDn, nullptr) != 0)

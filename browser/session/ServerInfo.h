@@ -30,7 +30,8 @@ int32_t ReadIntoRootDseSlot(AppContext& context, const std::string& dn, const ch
 // released again. Empty when the search does not succeed.
 std::vector<std::string> ReadRootDse(AppContext& context, const char* attribute);
 
-// After a login: the subschema DN from the root DSE, and the base DN as the
+// After a login: the subschema DN from the root DSE, whether the server
+// pages (supportedControl), and the base DN as the
 // server returns it when it differs from the typed one by more than case
 // (", " in the server's DN becomes ","). The base entry stays in the root
 // DSE slot.

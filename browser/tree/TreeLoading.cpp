@@ -67,8 +67,10 @@ void LoadTree(AppContext& context)
     }
     if (!ChildrenArrived(context, found))
         return;
+    const bool cutShort = !state.paging.limitNotice.empty();
     InsertChildren(context, TakeFirstPage(context));
-    context.desktop.setStatusText("Velmora Ldap Browser");
+    if (!cutShort)
+        context.desktop.setStatusText("Velmora Ldap Browser");
     state.tree.setExpanded(state.tree.root(), true);
     context.desktop.setProgressPosition(0);
     ReadAttributeTypes(context);
@@ -102,17 +104,22 @@ void ExpandNode(AppContext& context)
     paging.firstNext = true;
     RecordSelection(context, *node);
     const std::string dn = state.selection.fullDn;
+    if (shown > 0 && paging.heldDn == dn) {
+        // Its children are being paged already: the double-click only opens or closes it.
+        state.tree.setExpanded(node, !node->expanded);
+        RestStatus(context, kAppTitle);
+        return;
+    }
 
     // This one search both tells whether the node has children and serves
-    // their first page.
-    int32_t found = SearchTree(context, dn, kScopeOneLevel, state.generalResult.place());
+    // their first page; the click that selected the node may have made it.
+    int32_t found = HeldChildrenFresh(context, dn) ? paging.heldCode : FetchChildList(context, dn);
     if (!ChildrenArrived(context, found)) {
         if (found > 0)
             desktop.setStatusText(kAppTitle);
         return;
     }
-    int count = EntryCount(context, state.generalResult.get());
-    paging.childCount = count;
+    int count = paging.childCount;
     state.selection.hasChildren = count > 0;
     if (count == 0) {
         // The server may have said otherwise before the children went, or
@@ -129,8 +136,8 @@ void ExpandNode(AppContext& context)
         desktop.setProgressPosition(0);
     } else {
         state.tree.setExpanded(node, !node->expanded);
-        paging.noMoreEntries = shown >= count;
+        paging.noMoreEntries = AllShown(context, shown);
         desktop.setProgressPosition(0);
     }
-    desktop.setStatusText(kAppTitle);
+    RestStatus(context, kAppTitle);
 }

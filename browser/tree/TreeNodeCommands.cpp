@@ -31,11 +31,16 @@ void RefreshNode(AppContext& context)
         state.loadedDns.clear();
 
     desktop.setStatusText("Reading data from SERVER");
-    if (!ChildrenArrived(context, SearchChildren(context, dn)))
+    if (!ChildrenArrived(context, FetchChildList(context, dn)))
         return;
     PagingState& paging = state.paging;
-    ChildList children;
-    TakeDns(context, state.generalResult.get(), paging.childCount, children);
+    bool failed = false;
+    ChildList children = TakeAllChildren(context, failed);
+    if (failed)
+        return;
+    paging.childCount = static_cast<int>(children.size());
+    paging.countKnown = true;
+    StartProgress(desktop, paging.childCount);
     state.tree.removeChildren(node);
     AppendChildren(context, *node, children);
     // Every child is shown: nothing is left for Show Next.
@@ -48,7 +53,7 @@ void RefreshNode(AppContext& context)
         return;
     if (TreeNode* selected = state.tree.selected())
         state.tree.setExpanded(selected, true);
-    desktop.setStatusText(kAppTitle);
+    RestStatus(context, kAppTitle);
 }
 
 void CountEntries(AppContext& context)
@@ -59,11 +64,10 @@ void CountEntries(AppContext& context)
         return;
     const std::string dn = BuildFullDn(*node);
     desktop.setStatusText("Please Wait Counting Entries in Progress");
-    HeldResult subtree;
-    const int32_t found = SearchTree(context, dn, kScopeSubtree, subtree.place());
+    int count = 0;
+    const int32_t found = CountSubtree(context, dn, &count);
     if (!CutShort(found) && !CallSucceeded(context, found))
         return;
-    int count = EntryCount(context, subtree.get());
     desktop.setStatusText(kAppTitle);
     if (CutShort(found))
         desktop.inform("Selected DN: " + dn + " has at least " + std::to_string(count)

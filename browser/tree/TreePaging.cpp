@@ -1,5 +1,5 @@
-// The children of a node, a page at a time: one one-level search fetches
-// them all into the general result slot, and each page is taken from there.
+// The children of a node, a page at a time, taken from the general result
+// slot: all of them, or one page of the server's when it pages.
 #include "browser/tree/TreeSteps.h"
 
 #include "browser/AppContext.h"
@@ -13,6 +13,7 @@
 #include "ldap/OrnInterface.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <strings.h>
 
@@ -40,13 +41,6 @@ std::optional<bool> hasChildren(const EntryRecord* entry)
     if (const char* count = firstValue(entry, "numSubordinates"))
         return std::strtol(count, nullptr, 10) > 0;
     return std::nullopt;
-}
-
-const EntryRecord* skipEntries(const EntryRecord* entry, int count)
-{
-    for (; count > 0 && isEntry(entry); --count)
-        entry = entry->next;
-    return entry;
 }
 
 std::string firstPageNotice(int pageSize)
@@ -89,18 +83,19 @@ bool ChildrenArrived(AppContext& context, int32_t code)
 {
     if (!CutShort(code))
         return CallSucceeded(context, code);
-    ReportIncompleteList(context, code, EntryCount(context, context.state.generalResult.get()));
+    // Said as the command ends, never passed off as the whole list.
+    PagingState& paging = context.state.paging;
+    const int arrived = paging.heldStart + EntryCount(context, context.state.generalResult.get());
+    paging.limitNotice = "The server stopped after " + std::to_string(arrived) + " entries (" + LimitText(code)
+        + "). The list is incomplete.";
     return true;
 }
 
 int32_t SearchChildren(AppContext& context, const std::string& dn)
 {
-    ViewState& state = context.state;
-    const int32_t found = SearchTree(context, dn, kScopeOneLevel, state.generalResult.place());
-    if (found == 0 || CutShort(found)) {
-        state.paging.childCount = EntryCount(context, state.generalResult.get());
-        StartProgress(context.desktop, state.paging.childCount);
-    }
+    const int32_t found = FetchChildList(context, dn);
+    if (found == 0 || CutShort(found))
+        StartProgress(context.desktop, context.state.paging.childCount);
     return found;
 }
 
@@ -123,39 +118,80 @@ ChildList TakeFirstPage(AppContext& context)
     ChildList children;
     paging.cursor = TakeDns(context, state.generalResult.get(), pageSize, children);
     paging.cursorGeneration = state.generalResult.generation();
-    paging.pageOffset = static_cast<int>(children.size());
-    paging.noMoreEntries = paging.pageOffset >= paging.childCount;
-    context.desktop.setStatusText(kAppTitle);
+    paging.cursorIndex = paging.pageOffset = static_cast<int>(children.size());
+    paging.noMoreEntries = !isEntry(paging.cursor) && paging.cookie.empty();
+    RestStatus(context, kAppTitle);
     return children;
+}
+
+ChildList TakeAllChildren(AppContext& context, bool& failed)
+{
+    ViewState& state = context.state;
+    ChildList children;
+    failed = false;
+    for (;;) {
+        TakeDns(context, state.generalResult.get(), INT_MAX, children);
+        if (state.paging.cookie.empty())
+            return children;
+        if (!ChildrenArrived(context, FetchNextPage(context))) {
+            failed = true;
+            return children;
+        }
+    }
 }
 
 void ShowNext(AppContext& context)
 {
     ViewState& state = context.state;
     PagingState& paging = state.paging;
-    const EntryRecord* held = state.generalResult.get();
-    if (!held || state.tree.empty()) {
+    if (state.tree.empty()) {
+        paging.noMoreEntries = true;
+        return;
+    }
+    // The server dropped the pages (another paged search came between):
+    // they start again, and those the node shows are passed over.
+    if (paging.resumeFromStart && !paging.noMoreEntries) {
+        if (!ChildrenArrived(context, FetchChildList(context, paging.heldDn)))
+            return;
+        paging.firstNext = true;
+    }
+    if (!state.generalResult.get()) {
         paging.noMoreEntries = true;
         return;
     }
     // The cursor saves walking the pages already shown again, which over a
     // large result would make paging through it quadratic.
-    bool resume = !paging.firstNext && paging.cursor && paging.cursorGeneration == state.generalResult.generation();
-    const EntryRecord* from = resume ? paging.cursor : skipEntries(held, paging.pageOffset);
-    paging.firstNext = false;
-    if (!isEntry(from)) {
-        paging.noMoreEntries = true;
-        return;
+    if (paging.firstNext || !paging.cursor || paging.cursorGeneration != state.generalResult.generation()) {
+        paging.cursor = state.generalResult.get();
+        paging.cursorIndex = paging.heldStart;
     }
+    paging.firstNext = false;
     ChildList children;
-    paging.cursor = TakeDns(context, from, PageSize(context), children);
+    const int pageSize = PageSize(context);
+    while (static_cast<int>(children.size()) < pageSize) {
+        if (!isEntry(paging.cursor)) {
+            if (paging.cookie.empty() || !ChildrenArrived(context, FetchNextPage(context)))
+                break;
+            paging.cursor = state.generalResult.get();
+            continue;
+        }
+        // Only what the node does not show yet.
+        if (paging.cursorIndex >= paging.pageOffset)
+            TakeDns(context, paging.cursor, 1, children);
+        paging.cursor = paging.cursor->next;
+        ++paging.cursorIndex;
+    }
+    // After a logout on the way there is no tree to add to.
+    if (state.tree.empty())
+        return;
     paging.cursorGeneration = state.generalResult.generation();
     paging.pageOffset += static_cast<int>(children.size());
-    if (paging.pageOffset >= paging.childCount)
-        paging.noMoreEntries = true;
+    paging.noMoreEntries = !isEntry(paging.cursor) && paging.cookie.empty();
 
     InsertChildren(context, children);
     state.tree.setExpanded(state.tree.root(), true);
     context.desktop.setProgressPosition(paging.childCount);
     context.desktop.setProgressPosition(0);
+    if (!paging.limitNotice.empty())
+        RestStatus(context, kAppTitle);
 }

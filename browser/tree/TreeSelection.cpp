@@ -75,19 +75,18 @@ void OnSelectionChanged(AppContext& context)
     desktop.setStatusText("Node Selected: " + state.selection.fullDn);
     // Only the children's number is taken here, for Show Next: a limit that
     // cut the list short is told when the children are shown.
-    const int32_t found = SearchTree(context, state.selection.fullDn, kScopeOneLevel, state.generalResult.place());
+    const int32_t found = FetchChildList(context, state.selection.fullDn);
     if (!CutShort(found) && !CallSucceeded(context, found)) {
         if (found != ORN_SEARCH_CANCELLED)
             desktop.setStatusText(kAppTitle);
         return;
     }
     PagingState& paging = state.paging;
-    int count = EntryCount(context, state.generalResult.get());
+    int count = paging.childCount;
     int shown = static_cast<int>(node->children.size());
     state.selection.hasChildren = count > 0;
-    paging.childCount = count;
     StartProgress(desktop, count);
     paging.pageOffset = shown;
     paging.firstNext = true;
-    paging.noMoreEntries = shown == 0 || shown >= count;
+    paging.noMoreEntries = shown == 0 || AllShown(context, shown);
 }

@@ -82,7 +82,7 @@ std::string field(int32_t value, const char* format = "%d")
 // the outcome and frees the entry. leaked: the heap the call left behind.
 std::string decode(const Bytes& bytes, std::size_t count, long& leaked)
 {
-    DecodedMessage out{kUntouched, kUntouchedEntry, kUntouched, kUntouched, kUntouched};
+    DecodedMessage out{kUntouched, kUntouchedEntry, kUntouched, kUntouched, kUntouched, nullptr};
     const std::unique_ptr<uint8_t[]> message(count ? new uint8_t[count] : nullptr);
     std::copy_n(bytes.begin(), count, message.get());
     std::string text;
@@ -91,8 +91,14 @@ std::string decode(const Bytes& bytes, std::size_t count, long& leaked)
     const int32_t status = Decode(message.get(), uint32_t(count), BER_MINIMAL_LENGTHS, &out);
     text += std::to_string(status) + " msgid=" + field(out.msgid) + " op=" + field(out.op_tag, "%X") +
             " code=" + field(out.result_code) + " done=" + field(out.search_done) + " entry=" + render(out.entry);
+    for (OrnControl** control = out.controls; control && *control; ++control)
+        text += std::string(" control=") + (*control)->oid + ((*control)->critical ? "!" : "") + ":"
+            + ((*control)->value.bytes ? toHex(Bytes((*control)->value.bytes,
+                                               (*control)->value.bytes + (*control)->value.length))
+                                       : "none");
     if (out.entry != kUntouchedEntry)
         OrnFreeResult(out.entry);
+    OrnFreeControls(out.controls);
     leaked = long(liveHeapBytes()) - long(before);
     return text;
 }
@@ -136,6 +142,20 @@ const std::vector<Golden>& goldens()
          "0 msgid=1 op=61 code=0 done=0 entry=null"},
         {"search done", hex("30 0F 02 01 03 65 0A 0A 01 20 04 03 6F 3D 78 04 00"),
          "0 msgid=3 op=65 code=32 done=1 entry=null"},
+        // Only a search done's controls are kept; one that cannot be read drops them all.
+        {"search done with a page control",
+         hex("30 36 02 01 03 65 07 0A 01 00 04 00 04 00 A0 28 30 26 04 16 31 2E 32 2E 38 34 30 2E 31 31 33 35 35 36 2E"
+             "31 2E 34 2E 33 31 39 04 0C 30 0A 02 02 09 C4 04 04 01 02 03 04"),
+         "0 msgid=3 op=65 code=0 done=1 entry=null control=1.2.840.113556.1.4.319:30 0A 02 02 09 C4 04 04 01 02 03 04"},
+        {"search done with a critical control without value",
+         hex("30 42 02 01 03 65 07 0A 01 00 04 00 04 00 A0 34 30 0A 04 05 31 2E 32 2E 33 01 01 FF 30 26 04 16 31 2E 32"
+             "2E 38 34 30 2E 31 31 33 35 35 36 2E 31 2E 34 2E 33 31 39 04 0C 30 0A 02 02 09 C4 04 04 01 02 03 04"),
+         "0 msgid=3 op=65 code=0 done=1 entry=null control=1.2.3!:none "
+         "control=1.2.840.113556.1.4.319:30 0A 02 02 09 C4 04 04 01 02 03 04"},
+        {"search done with an unreadable control",
+         hex("30 3B 02 01 03 65 07 0A 01 00 04 00 04 00 A0 2D 30 03 02 01 05 30 26 04 16 31 2E 32 2E 38 34 30 2E 31 31"
+             "33 35 35 36 2E 31 2E 34 2E 33 31 39 04 0C 30 0A 02 02 09 C4 04 04 01 02 03 04"),
+         "0 msgid=3 op=65 code=0 done=1 entry=null"},
         // The other results differ only in their tag: the round trip below takes them all.
         {"add", hex("30 0C 02 01 05 69 07 0A 01 44 04 00 04 00"), "0 msgid=5 op=69 code=68 done=0 entry=null"},
         {"compare", hex("30 0F 02 04 7F FF FF FF 6F 07 0A 01 05 04 00 04 00"),

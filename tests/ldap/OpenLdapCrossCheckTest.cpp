@@ -12,9 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -221,11 +223,23 @@ const Kind kKinds[] = {
             for (std::string& name : attrs)
                 names.push_back(name.data());
             names.push_back(nullptr);
-            return std::pair { openldap::searchRequest(
-                                   base, scope, deref, sizeLimit, timeLimit, typesOnly, filter, attrs),
+            // Some carry a paged results control, made by each side's own call;
+            // libldap refuses a page size of 0.
+            std::optional<openldap::PageRequest> page;
+            if (c.chance(40))
+                page = openldap::PageRequest { std::max(1, c.number()), c.chance(30) ? "" : c.binary(), c.chance(30) };
+            OrnControl* control = nullptr;
+            if (page) {
+                BerValue cookie { static_cast<uint32_t>(page->cookie.size()), page->cookie.data() };
+                EXPECT_EQ(OrnCreatePageControl(page->size, &cookie, page->critical ? 1 : 0, &control), 0);
+            }
+            const std::unique_ptr<OrnControl, void (*)(OrnControl*)> owned(control, OrnFreeControl);
+            OrnControl* controls[] = { control, nullptr };
+            return std::pair { openldap::searchRequest(base, scope, deref, sizeLimit, timeLimit, typesOnly, filter,
+                                   attrs, page ? &*page : nullptr),
                 encoded([&](BerBuffer** out) {
-                    return OrnSearch(base.c_str(), filter.c_str(), attrs.empty() ? nullptr : names.data(),
-                        typesOnly ? 1 : 0, scope, sizeLimit, timeLimit, deref, 1, out, kMsgid);
+                    return OrnSearchExt(base.c_str(), filter.c_str(), attrs.empty() ? nullptr : names.data(),
+                        typesOnly ? 1 : 0, scope, sizeLimit, timeLimit, deref, controls, 1, out, kMsgid);
                 }) };
         } },
     { "Compare", 3,

@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -158,6 +159,52 @@ TEST_F(ServiceTest, SearchReportsTheServersResultWithTheEntriesThatArrived)
         EXPECT_EQ(last->end_of_search, 1) << r.base;
         EXPECT_EQ(last->attrs, nullptr) << r.base;
         OrnLdapService::OrnFreeResult(result);
+    }
+}
+
+// Each page's search done hands back the cookie for the next page, empty
+// after the last; the server's limit still holds for anyone but the admin.
+TEST_F(ServiceTest, PagedSearchHandsBackTheCookieUntilTheLastPage)
+{
+    struct Case {
+        bool admin;
+        std::vector<int> pages;
+        int32_t lastCode;
+    };
+    for (const Case& c : { Case { true, { 100, 100, 50 }, 0 }, Case { false, { kSizeLimit }, 4 } }) {
+        SCOPED_TRACE(c.admin ? "admin" : "anonymous");
+        if (c.admin) {
+            ASSERT_EQ(service_.OrnBindSync("cn=admin,dc=example,dc=com", "secret", kSimple), 0);
+        }
+        std::vector<int> pages;
+        std::string noAttributes = "1.1";
+        char* attrs[] = { noAttributes.data(), nullptr };
+        BerValue* cookie = nullptr;
+        int32_t code = 0;
+        do {
+            OrnControl* control = nullptr;
+            ASSERT_EQ(OrnCreatePageControl(100, cookie, 0, &control), 0);
+            BerCodec().ber_bvfree(cookie);
+            cookie = nullptr;
+            OrnControl* controls[] = { control, nullptr };
+            EntryRecord* result = nullptr;
+            OrnControl** response = nullptr;
+            code = service_.OrnSearchSyncExt(
+                "ou=Bulk,dc=example,dc=com", "objectclass=*", attrs, 0, 1, controls, &result, &response);
+            OrnFreeControl(control);
+            pages.push_back(service_.OrnCountEntries(result));
+            OrnLdapService::OrnFreeResult(result);
+            int32_t estimate = 0;
+            if (code == 0) {
+                EXPECT_EQ(OrnParsePageControl(response, &estimate, &cookie), 0);
+            }
+            OrnFreeControls(response);
+        } while (code == 0 && cookie && cookie->length > 0);
+        BerCodec().ber_bvfree(cookie);
+        EXPECT_EQ(pages, c.pages);
+        EXPECT_EQ(code, c.lastCode);
+        service_.DestroyAll();
+        ASSERT_EQ(service_.OrnInitialise(), 0);
     }
 }
 

@@ -51,6 +51,20 @@ protected:
     ViewState& state = session.state();
     OrnLdapService& service = session.service();
     AppContext& context = session.context();
+
+    // Bound anonymously to a scripted peer listening on the port, with the
+    // connection and flags a login leaves.
+    void logInToPeer(uint16_t port, const std::string& baseDn = "")
+    {
+        service.OrnSetLdapVersion(3);
+        service.OrnSetHostName("127.0.0.1");
+        service.OrnSetPortNo(port);
+        ASSERT_EQ(service.OrnInitialise(), 0);
+        ASSERT_EQ(service.OrnBindSync("", "", kSimpleBind), 0);
+        state.connection.host = "127.0.0.1";
+        state.connection.baseDn = baseDn;
+        state.flags = { .viewNotConnected = false, .loggedIn = true, .treeActive = true };
+    }
 };
 
 // One slapd per suite: the suite's SetUpTestSuite calls startServer. A test

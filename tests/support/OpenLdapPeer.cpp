@@ -174,7 +174,7 @@ Bytes unbindRequest()
 }
 
 Bytes searchRequest(const std::string& base, int scope, int deref, int sizeLimit, int timeLimit, bool typesOnly,
-    const std::string& filter, const std::vector<std::string>& attributes)
+    const std::string& filter, const std::vector<std::string>& attributes, const PageRequest* page)
 {
     Session session;
     check(ldap_set_option(session.ld(), LDAP_OPT_DEREF, &deref), "LDAP_OPT_DEREF");
@@ -184,9 +184,17 @@ Bytes searchRequest(const std::string& base, int scope, int deref, int sizeLimit
         names.push_back(const_cast<char*>(name.c_str()));
     names.push_back(nullptr);
     int msgid = 0;
+    LDAPControl* control = nullptr;
+    if (page) {
+        berval cookie = counted(page->cookie);
+        check(ldap_create_page_control(session.ld(), page->size, &cookie, page->critical ? 1 : 0, &control),
+            "ldap_create_page_control");
+    }
+    const std::unique_ptr<LDAPControl, void (*)(LDAPControl*)> owned(control, ldap_control_free);
+    LDAPControl* controls[] = { control, nullptr };
     check(
         ldap_search_ext(session.ld(), base.c_str(), scope, filter.c_str(), attributes.empty() ? nullptr : names.data(),
-            typesOnly ? 1 : 0, nullptr, nullptr, nullptr, sizeLimit, &msgid),
+            typesOnly ? 1 : 0, control ? controls : nullptr, nullptr, nullptr, sizeLimit, &msgid),
         "ldap_search_ext");
     return session.sent();
 }

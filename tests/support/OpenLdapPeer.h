@@ -24,9 +24,16 @@ struct Change {
 
 Bytes bindRequest(int version, const std::string& dn, const std::string& password);
 Bytes unbindRequest();
-// No attributes: a null attribute list.
+// A simple paged results control made by ldap_create_page_control.
+struct PageRequest {
+    int size = 0;
+    std::string cookie;
+    bool critical = false;
+};
+
+// No attributes: a null attribute list. A page request sends its control along.
 Bytes searchRequest(const std::string& base, int scope, int deref, int sizeLimit, int timeLimit, bool typesOnly,
-    const std::string& filter, const std::vector<std::string>& attributes);
+    const std::string& filter, const std::vector<std::string>& attributes, const PageRequest* page = nullptr);
 Bytes compareRequest(const std::string& dn, const std::string& type, const std::string& value);
 Bytes addRequest(const std::string& dn, const std::vector<Change>& attributes);
 Bytes modifyRequest(const std::string& dn, const std::vector<Change>& changes);

@@ -168,7 +168,7 @@ void SlapdServer::writeConfig() const
         conf << "TLSCertificateFile " << quoted(options_.tlsCertificateFile) << "\n";
         conf << "TLSCertificateKeyFile " << quoted(options_.tlsKeyFile) << "\n";
     }
-    conf << "\n";
+    conf << options_.frontendAccess << "\n";
 
     conf << "database mdb\n";
     // Address space only; the large searches of the benchmarks need room.

@@ -41,6 +41,8 @@ struct SlapdOptions {
     // obeys the first "access to" whose target matches, so a directive here
     // for attrs=userPassword takes the place of the default one.
     std::string access;
+    // The same for the frontend, which holds the root DSE.
+    std::string frontendAccess;
     // With a certificate and its key, slapd offers StartTLS on port() and
     // listens for LDAPS on ldapsPort() too.
     std::string tlsCertificateFile;

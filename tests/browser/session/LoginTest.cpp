@@ -433,7 +433,8 @@ TEST_F(Login, ServerInfoTakesTheBaseDnAsTheServerSpellsIt)
 {
     // slapd never answers with ", " in a DN; the peer does.
     Fake fake({ Fake::receiveMessage(), Fake::send(entryAndDone(1, "", "subschemaSubentry", "cn=Schema")),
-        Fake::receiveMessage(), Fake::send(entryAndDone(2, "o=a, c=b, l=x y", "o", "a")) });
+        Fake::receiveMessage(), Fake::send(entryAndDone(2, "", "supportedControl", "1.2.3")),
+        Fake::receiveMessage(), Fake::send(entryAndDone(3, "o=a, c=b, l=x y", "o", "a")) });
     // Case alone is no difference; a blank after a comma is.
     const struct {
         int port;

@@ -4,7 +4,9 @@
 #include "tests/browser/tree/TreeFixture.h"
 
 #include "browser/session/ServerInfo.h"
+#include "tests/support/TraceCapture.h"
 
+#include <algorithm>
 #include <set>
 
 namespace {
@@ -47,14 +49,14 @@ TEST_F(TreePagingTest, LoadTreeShowsTheRootAndItsFirstPage)
     EXPECT_EQ(state.tree.selected(), nullptr);
     EXPECT_EQ(state.loadedDns.front(), kBase);
     EXPECT_EQ(state.loadedDns.back(), "ou=Paging," + kBase);
-    EXPECT_EQ(state.loadedDns.size(), 4u);
+    EXPECT_EQ(state.loadedDns.size(), 5u);
     EXPECT_TRUE(state.paging.rootInserted && state.paging.noMoreEntries);
     EXPECT_FALSE(state.attributeTypes.empty());
 
     EXPECT_TRUE(desktop.boxes.empty());
     EXPECT_EQ(
         desktop.statusTexts, Strings({ "Reading data from SERVER", "Velmora LDAP Browser", "Velmora Ldap Browser" }));
-    Strings progress = batchProgress(3, 3);
+    Strings progress = batchProgress(4, 4);
     progress.push_back("position 0");
     EXPECT_EQ(desktop.progress, progress);
 }
@@ -109,7 +111,8 @@ TEST_F(TreePagingTest, ExpandingShowsProgressOnceForOneSearch)
     EXPECT_EQ(desktop.statusTexts,
         Strings({ "Fetching data from SERVER", "Reading data from SERVER", "Velmora LDAP Browser",
             "Velmora LDAP Browser" }));
-    Strings progress = batchProgress(25, 10);
+    // The children as far as known: the first page.
+    Strings progress = batchProgress(10, 10);
     progress.push_back("position 0");
     EXPECT_EQ(desktop.progress, progress);
     EXPECT_EQ(state.selection.expandingDn, "ou=Paging," + kBase);
@@ -117,8 +120,8 @@ TEST_F(TreePagingTest, ExpandingShowsProgressOnceForOneSearch)
 
     desktop.progress.clear();
     ShowNext(context);
-    progress = batchProgress(25, 10, false);
-    progress.insert(progress.end(), { "position 25", "position 0" });
+    progress = batchProgress(20, 10, false);
+    progress.insert(progress.end(), { "position 20", "position 0" });
     EXPECT_EQ(desktop.progress, progress);
     EXPECT_EQ(state.loadedDns.back(), "cn=p20,ou=Paging," + kBase);
 }
@@ -248,13 +251,115 @@ TEST_F(TreePagingTest, RefreshOfTheRootOrTheTreeStartsAfresh)
     // The root's children again, the ten below ou=Ten gone with the old nodes.
     EXPECT_EQ(labels(root()), kRootChildren);
     EXPECT_TRUE(child(root(), "ou=Ten")->children.empty());
-    EXPECT_EQ(state.loadedDns, Strings({ "ou=Few," + kBase, "ou=Ten," + kBase, "ou=Paging," + kBase }));
+    EXPECT_EQ(state.loadedDns, Strings({ "ou=Big," + kBase, "ou=Few," + kBase, "ou=Ten," + kBase, "ou=Paging," + kBase }));
 
     doubleClick(child(root(), "ou=Paging"));
     RefreshTree(context);
     EXPECT_EQ(state.tree.selected(), nullptr);
     EXPECT_EQ(state.selection.fullDn, "");
     EXPECT_TRUE(child(root(), "ou=Paging")->children.empty());
-    EXPECT_EQ(state.loadedDns.size(), 4u);
+    EXPECT_EQ(state.loadedDns.size(), 5u);
     EXPECT_FALSE(state.flags.treeTeardown);
+}
+
+// The click that selects a node and the double-click that expands it share
+// one search of its children, unless the click's is some seconds old.
+TEST_F(TreePagingTest, ClickAndDoubleClickShareOneSearch)
+{
+    // Later, the click's unfinished pages are abandoned and the expand starts afresh.
+    for (const auto& [second, searches] : { std::pair { 5, 2 }, std::pair { 8, 4 } }) {
+        browse();
+        clock.set(2026, 12, 5, 16, 1, 2);
+        const std::string trace = traceOf([&] {
+            SelectNode(context, child(root(), "ou=Paging"));
+            clock.set(2026, 12, 5, 16, 1, 2 + second);
+            ExpandNode(context);
+        });
+        int sent = 0;
+        for (std::size_t at = 0; (at = trace.find("OrnSearchSync: Function Start", at)) != std::string::npos; ++at)
+            ++sent;
+        // The entry's own search, and one or two of its children.
+        EXPECT_EQ(sent, searches) << second;
+        EXPECT_EQ(child(root(), "ou=Paging")->children.size(), 10u);
+        service.DestroyAll();
+    }
+}
+
+// 2,500 children by pages of 100 to the end, then Refresh Node and Count.
+// A server that pages hands the tree a page at a time, so no more than a
+// page is held; without the control the one search holds them all.
+class BigNodeTest : public TreeTest {
+protected:
+    int held() { return std::max(0, service.OrnCountEntries(state.generalResult.get())); }
+
+    void pageThroughTheBigNode(bool pages)
+    {
+        browse(100);
+        EXPECT_EQ(state.serverPages, pages);
+        TreeNode* big = child(root(), "ou=Big");
+        doubleClick(big);
+        EXPECT_EQ(desktop.boxes, Boxes({ firstPageNotice(100) }));
+        const int most = pages ? 100 : kBigChildren;
+        EXPECT_EQ(held(), most);
+        int steps = 0;
+        while (!state.paging.noMoreEntries && steps++ < 30) {
+            ShowNext(context);
+            EXPECT_LE(held(), most);
+        }
+        EXPECT_EQ(steps, 24);
+        Strings shown = labels(big);
+        ASSERT_EQ(shown.size(), static_cast<std::size_t>(kBigChildren));
+        EXPECT_EQ(std::set<std::string>(shown.begin(), shown.end()).size(), shown.size());
+        EXPECT_EQ(shown.back(), "cn=b12499");
+        EXPECT_EQ(state.paging.childCount, kBigChildren);
+
+        RefreshNode(context);
+        EXPECT_EQ(big->children.size(), static_cast<std::size_t>(kBigChildren));
+        forgetDesktop();
+        CountEntries(context);
+        EXPECT_EQ(desktop.boxes,
+            Boxes({ plainBox("Selected DN: ou=Big," + kBase + " has 2501 entries in the Server ", "Entry count",
+                MessageIcon::Information) }));
+    }
+};
+
+TEST_F(BigNodeTest, ComesAPageAtATime)
+{
+    pageThroughTheBigNode(true);
+}
+
+// slapd that keeps supportedControl to itself: the tree takes the old way.
+class BigNodeWithoutPagingTest : public BigNodeTest {
+protected:
+    static void SetUpTestSuite()
+    {
+        SlapdOptions options;
+        options.ldifText = treeLdif();
+        options.frontendAccess = "access to dn.base=\"\" attrs=supportedControl\n    by * none\naccess to *\n    by * read\n";
+        startServer(options);
+    }
+};
+
+TEST_F(BigNodeWithoutPagingTest, ComesInOneSearch)
+{
+    pageThroughTheBigNode(false);
+}
+
+// Moving elsewhere leaves the big node's pages unfinished; coming back,
+// Show Next goes on where the node stopped.
+TEST_F(TreePagingTest, MovingElsewhereAndBackGoesOnWhereTheNodeStopped)
+{
+    browse(100);
+    TreeNode* big = child(root(), "ou=Big");
+    doubleClick(big);
+    doubleClick(child(root(), "ou=Ten"));
+    EXPECT_EQ(labels(child(root(), "ou=Ten")).size(), 10u);
+    SelectNode(context, big);
+    ShowNext(context);
+    ASSERT_EQ(big->children.size(), 200u);
+    EXPECT_EQ(big->children[100]->label, "cn=b10100");
+    EXPECT_EQ(big->children.back()->label, "cn=b10199");
+    CountEntries(context);
+    ShowNext(context);
+    EXPECT_EQ(big->children.back()->label, "cn=b10299");
 }

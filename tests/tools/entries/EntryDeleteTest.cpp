@@ -105,14 +105,8 @@ TEST_F(DeleteOnScriptedPeer, ChildrenGoFirstWhateverOrderTheyCameIn)
             script.push_back(std::move(step));
     script.push_back(Fake::hold());
     Fake fake(std::move(script));
-    service.OrnSetLdapVersion(3);
-    service.OrnSetHostName("127.0.0.1");
-    service.OrnSetPortNo(fake.port());
-    ASSERT_EQ(service.OrnInitialise(), 0);
-    ASSERT_EQ(service.OrnBindSync("", "", kSimpleBind), 0);
-    state.connection.host = "127.0.0.1";
-    state.connection.baseDn = "dc=x";
-    state.flags = { .viewNotConnected = false, .loggedIn = true, .treeActive = true };
+    logInToPeer(fake.port(), "dc=x");
+    ASSERT_FALSE(HasFatalFailure());
     TreeNode* root = state.tree.setRoot("dc=x", NodeImage::Root);
     state.tree.select(state.tree.append(root, "ou=Archive", NodeImage::Container));
 

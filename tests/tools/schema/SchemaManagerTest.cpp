@@ -251,16 +251,7 @@ protected:
         return w.bytes();
     }
 
-    void connect(Fake& fake)
-    {
-        service.OrnSetLdapVersion(3);
-        service.OrnSetHostName("127.0.0.1");
-        service.OrnSetPortNo(fake.port());
-        ASSERT_EQ(service.OrnInitialise(), 0);
-        ASSERT_EQ(service.OrnBindSync("", "", kSimpleBind), 0);
-        state.connection.host = "127.0.0.1";
-        state.flags = { .viewNotConnected = false, .loggedIn = true, .treeActive = true };
-    }
+    void connect(Fake& fake) { logInToPeer(fake.port()); }
     ~SchemaOnScriptedPeer() override { service.DestroyAll(); }
 };
 
