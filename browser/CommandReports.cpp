@@ -48,6 +48,17 @@ std::string LimitText(int32_t code)
     return text;
 }
 
+std::string IncompleteListText(int32_t code, int shown)
+{
+    return "The server stopped after " + std::to_string(shown) + " entries (" + LimitText(code)
+        + "). The list is incomplete.";
+}
+
+void ReportIncompleteList(AppContext& context, int32_t code, int shown)
+{
+    context.desktop.inform(IncompleteListText(code, shown), "Incomplete List", MessageIcon::Warning);
+}
+
 void ReportConnectionLost(AppContext& context, const std::string& wording, int32_t code)
 {
     context.state.flags.connectionLost = true;

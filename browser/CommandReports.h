@@ -50,6 +50,12 @@ bool ReportSearchCancelled(AppContext& context, int32_t code);
 std::string LimitText(int32_t code);
 
 
+// After a search that a limit cut short (CutShort): that the list holds
+// only the first `shown` entries, and the limit's name.
+std::string IncompleteListText(int32_t code, int shown);
+// The same in a warning box, for a list the user sees at once.
+void ReportIncompleteList(AppContext& context, int32_t code, int shown);
+
 // How the main view's commands end a library call: true for 0; a server
 // refusal goes to ReportServerResponse; a cancelled search to
 // ReportSearchCancelled; a transport failure to ReportConnectionLost with

@@ -14,3 +14,9 @@ inline std::string Trimmed(std::string_view text, std::string_view blanks = kWhi
         return {};
     return std::string(text.substr(first, text.find_last_not_of(blanks) - first + 1));
 }
+
+// Empty or white space only.
+inline bool IsBlank(std::string_view text)
+{
+    return text.find_first_not_of(kWhiteSpace) == std::string_view::npos;
+}

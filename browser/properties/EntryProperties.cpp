@@ -4,6 +4,7 @@
 #include "browser/CommandReports.h"
 #include "browser/Desktop.h"
 #include "browser/SearchOutcome.h"
+#include "browser/Trimmed.h"
 #include "browser/ViewState.h"
 #include "browser/properties/SyntaxNames.h"
 #include "browser/session/ServerInfo.h"
@@ -22,15 +23,6 @@ namespace {
 constexpr const char* kNotAvailable = "Not Available";
 constexpr const char* kObjectLinkAttribute = "OrnAttrObjectLink";
 constexpr int32_t kScopeBase = 0;
-
-std::string trimmed(std::string_view text)
-{
-    constexpr std::string_view white = " \t\n\r\v\f";
-    std::size_t first = text.find_first_not_of(white);
-    if (first == std::string_view::npos)
-        return {};
-    return std::string(text.substr(first, text.find_last_not_of(white) - first + 1));
-}
 
 bool hasSyntax(const AttributeTypeRecord& record)
 {
@@ -67,7 +59,7 @@ const AttributeTypeRecord* typeWithSyntax(const ViewState& state, const Attribut
 // length bound only.
 std::string syntaxOid(std::string_view syntax)
 {
-    std::string text = trimmed(syntax);
+    std::string text = Trimmed(syntax);
     return text.substr(0, text.find_first_of(" \t\n\r\v\f"));
 }
 
@@ -148,7 +140,7 @@ std::string SchemaSyntax(const ViewState& state, std::string_view attributeName)
 
 std::string SyntaxColumnText(const ViewState& state, std::string_view attributeName)
 {
-    std::string text = trimmed(SyntaxDisplayText(SchemaSyntax(state, attributeName)));
+    std::string text = Trimmed(SyntaxDisplayText(SchemaSyntax(state, attributeName)));
     return text.empty() ? kNotAvailable : text;
 }
 
@@ -186,8 +178,8 @@ void ReadAttributeTypes(AppContext& context)
         }
         return;
     }
-    ForEachAttributeValue(state.rootDseResult.get(), "attributetypes",
-        [&state](const char* value) { AddAttributeType(state, value); });
+    ForEachAttributeValue(
+        state.rootDseResult.get(), "attributetypes", [&state](const char* value) { AddAttributeType(state, value); });
     state.rootDseResult.release();
 }
 

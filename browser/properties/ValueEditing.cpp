@@ -3,6 +3,7 @@
 #include "browser/AppContext.h"
 #include "browser/CommandReports.h"
 #include "browser/Desktop.h"
+#include "browser/Trimmed.h"
 #include "browser/ViewState.h"
 #include "browser/properties/DnEscape.h"
 #include "browser/properties/ModifyRequest.h"
@@ -21,15 +22,6 @@ namespace {
 bool sameName(const std::string& a, const char* b)
 {
     return strcasecmp(a.c_str(), b) == 0;
-}
-
-std::string trimmed(const std::string& text)
-{
-    constexpr const char* kBlanks = " \t\r\n";
-    std::size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
 int valuesShown(const AttributeList& list, const std::string& attribute)
@@ -138,7 +130,7 @@ void EndValueEdit(AppContext& context, const std::optional<std::string>& text, c
     }
     if (sameName(editing.attribute, "aci"))
         return;
-    editing.newValue = trimmed(*text);
+    editing.newValue = Trimmed(*text);
     // Nothing to send, and no rename question to ask.
     if (editing.newValue == editing.value)
         return;

@@ -4,6 +4,7 @@
 #include "browser/CommandReports.h"
 #include "browser/Desktop.h"
 #include "browser/SearchOutcome.h"
+#include "browser/Trimmed.h"
 #include "browser/ViewState.h"
 #include "browser/session/CertificateTrust.h"
 #include "browser/session/LoginCommand.h"
@@ -67,11 +68,6 @@ const VariantRules& rulesOf(LoginVariant variant)
     return variant == LoginVariant::LoginDialog ? kLoginDialogRules : kNewProfileRules;
 }
 
-bool blank(std::string_view text)
-{
-    return text.find_first_not_of(" \t\r\n\f\v") == std::string_view::npos;
-}
-
 void showRefusal(AppContext& context, const VariantRules& rules, int32_t code, bool logged)
 {
     std::string text = OrnLdapService::LdapErrorToString(code);
@@ -119,8 +115,8 @@ bool isLogonName(const std::string& userId)
 
 int32_t search(AppContext& context, const std::string& base, const std::string& filter)
 {
-    int32_t found = context.service.OrnSearchSync(base.c_str(), filter.c_str(), nullptr, 0, kScopeSubtree,
-                                                  context.state.generalResult.place());
+    int32_t found = context.service.OrnSearchSync(
+        base.c_str(), filter.c_str(), nullptr, 0, kScopeSubtree, context.state.generalResult.place());
     if (found == MALLOC_ERROR)
         throw std::bad_alloc();
     // The look-up needs only a first entry: a base the server lacks holds
@@ -244,7 +240,7 @@ bool succeed(AppContext& context, const VariantRules& rules, StatusLine& status)
 
 int LdapVersionFromText(std::string_view text)
 {
-    return blank(text) ? 3 : AtoiRule(text);
+    return IsBlank(text) ? 3 : AtoiRule(text);
 }
 
 bool TakeConnectTimeLimit(AppContext& context, std::string_view text)
@@ -338,9 +334,9 @@ bool ConnectToServer(AppContext& context, int version, const char* failureText)
         context.desktop.setStatusText(text);
         return false;
     }
-    std::string text = failureText ? std::string(failureText)
-                                   : " Failed to Connect to ldap:// " + connection.host + " :"
-            + std::to_string(connection.port) + ".";
+    std::string text = failureText
+        ? std::string(failureText)
+        : " Failed to Connect to ldap:// " + connection.host + " :" + std::to_string(connection.port) + ".";
     text += connectFailureReason(connected);
     context.desktop.error(text, "Error");
     context.desktop.setStatusText(text);
@@ -363,7 +359,7 @@ bool ActOnLoginOutcome(AppContext& context, LoginVariant variant, LoginOutcome o
     ConnectionSettings& connection = context.state.connection;
     switch (outcome) {
     case LoginOutcome::Plain:
-        connection.userType = blank(connection.password) ? kAnonymousUser : kValidUser;
+        connection.userType = IsBlank(connection.password) ? kAnonymousUser : kValidUser;
         return succeed(context, rules, status);
     case LoginOutcome::Valid:
         connection.userType = kValidUser;
@@ -372,9 +368,9 @@ bool ActOnLoginOutcome(AppContext& context, LoginVariant variant, LoginOutcome o
         connection.userType = kAnonymousUser;
         return true;
     case LoginOutcome::ProtocolError:
-        context.desktop.messageBox({"Binding to Particular Server Failed due to Protocol Error.Try Connecting to the "
-                                    "same with Lower LDAP Version",
-                                    "Error", MessageIcon::Warning, MessageButtons::Ok, false});
+        context.desktop.messageBox({ "Binding to Particular Server Failed due to Protocol Error.Try Connecting to the "
+                                     "same with Lower LDAP Version",
+            "Error", MessageIcon::Warning, MessageButtons::Ok, false });
         status.hide();
         context.desktop.setStatusText(rules.protocolErrorStatus);
         return false;

@@ -1,21 +1,14 @@
 #include "browser/session/NewProfileDialog.h"
 
+#include "browser/Trimmed.h"
 #include "browser/ViewState.h"
 #include "browser/session/ProfileFile.h"
 
 #include <string_view>
 
-namespace {
-
-bool blank(std::string_view text)
-{
-    return text.find_first_not_of(" \t\r\n\f\v") == std::string_view::npos;
-}
-
-} // namespace
-
 NewProfileDialog::NewProfileDialog(Desktop& desktop, ViewState& state)
-    : desktop_(desktop), state_(state)
+    : desktop_(desktop)
+    , state_(state)
 {
     slot(Field::ConnectTimeLimit).text = std::to_string(state.connectTimeLimitSeconds);
 }
@@ -24,7 +17,7 @@ void NewProfileDialog::setText(Field which, std::string text)
 {
     slot(which).text = std::move(text);
     if (which == Field::Host)
-        fetchDnsEnabled_ = !blank(slot(Field::Host).text);
+        fetchDnsEnabled_ = !IsBlank(slot(Field::Host).text);
     changed();
 }
 
@@ -80,14 +73,14 @@ int NewProfileDialog::ldapVersion() const
 void NewProfileDialog::saveProfile()
 {
     // The password is never saved.
-    ProfileFields fields {slot(Field::ProfileName).text, slot(Field::Host).text, slot(Field::Port).text,
-                          baseDn_.text, slot(Field::UserId).text, ChosenSecurity(security_)};
+    ProfileFields fields { slot(Field::ProfileName).text, slot(Field::Host).text, slot(Field::Port).text, baseDn_.text,
+        slot(Field::UserId).text, ChosenSecurity(security_) };
     std::optional<std::string> line = ComposeCheckedProfileLine(desktop_, fields);
     if (!line || !AppendProfile(desktop_, state_, *line))
         return;
     LoadProfiles(desktop_, state_);
-    desktop_.messageBox({"Your profile has been successfully saved", "Save Profile", MessageIcon::None,
-                         MessageButtons::Ok, true});
+    desktop_.messageBox(
+        { "Your profile has been successfully saved", "Save Profile", MessageIcon::None, MessageButtons::Ok, true });
 }
 
 void NewProfileDialog::login()

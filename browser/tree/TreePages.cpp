@@ -98,6 +98,8 @@ int32_t FetchChildList(AppContext& context, const std::string& dn)
     paging.heldGeneration = state.generalResult.generation();
     if (found == 0 || CutShort(found))
         countChildren(context);
+    else
+        paging.heldDn.clear(); // a refusal or a cancelled wait serves no later gesture
     return found;
 }
 

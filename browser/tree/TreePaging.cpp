@@ -86,8 +86,7 @@ bool ChildrenArrived(AppContext& context, int32_t code)
     // Said as the command ends, never passed off as the whole list.
     PagingState& paging = context.state.paging;
     const int arrived = paging.heldStart + EntryCount(context, context.state.generalResult.get());
-    paging.limitNotice = "The server stopped after " + std::to_string(arrived) + " entries (" + LimitText(code)
-        + "). The list is incomplete.";
+    paging.limitNotice = IncompleteListText(code, arrived);
     return true;
 }
 

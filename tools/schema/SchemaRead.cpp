@@ -168,19 +168,6 @@ std::vector<std::string> SplitAtDollar(const std::string& joined)
 
 namespace {
 
-constexpr const char* kWhiteSpace = " \t\r\n\v\f";
 
 } // namespace
 
-bool IsBlank(const std::string& text)
-{
-    return text.find_first_not_of(kWhiteSpace) == std::string::npos;
-}
-
-std::string Trimmed(const std::string& text)
-{
-    std::size_t first = text.find_first_not_of(kWhiteSpace);
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(kWhiteSpace) - first + 1);
-}

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "browser/DialogModel.h"
+#include "browser/Trimmed.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -63,7 +64,3 @@ void SortNames(std::vector<std::string>& names);
 void InsertSorted(std::vector<std::string>& names, std::string name);
 // "a$b$" gives a and b: an empty last piece is no name.
 std::vector<std::string> SplitAtDollar(const std::string& joined);
-// Empty or white space only.
-bool IsBlank(const std::string& text);
-// The text without white space at either end.
-std::string Trimmed(const std::string& text);
