@@ -12,20 +12,18 @@
 
 namespace {
 
-// Bump when the generated directory changes, so a cached file is not reused.
-constexpr const char* kLdifName = "tree-children-100000-v1.ldif";
 constexpr int kChildLimitSeconds = 300;
 
 // Deterministic: the same file on every machine and every run.
-void writeLdif(const std::string& path)
+void writeLdif(const std::string& path, int children)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << "dn: " << SlapdServer::suffix() << "\nobjectClass: dcObject\nobjectClass: organization\n"
         << "dc: example\no: Example Corporation\n\n";
     out << "dn: " << BigNodeDn() << "\nobjectClass: organizationalUnit\nou: Big\n\n";
     char uid[16];
-    for (int i = 0; i < kBigNodeChildren; ++i) {
-        std::snprintf(uid, sizeof uid, "user%06d", i);
+    for (int i = 0; i < children; ++i) {
+        std::snprintf(uid, sizeof uid, "user%07d", i);
         out << "dn: uid=" << uid << "," << BigNodeDn() << "\n"
             << "objectClass: inetOrgPerson\nuid: " << uid << "\ncn: User " << i << "\nsn: Number " << i
             << "\nmail: " << uid << "@example.com\ntelephoneNumber: +1 555 " << 1000 + i % 9000
@@ -33,6 +31,11 @@ void writeLdif(const std::string& path)
     }
     if (!out.flush())
         throw std::runtime_error("cannot write " + path);
+}
+
+template <int Children> void writeLdifOf(const std::string& path)
+{
+    writeLdif(path, Children);
 }
 
 // One measurement: the wall time the child reports and its peak RSS.
@@ -50,11 +53,19 @@ std::string BigNodeDn()
     return std::string("ou=Big,") + SlapdServer::suffix();
 }
 
-SlapdOptions BigNodeServerOptions()
+SlapdOptions BigNodeServerOptions(int children)
 {
     const std::filesystem::path self = std::filesystem::canonical("/proc/self/exe");
     SlapdOptions options;
-    options.ldifFile = cachedLdif(self.parent_path(), kLdifName, writeLdif);
+    // Bump the names when the generated directory changes, so a cached file is not reused.
+    if (children == kBigNodeChildren)
+        options.ldifFile
+            = cachedLdif(self.parent_path(), "tree-children-100000-v2.ldif", writeLdifOf<kBigNodeChildren>);
+    else if (children == kMillionChildren)
+        options.ldifFile
+            = cachedLdif(self.parent_path(), "tree-children-1000000-v2.ldif", writeLdifOf<kMillionChildren>);
+    else
+        throw std::logic_error("no big node of " + std::to_string(children) + " children");
     options.sizeLimit = -1;
     options.timeLimit = -1;
     return options;
@@ -75,8 +86,8 @@ double SecondsSince(WallClock::time_point start)
     return std::chrono::duration<double>(WallClock::now() - start).count();
 }
 
-void CompareInChildren(const std::string& self, uint16_t port, int runs, const char* const kinds[2],
-    const char* const labels[2])
+void CompareInChildren(
+    const std::string& self, uint16_t port, int runs, const char* const kinds[2], const char* const labels[2])
 {
     // Untimed: warms slapd's caches for both.
     measured(self, kinds[1], port);

@@ -17,6 +17,7 @@
 // They alternate; medians.
 //
 //   tree_bench [--runs N]
+#include "bench/BigNode.h"
 #include "bench/ChildRun.h"
 #include "browser/BrowserSession.h"
 #include "browser/session/ServerInfo.h"
@@ -40,73 +41,13 @@
 #include <vector>
 
 namespace fs = std::filesystem;
-using WallClock = std::chrono::steady_clock;
 
 namespace {
 
-// The container sizes; the whole one-level search is measured on the first only.
-constexpr int kChildren = 100000;
-constexpr int kMillion = 1000000;
 constexpr int kPageSize = 100;
 constexpr int kChildLimitSeconds = 300;
 
-std::string nodeDn()
-{
-    return std::string("ou=Big,") + SlapdServer::suffix();
-}
-
-// Deterministic: the same file on every machine and every run.
-void writeLdif(const std::string& path, int children)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << "dn: " << SlapdServer::suffix() << "\nobjectClass: dcObject\nobjectClass: organization\n"
-        << "dc: example\no: Example Corporation\n\n";
-    out << "dn: " << nodeDn() << "\nobjectClass: organizationalUnit\nou: Big\n\n";
-    char uid[16];
-    for (int i = 0; i < children; ++i) {
-        std::snprintf(uid, sizeof uid, "user%07d", i);
-        out << "dn: uid=" << uid << "," << nodeDn() << "\n"
-            << "objectClass: inetOrgPerson\nuid: " << uid << "\ncn: User " << i << "\nsn: Number " << i
-            << "\nmail: " << uid << "@example.com\ntelephoneNumber: +1 555 " << 1000 + i % 9000
-            << "\ndescription: one of many children of a single node\n\n";
-    }
-    if (!out.flush())
-        throw std::runtime_error("cannot write " + path);
-}
-
-template <int Children>
-void writeLdifOf(const std::string& path)
-{
-    writeLdif(path, Children);
-}
-
-// Bump the names when the generated directory changes, so a cached file is not reused.
-struct Container {
-    int children;
-    const char* ldifName;
-    void (*write)(const std::string& path);
-};
-const Container kContainers[] = {
-    { kChildren, "tree-children-100000-v2.ldif", writeLdifOf<kChildren> },
-    { kMillion, "tree-children-1000000-v2.ldif", writeLdifOf<kMillion> },
-};
-
 // ---- The child's side -------------------------------------------------------
-
-void connect(OrnLdapService& service, const char* host, uint16_t port)
-{
-    service.OrnSetLdapVersion(3);
-    service.OrnSetHostName(host);
-    service.OrnSetPortNo(port);
-    if (service.OrnInitialise() != 0
-        || service.OrnBindSync(SlapdServer::adminDn(), SlapdServer::adminPassword(), 160) != 0)
-        throw std::runtime_error("cannot connect and bind");
-}
-
-double secondsSince(WallClock::time_point start)
-{
-    return std::chrono::duration<double>(WallClock::now() - start).count();
-}
 
 double measureExpand(const char* host, uint16_t port)
 {
@@ -115,7 +56,7 @@ double measureExpand(const char* host, uint16_t port)
     ViewState& state = session.state();
     AppContext& context = session.context();
     auto start = WallClock::now();
-    connect(session.service(), host, port);
+    ConnectAsAdmin(session.service(), host, port);
     state.connection.host = host;
     state.connection.port = port;
     state.connection.baseDn = SlapdServer::suffix();
@@ -127,7 +68,7 @@ double measureExpand(const char* host, uint16_t port)
     TreeNode* node = state.tree.append(root, "ou=Big", NodeImage::Container);
     state.tree.select(node);
     ExpandNode(context);
-    double seconds = secondsSince(start);
+    double seconds = SecondsSince(start);
     if (!state.serverPages || node->children.size() != kPageSize)
         throw std::runtime_error("ExpandNode showed " + std::to_string(node->children.size()) + " children"
             + (state.serverPages ? "" : " without paging"));
@@ -137,18 +78,18 @@ double measureExpand(const char* host, uint16_t port)
 double measureSearch(const char* host, uint16_t port)
 {
     OrnLdapService service;
-    connect(service, host, port);
+    ConnectAsAdmin(service, host, port);
     EntryRecord* result = nullptr;
     // The attributes the tree asks for.
     std::string has = "hasSubordinates";
     std::string count = "numSubordinates";
     char* wanted[] = { has.data(), count.data(), nullptr };
     auto start = WallClock::now();
-    int32_t found = service.OrnSearchSync(nodeDn().c_str(), "objectclass=*", wanted, 0, 1, &result);
-    double seconds = secondsSince(start);
+    int32_t found = service.OrnSearchSync(BigNodeDn().c_str(), "objectclass=*", wanted, 0, 1, &result);
+    double seconds = SecondsSince(start);
     int children = found == 0 ? service.OrnCountEntries(result) : -1;
     OrnLdapService::OrnFreeResult(result);
-    if (children != kChildren)
+    if (children != kBigNodeChildren)
         throw std::runtime_error("the search found " + std::to_string(children) + " children");
     return seconds;
 }
@@ -168,9 +109,9 @@ Run measured(const std::string& self, const std::string& what, uint16_t port)
 {
     if (what == "ldapsearch") {
         // -z 100 ends in sizeLimitExceeded, ldapsearch's exit status 4.
-        const std::string command = "/usr/bin/ldapsearch -x -LLL -H ldap://127.0.0.1:" + std::to_string(port)
-            + " -D '" + SlapdServer::adminDn() + "' -w " + SlapdServer::adminPassword() + " -s one -z "
-            + std::to_string(kPageSize) + " -b '" + nodeDn()
+        const std::string command = "/usr/bin/ldapsearch -x -LLL -H ldap://127.0.0.1:" + std::to_string(port) + " -D '"
+            + SlapdServer::adminDn() + "' -w " + SlapdServer::adminPassword() + " -s one -z "
+            + std::to_string(kPageSize) + " -b '" + BigNodeDn()
             + "' '(objectclass=*)' hasSubordinates numSubordinates >/dev/null 2>&1; test $? -eq 4";
         return runChild({ "/bin/sh", "-c", command }, false, kChildLimitSeconds, { "LDAPNOINIT=1" });
     }
@@ -195,20 +136,17 @@ try {
         return 2;
     }
     fs::path self = fs::canonical("/proc/self/exe");
-    for (const Container& container : kContainers) {
-        SlapdOptions options;
-        options.ldifFile = cachedLdif(self.parent_path(), container.ldifName, container.write);
-        options.sizeLimit = -1;
-        options.timeLimit = -1;
+    for (const int children : { kBigNodeChildren, kMillionChildren }) {
+        SlapdOptions options = BigNodeServerOptions(children);
         auto loadStart = WallClock::now();
         SlapdServer slapd(options);
         std::printf("Tree benchmark: slapd on %s, %d children of 7 attributes under %s (loaded in %.1f s); "
                     "page size %d; %d alternating runs each, medians.\n\n",
-            slapd.url().c_str(), container.children, nodeDn().c_str(), secondsSince(loadStart), kPageSize, runs);
+            slapd.url().c_str(), children, BigNodeDn().c_str(), SecondsSince(loadStart), kPageSize, runs);
         std::fflush(stdout);
 
         // Untimed: warms slapd's caches.
-        const int sides = container.children == kChildren ? 3 : 2;
+        const int sides = children == kBigNodeChildren ? 3 : 2;
         measured(self, sides == 3 ? "whole" : "expand", slapd.port());
         const char* const kinds[3] = { "expand", "ldapsearch", "whole" };
         std::vector<double> wall[3], rss[3];
@@ -223,8 +161,8 @@ try {
         std::printf("%-34s | %8s | %12s\n", "", "wall s", "peak RSS MB");
         for (int side = 0; side < sides; ++side)
             std::printf("%-34s | %8.3f | %12.1f\n", labels[side], median(wall[side]), median(rss[side]));
-        std::printf("%-34s | %8.2f | %12.2f\n\n", "ratio ExpandNode / ldapsearch",
-            median(wall[0]) / median(wall[1]), median(rss[0]) / median(rss[1]));
+        std::printf("%-34s | %8.2f | %12.2f\n\n", "ratio ExpandNode / ldapsearch", median(wall[0]) / median(wall[1]),
+            median(rss[0]) / median(rss[1]));
         std::fflush(stdout);
     }
     return 0;
